@@ -1,0 +1,3 @@
+#include "app/orvistaApp.h"
+
+wxIMPLEMENT_APP(orvistaApp);

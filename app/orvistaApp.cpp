@@ -1,0 +1,33 @@
+#include "app/orvistaApp.h"
+
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/stdpaths.h>
+
+#include "app/configError.h"
+#include "app/orvistaFrame.h"
+#include "platform/standardPaths.h"
+
+bool orvistaApp::OnInit()
+{
+    wxInitAllImageHandlers();
+
+    wxFileName program(argv[0]);
+    // A program started through PATH sees only its bare name in argv[0]; the
+    // schema next to it is then found through the executable's real path.
+    if (!program.HasVolume() && program.GetPath().empty())
+        program.Assign(wxStandardPaths::Get().GetExecutablePath());
+    program.MakeAbsolute();
+    wxString programDirectory = program.GetPath(wxPATH_GET_VOLUME);
+    wxString settingsDirectory = wxFileName(roamingDataDirectory(), program.GetName()).GetFullPath();
+
+    orvistaFrame* frame = nullptr;
+    try {
+        frame = new orvistaFrame(programDirectory, settingsDirectory);
+    } catch (const configError&) {
+        return false;
+    }
+    frame->Show(true);
+    SetTopWindow(frame);
+    return true;
+}

@@ -1,0 +1,134 @@
+#include "app/settings.h"
+
+#include <climits>
+
+#include <wx/wxcrt.h>
+#include <wx/xml/xml.h>
+
+#include "platform/standardPaths.h"
+#include "recdb/narrow.h"
+
+const char* const settingsDateTimeFormat = "%Y-%m-%d %H:%M:%S";
+
+namespace {
+// ParseFormat with the requirement that nothing but white space follows.
+bool parseWhole(const wxString& text, const wxString& format, wxDateTime& result)
+{
+    wxDateTime parsed;
+    wxString::const_iterator end;
+    if (!parsed.ParseFormat(text, format, wxDefaultDateTime, &end) || !parsed.IsValid())
+        return false;
+    if (!wxString(end, text.end()).Trim().empty())
+        return false;
+    result = parsed;
+    return true;
+}
+
+bool parseWholeInt(const wxString& text, int& result)
+{
+    long value = 0;
+    if (text.empty() || wxIsspace(text[0]) || !text.ToLong(&value, 10))
+        return false;
+    if (value < INT_MIN || value > INT_MAX)
+        return false;
+    result = static_cast<int>(value);
+    return true;
+}
+
+void readPaths(wxXmlNode* paths, startupSettings& settings)
+{
+    settings.loggerIniPath = toNarrow(paths->GetAttribute("logger-ini"));
+    settings.copyToDirectory = paths->GetAttribute("copy-to");
+    if (settings.copyToDirectory.empty())
+        settings.copyToDirectory = documentsDirectory();
+    settings.pathsElement = paths;
+}
+
+void setViewAndSelection(startupSettings& settings, const wxDateTime& begin, const wxDateTime& end)
+{
+    settings.viewBegin = settings.selectionBegin = begin;
+    settings.viewEnd = settings.selectionEnd = end;
+}
+
+void readStartup(wxXmlNode* startup, const wxDateTime& now, startupSettings& settings)
+{
+    wxString kind = startup->GetAttribute("kind", "last-view");
+    if (kind == "last-view") {
+        wxDateTime when[4];
+        const char* names[4] = {"last-view-begin", "last-view-end", "last-selection-begin",
+                                "last-selection-end"};
+        bool allValid = true;
+        for (int i = 0; i < 4; ++i) {
+            wxString value;
+            if (!startup->GetAttribute(names[i], &value) || !parseLenientDateTime(value, when[i]))
+                allValid = false;
+        }
+        if (allValid) {
+            settings.viewBegin = when[0];
+            settings.viewEnd = when[1];
+            settings.selectionBegin = when[2];
+            settings.selectionEnd = when[3];
+        } else {
+            setViewAndSelection(settings, now - wxDateSpan::Day(), now);
+        }
+    } else if (kind == "day") {
+        setViewAndSelection(settings, now - wxDateSpan::Day(), now);
+    } else if (kind == "week") {
+        setViewAndSelection(settings, now - wxDateSpan::Week(), now);
+    } else if (kind == "month") {
+        // wx clamps to the last day of a shorter month (31 March gives 28/29 February).
+        setViewAndSelection(settings, now - wxDateSpan::Month(), now);
+    }
+
+    for (wxXmlNode* child = startup->GetChildren(); child; child = child->GetNext()) {
+        if (child->GetType() == wxXML_ELEMENT_NODE && child->GetName() == "line")
+            settings.lineSelection[toNarrow(child->GetAttribute("name"))] =
+                child->GetAttribute("selected") == "true";
+    }
+
+    windowGeometry geometry;
+    if (parseWholeInt(startup->GetAttribute("window-x0"), geometry.x) &&
+        parseWholeInt(startup->GetAttribute("window-y0"), geometry.y) &&
+        parseWholeInt(startup->GetAttribute("window-dx"), geometry.width) &&
+        parseWholeInt(startup->GetAttribute("window-dy"), geometry.height)) {
+        geometry.maximized = startup->GetAttribute("window-maximized") == "true";
+        settings.geometry = geometry;
+        settings.hasGeometry = true;
+    }
+}
+}
+
+bool parseLenientDateTime(const wxString& input, wxDateTime& result)
+{
+    wxString text = input;
+    text.Trim(true).Trim(false);
+    if (text.empty())
+        return false;
+    static const char* const formats[] = {
+        "%Y-%m-%d %H:%M:%S", "%Y-%m-%dT%H:%M:%S", "%Y-%m-%d %H:%M", "%Y-%m-%dT%H:%M",
+        "%H:%M:%S %Y-%m-%d", "%Y/%m/%d %H:%M:%S", "%d.%m.%Y %H:%M:%S",
+        "%d.%m.%Y %H:%M",
+    };
+    for (const char* format : formats) {
+        if (parseWhole(text, format, result))
+            return true;
+    }
+    return false;
+}
+
+startupSettings readStartupSettings(wxXmlNode* root, const wxDateTime& now)
+{
+    startupSettings settings;
+    settings.copyToDirectory = documentsDirectory();
+    if (!root)
+        return settings;
+    for (wxXmlNode* child = root->GetChildren(); child; child = child->GetNext()) {
+        if (child->GetType() != wxXML_ELEMENT_NODE)
+            continue;
+        if (child->GetName() == "paths")
+            readPaths(child, settings);
+        else if (child->GetName() == "startup")
+            readStartup(child, now, settings);
+    }
+    return settings;
+}

@@ -1,0 +1,51 @@
+#pragma once
+// What the program reads from its settings document at start: where
+// "logger.ini" is, where Copy To... starts, the start-up view and selection,
+// which lines are included, and the window's last place.
+#include <map>
+#include <string>
+
+#include <wx/datetime.h>
+#include <wx/string.h>
+
+class wxXmlNode;
+
+// Line name to "included" flag; std::string orders names byte-wise.
+typedef std::map<std::string, bool> lineStateMap;
+
+struct windowGeometry {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool maximized = false;
+};
+
+struct startupSettings {
+    std::string loggerIniPath;           // empty: the logger's default location
+    wxString copyToDirectory;            // never empty after reading
+    wxXmlNode* pathsElement = nullptr;   // the "paths" element that was read, if any
+    wxDateTime viewBegin;                // all four invalid unless "startup" sets them
+    wxDateTime viewEnd;
+    wxDateTime selectionBegin;
+    wxDateTime selectionEnd;
+    lineStateMap lineSelection;
+    bool hasGeometry = false;            // all four window numbers were present and valid
+    windowGeometry geometry;
+};
+
+// Walks the root's children in document order; later elements of the same name
+// override earlier ones, "line" entries of several "startup" elements
+// accumulate. Missing or malformed values fall back to their defaults; nothing
+// here is ever an error. `now` is the local time the relative kinds count from.
+startupSettings readStartupSettings(wxXmlNode* root, const wxDateTime& now);
+
+// Accepts "%Y-%m-%d %H:%M:%S" and a few other unambiguous spellings of a date
+// with a time (time before date, "T" or no space between them, no seconds,
+// "%Y/%m/%d", "%d.%m.%Y"). The whole text must be used, apart from surrounding
+// white space. wx's free-form reader is not used: it takes 2024-13-01 for the
+// 13th of January.
+bool parseLenientDateTime(const wxString& text, wxDateTime& result);
+
+// The form the settings file stores instants in.
+extern const char* const settingsDateTimeFormat;

@@ -1,0 +1,6 @@
+#include "environment.h"
+
+wxString expandPercentReferences(const wxString& text)
+{
+    return text;
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <functional>
+
+#include "recdb/timeline.h"
+
+// A timeline built by scanning a channel's recording folder for day catalogs.
+// Catalogs are read lazily, the first time an interval overlaps their day.
+class dynamicTimeline : public timeline {
+public:
+    // Scans `directory` at once. `keepAlive`, when given, is called now and then
+    // during a long scan (at most every 50 ms, when a catalog was just found) so
+    // that the caller can keep its windows painted.
+    dynamicTimeline(const std::string& directory, const std::string& name,
+                    const std::function<void()>& keepAlive = std::function<void()>());
+
+    double getStart() const override { return start; }
+    double getEnd() const override { return end; }
+    bool isEmpty() const override { return entries.empty(); }
+    std::string getName() const override { return name; }
+    recordingList getRecordings(double from, double to) const override;
+
+    // For tests and tools: the entries as scanned.
+    const std::vector<catalogEntry>& catalogEntries() const { return entries; }
+
+private:
+    void addCatalog(const std::string& path);
+
+    double start = 0;
+    double end = 0;
+    std::string name;
+    // Loaded recordings are a cache: filled by the const getRecordings.
+    mutable std::vector<catalogEntry> entries;
+};

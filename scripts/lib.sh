@@ -1,0 +1,40 @@
+# Shared by the scripts: the packages Orvista needs and the build.
+# Sourced, not run.
+
+ORVISTA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ORVISTA_BUILD=${ORVISTA_BUILD_DIR:-$ORVISTA_ROOT/build}
+ORVISTA_PACKAGES="cmake g++ make libwxgtk3.2-dev libgtest-dev xvfb xauth xdotool imagemagick"
+
+missing_packages() {
+  local missing=""
+  for p in $ORVISTA_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  echo "$missing"
+}
+
+# Installs what is missing when running as root; otherwise names the one
+# command to run and fails.
+ensure_packages() {
+  local missing
+  missing=$(missing_packages)
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  else
+    echo "Orvista needs packages that are not installed. Run:" >&2
+    echo "  sudo apt-get install -y$missing" >&2
+    exit 1
+  fi
+}
+
+# build [targets...]: configures once and builds the given targets (all when none).
+build() {
+  cmake -S "$ORVISTA_ROOT" -B "$ORVISTA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  local args=()
+  for t in "$@"; do args+=(--target "$t"); done
+  cmake --build "$ORVISTA_BUILD" -j"$(nproc)" "${args[@]}"
+}

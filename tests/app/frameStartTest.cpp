@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include <wx/menu.h>
+#include <wx/splash.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+
+#include "app/commands.h"
+#include "app/configError.h"
+#include "app/orvistaFrame.h"
+#include "support/guiSupport.h"
+#include "support/testSupport.h"
+
+namespace {
+const char* const loadFailure = "Could not load configuration file(s), aborting.";
+const char* const iniMissing =
+    "Could not find the Voxtrail configuration file, logger.ini.\nPlease specify its location.";
+
+// A program folder with the schema and a settings folder, both scratch; WINDIR
+// points at an empty folder so that the default "logger.ini" never exists.
+class frameStart : public ::testing::Test {
+protected:
+    scratchDir dir;
+    std::string programDir = dir.mkdir("program");
+    std::string settingsDir = dir.mkdir("settings");
+    scopedEnv windir{"WINDIR", wxString::FromUTF8(dir.mkdir("windows"))};
+
+    void SetUp() override
+    {
+        dir.write("program/orv-config-schema.xml",
+                  readWholeFile(ORVISTA_SOURCE_DIR "/resources/settings/orv-config-schema.xml"));
+    }
+
+    std::string writeSettings(const std::string& rootContent)
+    {
+        return dir.write("settings/orv.xml",
+                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orvista>" + rootContent + "</orvista>\n");
+    }
+
+    // A logger.ini with two lines whose folders exist.
+    std::string writeLoggerIni(const std::string& relative = "logger/logger.ini")
+    {
+        std::string storage = dir.mkdir("storage");
+        dir.mkdir("storage/Front desk");
+        dir.mkdir("storage/Alpha");
+        return dir.write(relative, "[storage paths]\r\nmain=" + storage +
+                                       "\r\n[line01]\r\nStoragePath=main\r\nChannelName=Front desk\r\n"
+                                       "[line02]\r\nStoragePath=main\r\nChannelName=Alpha\r\n");
+    }
+
+    std::unique_ptr<orvistaFrame> start()
+    {
+        return std::make_unique<orvistaFrame>(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir));
+    }
+};
+
+int splashScreens()
+{
+    int count = 0;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (dynamic_cast<wxSplashScreen*>(window) && !window->IsBeingDeleted())
+            ++count;
+    return count;
+}
+}
+
+TEST_F(frameStart, missingOrBrokenConfigurationEndsWithMessageAndWritesNothing)
+{
+    // No settings file at all.
+    wxTEST_DIALOG(EXPECT_THROW(start(), configError), expectMessage(wxOK, loadFailure, "Orvista"));
+    EXPECT_FALSE(wxFileExists(dir.at("settings/orv.xml")));
+
+    // A settings file that is not well-formed stays as it was.
+    const std::string broken = "<?xml version=\"1.0\"?>\n<orvista><paths logger-ini='x'></orvista>";
+    dir.write("settings/orv.xml", broken);
+    wxTEST_DIALOG(EXPECT_THROW(start(), configError), expectMessage(wxOK, loadFailure, "Orvista"));
+    EXPECT_EQ(broken, readWholeFile(dir.at("settings/orv.xml")));
+
+    // A good settings file but no schema.
+    writeSettings("<paths/>");
+    wxRemoveFile(dir.at("program/orv-config-schema.xml"));
+    wxTEST_DIALOG(EXPECT_THROW(start(), configError), expectMessage(wxOK, loadFailure, "Orvista"));
+}
+
+TEST_F(frameStart, missingLoggerIniIsAskedForUntilChosen)
+{
+    writeSettings("<paths logger-ini='' copy-to='/copies'/><startup kind='day'/>");
+    std::string chosen = writeLoggerIni();
+    std::unique_ptr<orvistaFrame> frame;
+    wxTEST_DIALOG(frame = start(), expectMessage(wxOK, iniMissing, "Orvista"),
+                  expectFileChoice(wxString::FromUTF8(chosen)).inspect([](wxFileDialog* dialog) {
+                      EXPECT_EQ("Specify logger.ini location", dialog->GetMessage());
+                      EXPECT_EQ("logger.ini", dialog->GetWildcard());
+                      EXPECT_TRUE(dialog->HasFlag(wxFD_OPEN));
+                      EXPECT_TRUE(dialog->HasFlag(wxFD_FILE_MUST_EXIST));
+                      EXPECT_EQ(0, splashScreens()) << "the splash screen comes only after logger.ini is found";
+                  }));
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(chosen, frame->loggerIni());
+    wxXmlNode* paths = frame->settings().GetRoot()->GetChildren();
+    EXPECT_EQ(wxString::FromUTF8(chosen), paths->GetAttribute("logger-ini"));
+    // Removed and appended again: it now follows "copy-to".
+    EXPECT_EQ("copy-to", paths->GetAttributes()->GetName());
+    ASSERT_EQ(2u, frame->channels().size());
+    EXPECT_EQ("Alpha", frame->channels().begin()->first);
+
+    // The choice reaches the file when the program ends normally.
+    frame.reset();
+    EXPECT_NE(std::string::npos, readWholeFile(dir.at("settings/orv.xml")).find("logger-ini=\"" + chosen + "\""));
+}
+
+TEST_F(frameStart, cancellingTheQuestionOrTheFileDialogEndsStartUp)
+{
+    writeSettings("<paths/>");
+    wxTEST_DIALOG(EXPECT_THROW(start(), configError), expectMessage(wxCANCEL, iniMissing));
+    EXPECT_EQ(0, splashScreens());
+
+    wxTEST_DIALOG(EXPECT_THROW(start(), configError), expectMessage(wxOK, iniMissing),
+                  expectFileChoice(wxString(), wxID_CANCEL));
+    EXPECT_EQ(0, splashScreens());
+    EXPECT_FALSE(wxFileExists(dir.at("settings/orv.xml")) &&
+                 readWholeFile(dir.at("settings/orv.xml")).find("logger-ini") != std::string::npos);
+}
+
+TEST_F(frameStart, defaultLoggerIniLocationIsTheWindowsFolder)
+{
+    writeSettings("<startup/>");
+    writeLoggerIni("windows/logger.ini");
+    auto frame = start(); // no dialog expected
+    EXPECT_EQ("", frame->loggerIni());
+    EXPECT_EQ(2u, frame->channels().size());
+}
+
+TEST_F(frameStart, withoutStartupElementTheInstantsAreInvalid)
+{
+    std::string ini = writeLoggerIni();
+    writeSettings("<paths logger-ini='" + ini + "'/>");
+    auto frame = start();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(-1, frame->startupInstants()[i]);
+    EXPECT_TRUE(frame->startupLineSelection().empty());
+}
+
+TEST_F(frameStart, startupValuesReachTheFrame)
+{
+    std::string ini = writeLoggerIni();
+    writeSettings("<paths logger-ini='" + ini +
+                  "'/><startup last-view-begin='2024-01-10 08:00:00' last-view-end='2024-01-11 08:00:00' "
+                  "last-selection-begin='2024-01-10 09:00:00' last-selection-end='2024-01-10 10:00:00' "
+                  "window-x0='40' window-y0='30' window-dx='900' window-dy='500'>"
+                  "<line name='Alpha' selected='false'/></startup>");
+    auto frame = start();
+    wxDateTime viewBegin(10, wxDateTime::Jan, 2024, 8, 0, 0);
+    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->startupInstants()[0]);
+    EXPECT_EQ(3600.0, frame->startupInstants()[3] - frame->startupInstants()[2]);
+    EXPECT_EQ(1u, frame->startupLineSelection().count("Alpha"));
+    EXPECT_EQ(wxSize(900, 500), frame->GetSize());
+    EXPECT_FALSE(frame->IsMaximized());
+}
+
+TEST_F(frameStart, windowBarsAndMenusAsDesigned)
+{
+    std::string ini = writeLoggerIni();
+    writeSettings("<paths logger-ini='" + ini + "'/>");
+    auto frame = start();
+    EXPECT_EQ("VMK Orvista", frame->GetTitle());
+    EXPECT_EQ("frame", frame->GetName());
+
+    wxStatusBar* status = frame->GetStatusBar();
+    ASSERT_NE(nullptr, status);
+    EXPECT_EQ(1, status->GetFieldsCount());
+    EXPECT_EQ("status_line", status->GetName());
+
+    wxToolBar* tools = frame->GetToolBar();
+    ASSERT_NE(nullptr, tools);
+    EXPECT_EQ("toolbar", tools->GetName());
+    const int expected[] = {cmdRefresh, cmdConfigure, -1, cmdZoomIn, cmdZoomOut, cmdZoomSelection, -1,
+                            cmdCopyTo, cmdOpenInCasebinder, cmdOpenInTracewise, cmdOpenCopyInCasebinder,
+                            cmdOpenCopyInTracewise, cmdOpenCopyInLivecue};
+    ASSERT_EQ(static_cast<size_t>(std::size(expected)), tools->GetToolsCount());
+    for (size_t i = 0; i < std::size(expected); ++i) {
+        const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));
+        if (expected[i] == -1) {
+            EXPECT_TRUE(tool->IsSeparator()) << "position " << i;
+            continue;
+        }
+        EXPECT_EQ(expected[i], tool->GetId()) << "position " << i;
+        EXPECT_TRUE(tool->GetLabel().empty());
+        EXPECT_EQ(wxSize(16, 16), tool->GetNormalBitmap().GetSize());
+        EXPECT_FALSE(tool->GetDisabledBitmap().IsOk());
+    }
+    const wxToolBarToolBase* copy = tools->FindById(cmdOpenCopyInLivecue);
+    EXPECT_EQ("Open copy in Livecue", copy->GetShortHelp());
+    EXPECT_EQ("Open a copy of selected recordings in Livecue", copy->GetLongHelp());
+    for (int id : {cmdExit, cmdUsersGuide, cmdAbout})
+        EXPECT_EQ(nullptr, tools->FindById(id));
+
+    wxMenuBar* bar = frame->GetMenuBar();
+    ASSERT_NE(nullptr, bar);
+    ASSERT_EQ(4u, bar->GetMenuCount());
+    const char* titles[] = {"File", "View", "Selection", "Help"};
+    const std::vector<std::vector<int>> items = {
+        {cmdRefresh, -1, cmdConfigure, -1, cmdExit},
+        {cmdZoomIn, cmdZoomOut, cmdZoomSelection},
+        {cmdCopyTo, cmdOpenInCasebinder, cmdOpenInTracewise, cmdOpenCopyInCasebinder, cmdOpenCopyInTracewise,
+         cmdOpenCopyInLivecue},
+        {cmdUsersGuide, cmdAbout}};
+    for (size_t m = 0; m < 4; ++m) {
+        EXPECT_EQ(titles[m], bar->GetMenuLabelText(m));
+        wxMenu* menu = bar->GetMenu(m);
+        ASSERT_EQ(items[m].size(), menu->GetMenuItemCount()) << titles[m];
+        for (size_t i = 0; i < items[m].size(); ++i) {
+            wxMenuItem* item = menu->FindItemByPosition(i);
+            if (items[m][i] == -1)
+                EXPECT_TRUE(item->IsSeparator());
+            else
+                EXPECT_EQ(items[m][i], item->GetId());
+        }
+    }
+    wxMenuItem* about = bar->FindItem(cmdAbout);
+    EXPECT_EQ("About...", about->GetItemLabel());
+    EXPECT_EQ("About Orvista", about->GetHelp());
+    EXPECT_EQ("User's guide", bar->FindItem(cmdUsersGuide)->GetItemLabel());
+}
+
+TEST(resourceImages, picturesHaveTheirSizes)
+{
+    for (int id : {105, 106, 107, 111, 112, 113, 114, 115, 116, 117, 118}) {
+        wxImage image = loadResourceImage(id);
+        ASSERT_TRUE(image.IsOk()) << id;
+        EXPECT_EQ(16, image.GetWidth()) << id;
+        EXPECT_EQ(16, image.GetHeight()) << id;
+        EXPECT_TRUE(image.HasAlpha()) << id;
+    }
+    wxImage splash = loadResourceImage(110);
+    ASSERT_TRUE(splash.IsOk());
+    EXPECT_EQ(wxSize(421, 201), splash.GetSize());
+    EXPECT_FALSE(loadResourceImage(108).IsOk());
+}

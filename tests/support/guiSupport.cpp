@@ -1,0 +1,89 @@
+#include "support/guiSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/stopwatch.h>
+#include <wx/utils.h>
+
+int failingModalHook::Enter(wxDialog* dialog)
+{
+    int result = wxTestingModalHook::Enter(dialog);
+    return result == wxID_NONE ? wxID_CANCEL : result;
+}
+
+void failingModalHook::ReportFailure(const wxString& message)
+{
+    ADD_FAILURE() << message.utf8_string();
+}
+
+namespace {
+// Message boxes are answered with button ids; the style flags wxOK, wxCANCEL,
+// wxYES and wxNO are accepted too, as wxExpectModal does.
+int buttonId(int answer)
+{
+    switch (answer) {
+    case wxOK:
+        return wxID_OK;
+    case wxCANCEL:
+        return wxID_CANCEL;
+    case wxYES:
+        return wxID_YES;
+    case wxNO:
+        return wxID_NO;
+    default:
+        return answer;
+    }
+}
+}
+
+expectMessage::expectMessage(int answer_, const wxString& text_, const wxString& caption_)
+    : answer(buttonId(answer_)), text(text_), caption(caption_)
+{
+}
+
+int expectMessage::OnInvoked(wxMessageDialog* dialog) const
+{
+    if (!text.empty()) {
+        EXPECT_EQ(text.utf8_string(), dialog->GetMessage().utf8_string());
+    }
+    if (!caption.empty()) {
+        EXPECT_EQ(caption.utf8_string(), dialog->GetTitle().utf8_string());
+    }
+    return answer;
+}
+
+expectFileChoice::expectFileChoice(const wxString& path_, int answer_) : path(path_), answer(answer_)
+{
+}
+
+expectFileChoice expectFileChoice::inspect(std::function<void(wxFileDialog*)> check_) const
+{
+    expectFileChoice copy(*this);
+    copy.check = std::move(check_);
+    return copy;
+}
+
+int expectFileChoice::OnInvoked(wxFileDialog* dialog) const
+{
+    if (check)
+        check(dialog);
+    if (answer != wxID_OK)
+        return answer;
+    dialog->SetPath(path);
+    bool filled = yieldUntil([dialog] { return !dialog->GetPath().empty(); });
+    EXPECT_TRUE(filled) << "the file dialog never took the path " << path.utf8_string();
+    return answer;
+}
+
+bool yieldUntil(const std::function<bool()>& condition, int milliseconds)
+{
+    wxStopWatch watch;
+    while (!condition()) {
+        if (watch.Time() > milliseconds)
+            return condition();
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return true;
+}

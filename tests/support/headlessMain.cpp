@@ -1,0 +1,18 @@
+// Entry point of the window-free test programs.
+#include <gtest/gtest.h>
+
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include "support/testSupport.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    wxInitializer wx;
+    if (!wx.IsOk())
+        return 1;
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    installAssertHandler();
+    return RUN_ALL_TESTS();
+}

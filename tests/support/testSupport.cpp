@@ -1,0 +1,101 @@
+#include "support/testSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <wx/dir.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+scratchDir::scratchDir()
+{
+    wxString base = wxFileName::CreateTempFileName(wxFileName::GetTempDir() + "/orvista-test-");
+    wxRemoveFile(base);
+    wxFileName::Mkdir(base, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    root = base.utf8_string();
+}
+
+scratchDir::~scratchDir()
+{
+    wxFileName::Rmdir(wxString::FromUTF8(root), wxPATH_RMDIR_RECURSIVE);
+}
+
+std::string scratchDir::at(const std::string& relative) const
+{
+    return root + "/" + relative;
+}
+
+std::string scratchDir::write(const std::string& relative, const std::string& bytes) const
+{
+    std::string full = at(relative);
+    wxFileName name(wxString::FromUTF8(full));
+    wxFileName::Mkdir(name.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    std::ofstream out(full, std::ios::binary);
+    out << bytes;
+    return full;
+}
+
+std::string scratchDir::mkdir(const std::string& relative) const
+{
+    std::string full = at(relative);
+    wxFileName::Mkdir(wxString::FromUTF8(full), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    return full;
+}
+
+scopedEnv::scopedEnv(const wxString& name_) : name(name_)
+{
+    hadPrevious = wxGetEnv(name, &previous);
+}
+
+scopedEnv::scopedEnv(const wxString& name_, const wxString& value) : scopedEnv(name_)
+{
+    wxSetEnv(name, value);
+}
+
+scopedEnv scopedEnv::unset(const wxString& name)
+{
+    scopedEnv env(name);
+    wxUnsetEnv(name);
+    return env;
+}
+
+scopedEnv::scopedEnv(scopedEnv&& other) noexcept
+    : name(other.name), previous(other.previous), hadPrevious(other.hadPrevious), active(other.active)
+{
+    other.active = false;
+}
+
+scopedEnv::~scopedEnv()
+{
+    if (!active)
+        return;
+    if (hadPrevious)
+        wxSetEnv(name, previous);
+    else
+        wxUnsetEnv(name);
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+namespace {
+void failOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str(), line)
+        << "wx assert in " << func.utf8_string() << ": " << cond.utf8_string() << " " << msg.utf8_string();
+}
+}
+
+void installAssertHandler()
+{
+    wxSetAssertHandler(failOnAssert);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Helpers shared by all test programs: scratch folders, environment overrides,
+// and turning wx asserts into test failures.
+#include <string>
+
+#include <wx/string.h>
+
+// A fresh folder below the temporary folder, removed with everything in it when
+// the object goes out of scope.
+class scratchDir {
+public:
+    scratchDir();
+    ~scratchDir();
+    scratchDir(const scratchDir&) = delete;
+    scratchDir& operator=(const scratchDir&) = delete;
+
+    const std::string& path() const { return root; }
+    // Path of a name below the folder (not created).
+    std::string at(const std::string& relative) const;
+    // Writes bytes to a file below the folder, creating its parent folders.
+    std::string write(const std::string& relative, const std::string& bytes) const;
+    // Creates a folder (and its parents) below the folder.
+    std::string mkdir(const std::string& relative) const;
+
+private:
+    std::string root;
+};
+
+// Sets (or, with unset(), removes) an environment variable for the scope.
+class scopedEnv {
+public:
+    scopedEnv(const wxString& name, const wxString& value);
+    static scopedEnv unset(const wxString& name);
+    ~scopedEnv();
+    scopedEnv(scopedEnv&&) noexcept;
+    scopedEnv(const scopedEnv&) = delete;
+    scopedEnv& operator=(const scopedEnv&) = delete;
+
+private:
+    explicit scopedEnv(const wxString& name);
+    wxString name;
+    wxString previous;
+    bool hadPrevious = false;
+    bool active = true;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string readWholeFile(const std::string& path);
+
+// Installs a wx assert handler that reports each assert as a GoogleTest failure.
+void installAssertHandler();

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/testSupport.h"
+#include "tools/cli.h"
+#include "tools/demoArchive.h"
+
+namespace {
+std::vector<std::vector<std::string>> rows(const std::string& text)
+{
+    std::vector<std::vector<std::string>> result;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        size_t begin = 0, tab;
+        while ((tab = line.find('\t', begin)) != std::string::npos) {
+            fields.push_back(line.substr(begin, tab - begin));
+            begin = tab + 1;
+        }
+        fields.push_back(line.substr(begin));
+        result.push_back(fields);
+    }
+    return result;
+}
+
+class cliTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        archive = new scratchDir;
+        demoOptions options;
+        options.outDir = archive->at("archive");
+        options.channels = 4;
+        options.days = 3;
+        options.callsPerDay = 30;
+        options.audioBytes = 0;
+        options.endDate = "2024-03-31"; // the last day is 23 hours long in Berlin
+        std::string error;
+        ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
+    }
+    static void TearDownTestSuite() { delete archive; }
+
+    int run(std::vector<std::string> args)
+    {
+        out.str("");
+        err.str("");
+        return runCli(args, out, err);
+    }
+    std::string ini() const { return archive->at("archive/logger.ini"); }
+
+    static scratchDir* archive;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+scratchDir* cliTest::archive = nullptr;
+}
+
+TEST_F(cliTest, channelsListsEveryLineInNameOrder)
+{
+    ASSERT_EQ(0, run({"channels", "--logger-ini", ini()})) << err.str();
+    auto lines = rows(out.str());
+    ASSERT_EQ(4u, lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(5u, lines[i].size());
+        if (i > 0) {
+            EXPECT_LT(lines[i - 1][0], lines[i][0]);
+        }
+        EXPECT_NE(std::string::npos, lines[i][1].find(lines[i][0])); // the folder ends with the name
+        EXPECT_EQ("3", lines[i][2]);
+        EXPECT_EQ("2024-03-29 00:00:00", lines[i][3]);
+        EXPECT_EQ("2024-04-01 00:00:00", lines[i][4]);
+    }
+    EXPECT_TRUE(err.str().empty());
+}
+
+TEST_F(cliTest, recordingsOfAnIntervalPerChannel)
+{
+    ASSERT_EQ(0, run({"channels", "--logger-ini=" + ini()}));
+    auto channels = rows(out.str());
+    ASSERT_EQ(0, run({"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to",
+                      "2024-03-31 00:00:00"}))
+        << err.str();
+    auto all = rows(out.str());
+    ASSERT_FALSE(all.empty());
+    size_t channel = 0;
+    for (const auto& r : all) {
+        ASSERT_EQ(5u, r.size());
+        while (channel < channels.size() && channels[channel][0] != r[0])
+            ++channel; // channels come in name order, never back
+        ASSERT_LT(channel, channels.size()) << r[0];
+        EXPECT_EQ("2024-03-30", r[1].substr(0, 10));
+        EXPECT_LT(r[1], r[2]);
+        EXPECT_NE(std::string::npos, r[4].find(r[0])) << "the audio file lies in the channel's folder";
+    }
+
+    // One channel named (twice): only its recordings.
+    const std::string name = channels[1][0];
+    ASSERT_EQ(0, run({"recordings", "--from", "2024-03-30T00:00", "--to", "2024-03-31 00:00:00", "--channel", name,
+                      "--logger-ini", ini(), "--channel", name}));
+    auto one = rows(out.str());
+    size_t expected = 0;
+    for (const auto& r : all)
+        expected += r[0] == name;
+    EXPECT_EQ(expected, one.size());
+    for (const auto& r : one)
+        EXPECT_EQ(name, r[0]);
+}
+
+TEST_F(cliTest, errorsAreOneLineAndStatusTwo)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"frobnicate"},
+        {"channels", "--logger-ini", archive->at("nowhere/logger.ini")},
+        {"channels", "--from", "2024-01-01 00:00:00"},
+        {"channels", "--logger-ini"},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00"},
+        {"recordings", "--logger-ini", ini(), "--from", "yesterday", "--to", "2024-03-31 00:00:00"},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-31 00:00:00", "--to", "2024-03-31 00:00:00"},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-31 00:00:00", "--to", "2024-03-30 00:00:00"},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00",
+         "--channel", "No such line"},
+    };
+    for (const auto& args : bad) {
+        std::string shown;
+        for (const auto& a : args)
+            shown += a + " ";
+        EXPECT_EQ(2, run(args)) << shown;
+        EXPECT_TRUE(out.str().empty()) << shown;
+        std::string message = err.str();
+        EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n')) << shown << message;
+        EXPECT_EQ(0u, message.rfind("orvista-cli: ", 0)) << message;
+    }
+}
+
+TEST_F(cliTest, helpForEveryCommand)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"channels", "--help"}, {"recordings", "--help"}}) {
+        EXPECT_EQ(0, run(args));
+        EXPECT_EQ(0u, out.str().rfind("usage: orvista-cli", 0));
+    }
+}

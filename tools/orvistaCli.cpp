@@ -1,0 +1,19 @@
+#include <iostream>
+
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include "tools/cli.h"
+
+int main(int argc, char** argv)
+{
+    wxInitializer wx;
+    if (!wx.IsOk()) {
+        std::cerr << "orvista-cli: cannot initialise wxWidgets\n";
+        return 1;
+    }
+    // Damaged catalogs are reported on stderr, never mixed into the output.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    std::ios::sync_with_stdio(false);
+    return runCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+}
