@@ -9,9 +9,11 @@
 #include <wx/splash.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/utils.h>
 
 #include "app/commands.h"
 #include "app/configError.h"
+#include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "recdb/narrow.h"
 #include "recdb/timeValue.h"
@@ -62,6 +64,7 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
         new wxSplashScreen(wxBitmap(loadResourceImage(resSplash)), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT,
                            0, this, wxID_ANY);
     readLoggerIni(loggerIniPath, channelDirectories);
+    buildTimelines();
     splash->Destroy();
 
     buildMenus();
@@ -105,6 +108,17 @@ void orvistaFrame::locateLoggerIni(wxXmlNode* pathsElement)
             pathsElement->AddAttribute("logger-ini", dialog.GetPath());
         }
     }
+}
+
+void orvistaFrame::buildTimelines()
+{
+    // Scanning is the slow part of start-up; the scanner calls back now and then
+    // so that the splash screen and any other window keep being painted. The safe
+    // yield disables all windows meanwhile, so no command can run half-way.
+    auto keepPainted = [] { wxSafeYield(nullptr, false); };
+    timelines.clear();
+    for (const auto& channel : channelDirectories)
+        timelines.push_back(std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted));
 }
 
 void orvistaFrame::applyGeometry(const windowGeometry& geometry)

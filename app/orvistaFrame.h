@@ -4,13 +4,16 @@
 // reads the recording lines under a splash screen and builds menus, tool bar and
 // status bar.
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/datetime.h>
 #include <wx/frame.h>
 #include <wx/xml/xml.h>
 
 #include "app/settings.h"
+#include "recdb/timeline.h"
 
 class wxPanel;
 
@@ -26,6 +29,8 @@ public:
     const wxString& copyToFolder() const { return copyToDirectory; }
     const lineStateMap& startupLineSelection() const { return lineSelection; }
     const std::map<std::string, std::string>& channels() const { return channelDirectories; }
+    // One timeline per channel, in channel-name order.
+    const std::vector<std::unique_ptr<timeline>>& lineTimelines() const { return timelines; }
     // View begin, view end, selection begin, selection end in seconds since 1970
     // (-1 when not valid), as handed to the timeline panel.
     const double* startupInstants() const { return startupTimes; }
@@ -33,6 +38,7 @@ public:
 private:
     void loadDocuments();
     void locateLoggerIni(wxXmlNode* pathsElement);
+    void buildTimelines();
     void applyGeometry(const windowGeometry& geometry);
     void applyFirstStartSize();
     void buildMenus();
@@ -49,6 +55,7 @@ private:
     double startupTimes[4] = {-1, -1, -1, -1};
     lineStateMap lineSelection;
     std::map<std::string, std::string> channelDirectories;
+    std::vector<std::unique_ptr<timeline>> timelines;
 
     wxDECLARE_EVENT_TABLE();
 };

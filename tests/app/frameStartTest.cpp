@@ -44,7 +44,7 @@ protected:
     {
         std::string storage = dir.mkdir("storage");
         dir.mkdir("storage/Front desk");
-        dir.mkdir("storage/Alpha");
+        dir.write("storage/Alpha/20240115/catalog.xml", "<vmk_catalog/>");
         return dir.write(relative, "[storage paths]\r\nmain=" + storage +
                                        "\r\n[line01]\r\nStoragePath=main\r\nChannelName=Front desk\r\n"
                                        "[line02]\r\nStoragePath=main\r\nChannelName=Alpha\r\n");
@@ -156,6 +156,11 @@ TEST_F(frameStart, startupValuesReachTheFrame)
     EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->startupInstants()[0]);
     EXPECT_EQ(3600.0, frame->startupInstants()[3] - frame->startupInstants()[2]);
     EXPECT_EQ(1u, frame->startupLineSelection().count("Alpha"));
+    // One timeline per line, in name order, scanned during start-up.
+    ASSERT_EQ(2u, frame->lineTimelines().size());
+    EXPECT_EQ("Alpha", frame->lineTimelines()[0]->getName());
+    EXPECT_FALSE(frame->lineTimelines()[0]->isEmpty());
+    EXPECT_TRUE(frame->lineTimelines()[1]->isEmpty());
     EXPECT_EQ(wxSize(900, 500), frame->GetSize());
     EXPECT_FALSE(frame->IsMaximized());
 }
