@@ -15,7 +15,7 @@
 #include "app/configError.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 #include "recdb/timeValue.h"
 #include "resources/resourceIds.h"
 

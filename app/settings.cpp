@@ -6,7 +6,7 @@
 #include <wx/xml/xml.h>
 
 #include "platform/standardPaths.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 const char* const settingsDateTimeFormat = "%Y-%m-%d %H:%M:%S";
 

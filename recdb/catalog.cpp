@@ -6,7 +6,7 @@
 #include <wx/wxcrt.h>
 #include <wx/xml/xml.h>
 
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 namespace {
 // Leading decimal digits after optional blanks and "+", like the C library's

@@ -1,8 +1,19 @@
 #include "recdb/dirTimelineScanner.h"
 
-#include <wx/filename.h>
+#include "platform/narrow.h"
 
-#include "recdb/narrow.h"
+namespace {
+// Only the name is looked at: extension "XML" in any case. As with wxFileName,
+// a name that only starts with its dot (".xml") has no extension.
+bool isCatalogName(const std::string& path)
+{
+    size_t n = path.size();
+    if (n < 5 || path[n - 4] != '.' || path[n - 5] == '/')
+        return false;
+    auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+    return upper(path[n - 3]) == 'X' && upper(path[n - 2]) == 'M' && upper(path[n - 1]) == 'L';
+}
+}
 
 dirTimelineScanner::dirTimelineScanner(std::vector<std::string>& paths_, const std::function<void()>& keepAlive_)
     : paths(paths_), keepAlive(keepAlive_), lastKeepAlive(std::chrono::steady_clock::now())
@@ -11,13 +22,20 @@ dirTimelineScanner::dirTimelineScanner(std::vector<std::string>& paths_, const s
 
 wxDirTraverseResult dirTimelineScanner::OnFile(const wxString& path)
 {
-    // Only the name is looked at: extension "XML" in any case.
-    size_t dot = path.find_last_of(".");
-    size_t slash = path.find_last_of(wxFileName::GetPathSeparators());
-    if (dot == wxString::npos || (slash != wxString::npos && dot < slash) || path.length() - dot != 4 ||
-        path.Mid(dot + 1).Upper() != "XML")
-        return wxDIR_CONTINUE;
-    paths.push_back(toNarrow(path));
+    acceptFile(toNarrow(path));
+    return wxDIR_CONTINUE;
+}
+
+wxDirTraverseResult dirTimelineScanner::OnDir(const wxString&)
+{
+    return wxDIR_CONTINUE;
+}
+
+void dirTimelineScanner::acceptFile(const std::string& path)
+{
+    if (!isCatalogName(path))
+        return;
+    paths.push_back(path);
 
     // Keeping the windows painted costs about a millisecond a time; doing it for
     // every catalog would make a long scan mostly yielding.
@@ -28,10 +46,4 @@ wxDirTraverseResult dirTimelineScanner::OnFile(const wxString& path)
             lastKeepAlive = std::chrono::steady_clock::now();
         }
     }
-    return wxDIR_CONTINUE;
-}
-
-wxDirTraverseResult dirTimelineScanner::OnDir(const wxString&)
-{
-    return wxDIR_CONTINUE;
 }

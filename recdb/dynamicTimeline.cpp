@@ -1,17 +1,59 @@
 #include "recdb/dynamicTimeline.h"
 
-#include <wx/filename.h>
-#include <wx/log.h>
+#include <wx/filefn.h>
 
+#include "platform/directoryWalk.h"
 #include "recdb/catalog.h"
 #include "recdb/dirTimelineScanner.h"
-#include "recdb/narrow.h"
 #include "recdb/timeValue.h"
 
 std::string recording::getProperty(const std::string& key) const
 {
     auto found = properties.find(key);
     return found == properties.end() ? std::string() : found->second;
+}
+
+namespace {
+// The day named by the folder that holds a catalog: "%Y%m%d" at the start of
+// its name (four-digit year, two-digit month and day; what follows, as in
+// 20240115_old, does not matter). Returns false for a name that is no real date.
+bool dayOfFolder(const std::string& path, int& year, int& month, int& day)
+{
+    const char* separators = wxFILE_SEP_PATH == '\\' ? "\\/" : "/";
+    size_t fileStart = path.find_last_of(separators);
+    if (fileStart == std::string::npos || fileStart == 0)
+        return false;
+    size_t folderStart = path.find_last_of(separators, fileStart - 1);
+    folderStart = folderStart == std::string::npos ? 0 : folderStart + 1;
+    if (fileStart - folderStart < 8)
+        return false;
+    int digits[8];
+    for (int i = 0; i < 8; ++i) {
+        char c = path[folderStart + i];
+        if (c < '0' || c > '9')
+            return false;
+        digits[i] = c - '0';
+    }
+    year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    month = digits[4] * 10 + digits[5];
+    day = digits[6] * 10 + digits[7];
+    return month >= 1 && month <= 12 && day >= 1 &&
+           day <= wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month - 1), year);
+}
+}
+
+// Local midnights of the days seen so far: a long history has thousands of
+// catalogs but each day's midnight (and the next one) is computed once.
+double dynamicTimeline::midnight(int year, int month, int day)
+{
+    int key = (year * 100 + month) * 100 + day;
+    auto found = midnights.find(key);
+    if (found != midnights.end())
+        return found->second;
+    wxDateTime date(static_cast<wxDateTime::wxDateTime_t>(day), static_cast<wxDateTime::Month>(month - 1), year);
+    double seconds = toSeconds(date);
+    midnights.emplace(key, seconds);
+    return seconds;
 }
 
 dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string& name_,
@@ -21,34 +63,32 @@ dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string
     std::vector<std::string> paths;
     {
         dirTimelineScanner scanner(paths, keepAlive);
-        wxDir dir;
-        wxLogNull quiet; // a folder that cannot be opened simply contributes nothing
-        if (dir.Open(fromNarrow(directory)))
-            dir.Traverse(scanner, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+        walkDirectory(directory, [&scanner](const std::string& path) { scanner.acceptFile(path); });
     }
     entries.reserve(paths.size());
     for (const std::string& path : paths)
         addCatalog(path);
+    midnights.clear();
 }
 
 void dynamicTimeline::addCatalog(const std::string& path)
 {
-    // The folder that holds the catalog names its day; what follows the eight
-    // digits (as in 20240115_old) does not matter.
-    wxFileName file(fromNarrow(path));
-    const wxArrayString& dirs = file.GetDirs();
-    if (dirs.empty())
+    int year, month, day;
+    if (!dayOfFolder(path, year, month, day))
         return;
-    const wxString& folder = dirs.Last();
-    wxDateTime day;
-    wxString::const_iterator parsedEnd;
-    if (!day.ParseFormat(folder, "%Y%m%d", wxDefaultDateTime, &parsedEnd) || !day.IsValid())
-        return;
-    day.ResetTime();
+    // The next calendar day, so that the entry lasts 23, 24 or 25 hours.
+    int nextYear = year, nextMonth = month, nextDay = day + 1;
+    if (nextDay > wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month - 1), year)) {
+        nextDay = 1;
+        if (++nextMonth > 12) {
+            nextMonth = 1;
+            ++nextYear;
+        }
+    }
 
     catalogEntry entry;
-    entry.start = toSeconds(day);
-    entry.end = toSeconds(day + wxDateSpan::Day());
+    entry.start = midnight(year, month, day);
+    entry.end = midnight(nextYear, nextMonth, nextDay);
     entry.path = path;
     if (entries.empty()) {
         start = entry.start;

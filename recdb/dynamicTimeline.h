@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <unordered_map>
 
 #include "recdb/timeline.h"
 
@@ -24,10 +25,12 @@ public:
 
 private:
     void addCatalog(const std::string& path);
+    double midnight(int year, int month, int day);
 
     double start = 0;
     double end = 0;
     std::string name;
     // Loaded recordings are a cache: filled by the const getRecordings.
     mutable std::vector<catalogEntry> entries;
+    std::unordered_map<int, double> midnights; // used while scanning only
 };

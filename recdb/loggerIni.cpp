@@ -1,7 +1,7 @@
 #include "recdb/loggerIni.h"
 
 #include "platform/windowsDirectory.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 #include "recdb/win32NativeConfig.h"
 
 #include <wx/filefn.h>

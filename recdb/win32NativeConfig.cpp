@@ -2,7 +2,7 @@
 
 #include "platform/environment.h"
 #include "platform/profile.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 #include <cstring>
 #include <stdexcept>

@@ -6,7 +6,7 @@
 #include "app/settings.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
 namespace {

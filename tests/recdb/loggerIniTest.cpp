@@ -1,7 +1,7 @@
 // Reading "logger.ini": the read-only configuration object over the profile
 // functions, and the map from channel names to recording folders built from it.
 #include "recdb/loggerIni.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 #include "recdb/win32NativeConfig.h"
 
 #include "support/testSupport.h"

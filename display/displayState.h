@@ -1,0 +1,37 @@
+#pragma once
+// What every widget of the timeline display shows: the displayed interval and
+// the selected interval, in seconds since 1970 (see recdb/timeValue.h). The
+// panel owns the one record; widgets keep a pointer to it.
+//
+// Changing it follows one protocol: copy the record (the previous state),
+// change the shared record, then call the broadcast with a pointer to the copy.
+// A broadcast with a null pointer tells every widget to unregister, because
+// the panel is about to destroy it.
+#include "display/closure.h"
+
+struct vTimelineDisplayState {
+    double selectionBegin = 0;
+    double selectionEnd = 0;
+    double viewBegin = 0;
+    double viewEnd = 0;
+};
+
+typedef clSeq<const vTimelineDisplayState*> displayBroadcastType;
+
+// Pulls the selection back into the displayed interval (after the view moved).
+inline void clampSelectionIntoView(vTimelineDisplayState& s)
+{
+    if (s.viewBegin > s.selectionBegin)
+        s.selectionBegin = s.viewBegin;
+    if (s.viewBegin > s.selectionEnd)
+        s.selectionEnd = s.viewBegin;
+    if (s.viewEnd < s.selectionBegin)
+        s.selectionBegin = s.viewEnd;
+    if (s.viewEnd < s.selectionEnd)
+        s.selectionEnd = s.viewEnd;
+}
+
+inline bool sameView(const vTimelineDisplayState& a, const vTimelineDisplayState& b)
+{
+    return a.viewBegin == b.viewBegin && a.viewEnd == b.viewEnd;
+}
