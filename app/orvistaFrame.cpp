@@ -5,7 +5,6 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
-#include <wx/panel.h>
 #include <wx/splash.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -13,6 +12,7 @@
 
 #include "app/commands.h"
 #include "app/configError.h"
+#include "display/vTimeline.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
@@ -21,6 +21,9 @@
 
 wxBEGIN_EVENT_TABLE(orvistaFrame, wxFrame)
     EVT_MENU(cmdExit, orvistaFrame::onExit)
+    EVT_MENU(cmdZoomIn, orvistaFrame::onZoomIn)
+    EVT_MENU(cmdZoomOut, orvistaFrame::onZoomOut)
+    EVT_MENU(cmdZoomSelection, orvistaFrame::onZoomSelection)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -56,7 +59,8 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
 
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, 0, "status_line");
     CreateToolBar(wxTB_DEFAULT_STYLE, wxID_ANY, "toolbar");
-    timelinePanel = new wxPanel(this, wxID_ANY);
+    timelinePanel = new vTimeline(this, settings.viewBegin, settings.viewEnd, settings.selectionBegin,
+                                  settings.selectionEnd);
 
     locateLoggerIni(settings.pathsElement);
 
@@ -65,6 +69,11 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
                            0, this, wxID_ANY);
     readLoggerIni(loggerIniPath, channelDirectories);
     buildTimelines();
+    std::vector<const timeline*> lines;
+    for (const auto& line : timelines)
+        lines.push_back(line.get());
+    timelinePanel->setTimelines(lines);
+    timelinePanel->applyLineStates(lineSelection);
     splash->Destroy();
 
     buildMenus();
@@ -74,6 +83,8 @@ orvistaFrame::~orvistaFrame()
 {
     wxFileName file(settingsDirectory, "orv.xml");
     settingsDocument.Save(file.GetFullPath(), 1);
+    // The rows point into the timelines: the windows go first.
+    DestroyChildren();
 }
 
 void orvistaFrame::loadDocuments()
@@ -187,4 +198,23 @@ void orvistaFrame::buildMenus()
 void orvistaFrame::onExit(wxCommandEvent&)
 {
     Close(true);
+}
+
+void orvistaFrame::onZoomIn(wxCommandEvent&)
+{
+    timelinePanel->zoomIn();
+}
+
+void orvistaFrame::onZoomOut(wxCommandEvent&)
+{
+    timelinePanel->zoomOut();
+}
+
+void orvistaFrame::onZoomSelection(wxCommandEvent&)
+{
+    const vTimelineDisplayState* state = timelinePanel->displayState();
+    if (state->selectionBegin < state->selectionEnd)
+        timelinePanel->zoomToSelection();
+    else
+        wxMessageBox("The selection has zero length!", "Error!", wxOK | wxICON_ERROR, this);
 }

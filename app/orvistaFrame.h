@@ -15,7 +15,7 @@
 #include "app/settings.h"
 #include "recdb/timeline.h"
 
-class wxPanel;
+class vTimeline;
 
 class orvistaFrame : public wxFrame {
 public:
@@ -34,6 +34,7 @@ public:
     // View begin, view end, selection begin, selection end in seconds since 1970
     // (-1 when not valid), as handed to the timeline panel.
     const double* startupInstants() const { return startupTimes; }
+    vTimeline* panel() const { return timelinePanel; }
 
 private:
     void loadDocuments();
@@ -43,12 +44,15 @@ private:
     void applyFirstStartSize();
     void buildMenus();
     void onExit(wxCommandEvent& event);
+    void onZoomIn(wxCommandEvent& event);
+    void onZoomOut(wxCommandEvent& event);
+    void onZoomSelection(wxCommandEvent& event);
 
     wxXmlDocument settingsDocument;
     wxXmlDocument schemaDocument;
     wxString programDirectory;
     wxString settingsDirectory;
-    wxPanel* timelinePanel = nullptr; // the client area; the timeline panel takes its place
+    vTimeline* timelinePanel = nullptr; // the only child of the client area
     wxString copyToDirectory;
     std::string loggerIniPath;
 

@@ -27,6 +27,12 @@ public:
     // The stock cursor last chosen by a motion with the button up.
     wxStockCursor shownCursor() const { return cursorShown; }
 
+protected:
+    // A window without children would report a best size of one pixel on
+    // GTK, leaving the bar invisible in the panel's column; it asks for the
+    // size a default-sized child window gets.
+    wxSize DoGetBestSize() const override { return wxSize(20, 20); }
+
 private:
     void onPaint(wxPaintEvent& event);
     void onEraseBackground(wxEraseEvent& event);

@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
+#include "display/vTimeline.h"
 #include "support/guiSupport.h"
 #include "support/testSupport.h"
 
@@ -243,4 +244,31 @@ TEST(resourceImages, picturesHaveTheirSizes)
     ASSERT_TRUE(splash.IsOk());
     EXPECT_EQ(wxSize(421, 201), splash.GetSize());
     EXPECT_FALSE(loadResourceImage(108).IsOk());
+}
+
+TEST_F(frameStart, zoomCommandsReachThePanel)
+{
+    std::string ini = writeLoggerIni();
+    writeSettings("<paths logger-ini='" + ini +
+                  "'/><startup last-view-begin='2024-01-10 00:00:00' last-view-end='2024-01-11 00:00:00' "
+                  "last-selection-begin='2024-01-10 12:00:00' last-selection-end='2024-01-10 12:00:00'/>");
+    auto frame = start();
+    ASSERT_NE(nullptr, frame->panel());
+    const vTimelineDisplayState* state = frame->panel()->displayState();
+    EXPECT_EQ(2u, frame->panel()->lineCount());
+    auto command = [&](int id) {
+        wxCommandEvent event(wxEVT_MENU, id);
+        frame->ProcessWindowEvent(event);
+    };
+    const double span = state->viewEnd - state->viewBegin;
+    command(cmdZoomIn);
+    command(cmdZoomIn);
+    EXPECT_DOUBLE_EQ(span / 4, state->viewEnd - state->viewBegin);
+    command(cmdZoomOut);
+    EXPECT_DOUBLE_EQ(span / 2, state->viewEnd - state->viewBegin);
+
+    const double viewBegin = state->viewBegin;
+    wxTEST_DIALOG(command(cmdZoomSelection),
+                  expectMessage(wxOK, "The selection has zero length!", "Error!"));
+    EXPECT_EQ(viewBegin, state->viewBegin) << "the view is unchanged";
 }

@@ -76,6 +76,12 @@ int expectFileChoice::OnInvoked(wxFileDialog* dialog) const
     return answer;
 }
 
+void destroyNow(wxWindow* window)
+{
+    window->Destroy();
+    wxTheApp->ProcessIdle();
+}
+
 bool yieldUntil(const std::function<bool()>& condition, int milliseconds)
 {
     wxStopWatch watch;

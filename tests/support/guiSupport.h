@@ -58,6 +58,10 @@ private:
     std::function<void(wxFileDialog*)> check;
 };
 
+// Destroys a window at once (a top-level window's Destroy only schedules it),
+// so that nothing it points to is painted after the test's own data is gone.
+void destroyNow(wxWindow* window);
+
 // Runs the event loop until the condition holds or the time is up; returns the
 // condition's last value.
 bool yieldUntil(const std::function<bool()>& condition, int milliseconds = 3000);

@@ -1,0 +1,97 @@
+// Full paint of one channel row, 1,600 pixels wide, with many recordings in
+// view (catalogs already loaded). Run under Xvfb: xvfb-run -a build/bench/rowBench
+#include <cstdio>
+
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/init.h>
+
+#include "bench/benchSupport.h"
+#include "display/vSingleTimeline.h"
+
+namespace {
+class benchApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+// Recordings spread evenly over [0, span) seconds after a fixed instant.
+class memoryTimeline : public timeline {
+public:
+    memoryTimeline(int count, double span)
+    {
+        records.resize(count);
+        for (int i = 0; i < count; ++i) {
+            double start = origin + span * i / count;
+            records[i].start = wxDateTime(static_cast<time_t>(start));
+            records[i].end = wxDateTime(static_cast<time_t>(start + span / count * 0.7 + 1));
+            records[i].properties["label"] = "+49 30 " + std::to_string(1000000 + i);
+            records[i].properties["filename"] = "/archive/x.wav";
+        }
+    }
+    double getStart() const override { return origin; }
+    double getEnd() const override { return origin + 1e9; }
+    bool isEmpty() const override { return false; }
+    std::string getName() const override { return "bench"; }
+    recordingList getRecordings(double from, double to) const override
+    {
+        recordingList out;
+        for (const recording& r : records) {
+            double s = static_cast<double>(r.start.GetTicks()), e = static_cast<double>(r.end.GetTicks());
+            if (to > s && from < e)
+                out.push_back(&r);
+        }
+        return out;
+    }
+    static constexpr double origin = 1700000000;
+    std::vector<recording> records;
+};
+
+void run(wxFrame* frame, int count, double span)
+{
+    memoryTimeline line(count, span);
+    vTimelineDisplayState state;
+    state.viewBegin = memoryTimeline::origin;
+    state.viewEnd = memoryTimeline::origin + span;
+    state.selectionBegin = state.viewBegin + span * 0.25;
+    state.selectionEnd = state.viewBegin + span * 0.5;
+    displayBroadcastType broadcast;
+    vSingleTimeline* row = new vSingleTimeline(frame, &line, &state, &broadcast);
+    const wxSize size(1600, 20);
+    wxBitmap bitmap(size, 24);
+    wxMemoryDC dc(bitmap);
+    double query = medianSeconds(9, [&] { line.getRecordings(state.viewBegin, state.viewEnd); });
+    double paint = medianSeconds(9, [&] { row->draw(dc, size); });
+    // Baseline: the same number of plain rectangles, no labels, no queries.
+    double plain = medianSeconds(9, [&] {
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(*wxGREEN_BRUSH);
+        for (int i = 0; i < count; ++i)
+            dc.DrawRectangle(static_cast<int>(1600.0 * i / count), 0, 2, 19);
+    });
+    std::printf("%6d recordings over %8.0f s: paint median %8.3f ms (%.2f us per box); plain rectangles %.3f ms "
+                "(paint / plain = %.2f); of it the timeline query %.3f ms\n",
+                count, span, paint * 1e3, paint * 1e6 / count, plain * 1e3, paint / plain, query * 1e3);
+    broadcast(nullptr);
+    row->Destroy();
+}
+}
+
+wxIMPLEMENT_APP_NO_MAIN(benchApp);
+
+int main(int argc, char** argv)
+{
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "rowBench needs a display (run it under xvfb-run)\n");
+        return 1;
+    }
+    wxTheApp->CallOnInit();
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "bench");
+    run(frame, 50000, 30 * 86400.0); // a zoomed-out month of a very busy line
+    run(frame, 500, 86400.0);         // a day
+    run(frame, 500, 3600.0);          // an hour: wide boxes, labels measured
+    frame->Destroy();
+    wxEntryCleanup();
+    return 0;
+}

@@ -1,0 +1,149 @@
+#include "display/dateTimeSel.h"
+
+#include <wx/button.h>
+#include <wx/calctrl.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+
+namespace {
+// The instants the time axis can hold: whole seconds from 1970-01-01 00:00:00
+// UTC up to, but not including, 2^31 - 1 seconds. Anything outside would turn
+// into -1 seconds when it is converted.
+wxDateTime earliestTime()
+{
+    return wxDateTime(wxLongLong(0));
+}
+
+wxDateTime latestTime()
+{
+    return wxDateTime(wxLongLong(2147483646) * 1000);
+}
+
+// The three fields share the row's width equally; each is at least wide enough
+// for two digits and its arrows (GTK cannot draw a spin control narrower).
+wxSpinCtrl* timeField(wxWindow* parent, int maximum)
+{
+    wxSpinCtrl* field = new wxSpinCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                       wxSP_ARROW_KEYS | wxSP_WRAP, 0, maximum, 0, "wxSpinCtrl");
+    field->SetInitialSize(wxSize(field->GetSizeFromTextSize(field->GetTextExtent("00").GetWidth()).GetWidth(), -1));
+    return field;
+}
+}
+
+wxBEGIN_EVENT_TABLE(dateTimeSel, wxPopupTransientWindow)
+    EVT_BUTTON(dateTimeSel::okId, dateTimeSel::onOk)
+    EVT_BUTTON(dateTimeSel::cancelId, dateTimeSel::onCancel)
+    EVT_CALENDAR(wxID_ANY, dateTimeSel::onDayDoubleClicked)
+    EVT_CHAR_HOOK(dateTimeSel::onCharHook)
+wxEND_EVENT_TABLE()
+
+dateTimeSel::dateTimeSel(wxWindow* parent, closure<bool, wxDateTime>* callback_)
+    : wxPopupTransientWindow(parent, wxBORDER_DOUBLE), callback(callback_)
+{
+    panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxRAISED_BORDER, "panel");
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+
+    calendar = new wxCalendarCtrl(panel, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
+                                  wxCAL_SHOW_HOLIDAYS | wxWANTS_CHARS, "CalendarCtrl");
+    // Days whose times the axis cannot represent are not offered.
+    calendar->SetDateRange(earliestTime().GetDateOnly(), latestTime().GetDateOnly());
+    column->Add(calendar, 0, wxALL | wxEXPAND, 1);
+
+    wxBoxSizer* time = new wxBoxSizer(wxHORIZONTAL);
+    hours = timeField(panel, 23);
+    minutes = timeField(panel, 59);
+    seconds = timeField(panel, 59);
+    time->Add(hours, 1);
+    time->Add(new wxStaticText(panel, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
+    time->Add(minutes, 1);
+    time->Add(new wxStaticText(panel, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
+    time->Add(seconds, 1);
+    column->Add(time, 0, wxALL | wxEXPAND, 1);
+
+    wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(new wxButton(panel, okId, "OK"), 1, wxEXPAND);
+    buttons->Add(new wxButton(panel, cancelId, "Cancel"), 1, wxEXPAND);
+    column->Add(buttons, 0, wxALL | wxEXPAND, 1);
+
+    panel->SetSizer(column);
+    column->Fit(panel);
+    SetClientSize(panel->GetSize());
+}
+
+void dateTimeSel::setDateTime(const wxDateTime& when)
+{
+    if (!when.IsValid())
+        return;
+    wxDateTime shown = when;
+    if (shown < earliestTime())
+        shown = earliestTime();
+    else if (shown > latestTime())
+        shown = latestTime();
+    wxDateTime::Tm local = shown.GetTm();
+    calendar->SetDate(shown.GetDateOnly());
+    hours->SetValue(local.hour);
+    minutes->SetValue(local.min);
+    seconds->SetValue(local.sec);
+}
+
+wxDateTime dateTimeSel::getDateTime() const
+{
+    wxDateTime day = calendar->GetDate();
+    if (!day.IsValid())
+        return wxDateTime();
+    wxDateTime when(day.GetDay(), day.GetMonth(), day.GetYear(), hours->GetValue(), minutes->GetValue(),
+                    seconds->GetValue());
+    if (!when.IsValid())
+        return when;
+    // The first hours of 1970-01-01 in a zone east of UTC, and the last ones of
+    // 2038-01-19, lie outside the axis; take its nearest end rather than -1.
+    if (when < earliestTime())
+        return earliestTime();
+    if (when > latestTime())
+        return latestTime();
+    return when;
+}
+
+void dateTimeSel::Popup(wxWindow* focus)
+{
+    panel->Move(0, 0);
+    wxPopupTransientWindow::Popup(focus ? focus : panel);
+}
+
+void dateTimeSel::confirm()
+{
+    if (!callback || (*callback)(getDateTime()))
+        Dismiss();
+}
+
+void dateTimeSel::onOk(wxCommandEvent&)
+{
+    confirm();
+}
+
+void dateTimeSel::onCancel(wxCommandEvent&)
+{
+    Dismiss();
+}
+
+void dateTimeSel::onDayDoubleClicked(wxCalendarEvent&)
+{
+    confirm();
+}
+
+void dateTimeSel::onCharHook(wxKeyEvent& event)
+{
+    switch (event.GetKeyCode()) {
+    case WXK_ESCAPE:
+        Dismiss();
+        break;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        confirm();
+        break;
+    default:
+        event.Skip();
+    }
+}

@@ -1,0 +1,154 @@
+#include "display/timeSelector.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <wx/settings.h>
+
+#include "display/dateTimeSel.h"
+#include "display/radioChoiceDialog.h"
+#include "recdb/narrow.h"
+#include "recdb/timeValue.h"
+
+bool resolveInconsistency(wxWindow* parent, bool holds, const wxString& message,
+                          const std::vector<adjustment>& adjustments, bool& changed)
+{
+    if (holds)
+        return true;
+    std::vector<wxString> labels;
+    std::vector<int> values;
+    for (size_t i = 0; i < adjustments.size(); ++i) {
+        labels.push_back(fromNarrow(adjustments[i].label));
+        values.push_back(static_cast<int>(i));
+    }
+    radioChoiceDialog dialog(parent, message, "Inconsistency detected", static_cast<int>(adjustments.size()),
+                             labels.data(), values.data());
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    int chosen = dialog.getSelection();
+    if (chosen < 0 || static_cast<size_t>(chosen) >= adjustments.size())
+        return false;
+    const adjustment& a = adjustments[chosen];
+    *a.target = a.value;
+    changed = true;
+    return true;
+}
+
+wxBEGIN_EVENT_TABLE(timeSelector, wxStaticText)
+    EVT_LEFT_UP(timeSelector::onClick)
+wxEND_EVENT_TABLE()
+
+timeSelector::timeSelector(wxWindow* parent, double* editedField_, vTimelineDisplayState* state_,
+                           displayBroadcastType* broadcast_)
+    : wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE),
+      dateChosen(this, &timeSelector::onDateChosen),
+      popup(nullptr),
+      editedField(editedField_),
+      state(state_),
+      broadcast(broadcast_),
+      displayListener(this, &timeSelector::onDisplayChange)
+{
+    wxFont font = GetFont();
+    font.SetUnderlined(true);
+    SetFont(font);
+    SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HOTLIGHT));
+    SetCursor(wxCursor(wxCURSOR_HAND));
+    SetToolTip("Click to choose a date and time");
+    reserveWidth();
+    popup = new dateTimeSel(this, &dateChosen);
+
+    vTimelineDisplayState current = *state;
+    onDisplayChange(&current);
+    broadcast->addMember(&displayListener);
+}
+
+// The width of "%c" depends on the day and month names; reserving the widest
+// keeps the panel's columns from shifting while a selection is dragged.
+void timeSelector::reserveWidth()
+{
+    int widest = 0;
+    for (int month = 0; month < 12; ++month) {
+        for (int day = 20; day < 27; ++day) { // every weekday once
+            wxDateTime sample(static_cast<wxDateTime::wxDateTime_t>(day), static_cast<wxDateTime::Month>(month),
+                              2030, 23, 58, 58);
+            widest = std::max(widest, GetTextExtent(sample.Format("%c")).GetWidth());
+        }
+    }
+    SetMinSize(wxSize(widest + 2, -1));
+}
+
+wxDateTime timeSelector::toDateTime(double seconds)
+{
+    // Far beyond any calendar date; also keeps the conversion below defined.
+    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13)
+        return wxDateTime();
+    return wxDateTime(wxLongLong(static_cast<wxLongLong_t>(seconds * 1000)));
+}
+
+wxString timeSelector::formatTime(double seconds)
+{
+    wxDateTime when = toDateTime(seconds);
+    return when.IsValid() ? when.Format("%c") : wxString("?");
+}
+
+null timeSelector::onDisplayChange(const vTimelineDisplayState* previous)
+{
+    if (!previous) {
+        broadcast->removeMember(&displayListener);
+        return null();
+    }
+    wxString text = formatTime(*editedField);
+    if (text != GetLabelText())
+        SetLabelText(text);
+    Refresh(true);
+    return null();
+}
+
+void timeSelector::onClick(wxMouseEvent& event)
+{
+    wxDateTime when = toDateTime(*editedField);
+    popup->setDateTime(when.IsValid() ? when : wxDateTime::Now());
+    wxPoint at = ClientToScreen(event.GetPosition());
+    popup->Position(at, wxSize(0, 0));
+    popup->Popup();
+}
+
+bool timeSelector::onDateChosen(wxDateTime when)
+{
+    const vTimelineDisplayState backup = *state;
+    *editedField = toSeconds(when);
+
+    vTimelineDisplayState& s = *state;
+    for (;;) {
+        bool changed = false;
+        bool ok = resolveInconsistency(this, s.viewEnd > s.viewBegin, "The display interval is invalid.",
+                                       {{&s.viewBegin, s.viewEnd - 1, "Adjust beginning"},
+                                        {&s.viewEnd, s.viewBegin + 1, "Adjust end"}},
+                                       changed);
+        if (ok)
+            ok = resolveInconsistency(this, s.selectionEnd >= s.selectionBegin, "The selection interval is invalid.",
+                                      {{&s.selectionBegin, s.selectionEnd, "Adjust beginning"},
+                                       {&s.selectionEnd, s.selectionBegin, "Adjust end"}},
+                                      changed);
+        if (ok)
+            ok = resolveInconsistency(this, s.viewBegin <= s.selectionBegin,
+                                      "The start of selection doesn't fit into display interval.",
+                                      {{&s.viewBegin, s.selectionBegin, "Adjust display interval"},
+                                       {&s.selectionBegin, s.viewBegin, "Adjust selection interval"}},
+                                      changed);
+        if (ok)
+            ok = resolveInconsistency(this, s.viewEnd >= s.selectionEnd,
+                                      "The end of selection doesn't fit into display interval.",
+                                      {{&s.viewEnd, s.selectionEnd, "Adjust display interval"},
+                                       {&s.selectionEnd, s.viewEnd, "Adjust selection interval"}},
+                                      changed);
+        if (!ok) {
+            *state = backup;
+            return true;
+        }
+        if (!changed)
+            break;
+    }
+    (*broadcast)(&backup);
+    return true;
+}

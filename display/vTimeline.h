@@ -1,0 +1,77 @@
+#pragma once
+// The timeline panel: owns the display state and its broadcast, holds one line
+// per channel, and builds every display widget: the four time selectors with
+// their captions, the overview bar, the scale, the selection bar and, per line,
+// a check box and a channel row.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/datetime.h>
+#include <wx/panel.h>
+
+#include "display/displayState.h"
+#include "recdb/timeline.h"
+
+class wxCheckBox;
+class wxFlexGridSizer;
+class vSingleTimeline;
+
+class vTimeline : public wxPanel {
+public:
+    // The four instants become the view and selection at every build of the
+    // children (an invalid date-time counts as -1 seconds).
+    vTimeline(wxWindow* parent, const wxDateTime& viewBegin, const wxDateTime& viewEnd,
+              const wxDateTime& selectionBegin, const wxDateTime& selectionEnd);
+    ~vTimeline() override;
+
+    // Replaces the lines (not owned: the caller keeps them alive until the next
+    // call) and rebuilds all children; the view and selection return to their
+    // start-up values and every line is included.
+    void setTimelines(const std::vector<const timeline*>& lines);
+    // Appends, line by line, the recordings of the included lines that overlap
+    // the selection.
+    void selectedRecordings(recordingList& out) const;
+    void zoomIn();
+    void zoomOut();
+    void zoomToSelection();
+    // Line name (as on its check box) to its included flag; with several lines
+    // of one name the later one wins.
+    void collectLineStates(std::map<std::string, bool>& lineStates) const;
+    // Sets each line's included flag from the map; lines not in it are included.
+    void applyLineStates(const std::map<std::string, bool>& lineStates);
+    vTimelineDisplayState* displayState() const { return state.get(); }
+
+    // For tests and the frame.
+    displayBroadcastType* broadcast() { return &displayBroadcast; }
+    double getExtentBegin() const { return extentBegin; }
+    double getExtentEnd() const { return extentEnd; }
+    size_t lineCount() const { return lines.size(); }
+    wxCheckBox* lineCheckBox(size_t i) const { return lines[i].checkBox; }
+    vSingleTimeline* lineRow(size_t i) const { return lines[i].row; }
+
+private:
+    struct lineEntry {
+        const timeline* line;
+        wxCheckBox* checkBox;
+        vSingleTimeline* row;
+    };
+
+    void buildChildren();
+    void zoomTo(double begin, double end, bool clampSelection);
+    null onDisplayChange(const vTimelineDisplayState* previous);
+    void onCheckBox(wxCommandEvent& event);
+
+    std::vector<lineEntry> lines;
+    std::unique_ptr<vTimelineDisplayState> state;
+    double extentBegin = 0;
+    double extentEnd = 1;
+    wxPanel* innerPanel = nullptr;
+    wxFlexGridSizer* grid = nullptr;
+    double initialState[4]; // view begin, view end, selection begin, selection end
+    displayBroadcastType displayBroadcast;
+    clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
+
+    wxDECLARE_EVENT_TABLE();
+};

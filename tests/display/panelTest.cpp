@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <wx/checkbox.h>
+#include <wx/frame.h>
+
+#include "display/vSingleTimeline.h"
+#include "display/vTimeline.h"
+#include "support/guiSupport.h"
+#include "tests/display/fakeTimeline.h"
+
+namespace {
+const double t0 = 1700000000;
+
+wxDateTime at(double seconds)
+{
+    return wxDateTime(static_cast<time_t>(seconds));
+}
+
+class panelFixture : public ::testing::Test {
+protected:
+    wxFrame* frame = nullptr;
+    vTimeline* panel = nullptr;
+    fakeTimeline alpha{"Alpha"}, beta{"Beta"}, empty{"Empty"};
+
+    void SetUp() override
+    {
+        alpha.add(t0 + 100, t0 + 200, "a1").add(t0 + 5000, t0 + 5100, "a2");
+        beta.add(t0 + 50, t0 + 150, "b1").add(t0 + 9000, t0 + 9500, "b2");
+        frame = new wxFrame(nullptr, wxID_ANY, "panel");
+        // View [t0, t0 + 10000], selection [t0 + 1000, t0 + 6000].
+        panel = new vTimeline(frame, at(t0), at(t0 + 10000), at(t0 + 1000), at(t0 + 6000));
+        frame->SetClientSize(900, 400);
+        frame->Show();
+        ASSERT_TRUE(yieldUntil([&] { return frame->IsShownOnScreen(); }));
+    }
+    void TearDown() override
+    {
+        destroyNow(frame);
+    }
+    vTimelineDisplayState& state() { return *panel->displayState(); }
+    void setSelection(double begin, double end)
+    {
+        state().selectionBegin = begin;
+        state().selectionEnd = end;
+    }
+};
+
+std::vector<std::string> labels(const recordingList& list)
+{
+    std::vector<std::string> result;
+    for (const recording* r : list)
+        result.push_back(r->getProperty("label"));
+    return result;
+}
+}
+
+TEST_F(panelFixture, withoutLinesTheExtentIsZeroToOne)
+{
+    EXPECT_EQ(0, panel->getExtentBegin());
+    EXPECT_EQ(1, panel->getExtentEnd());
+    EXPECT_EQ(0u, panel->lineCount());
+    // The panel's own listener, four selectors and three bars.
+    EXPECT_EQ(8, panel->broadcast()->size());
+    EXPECT_EQ(t0, state().viewBegin);
+    EXPECT_EQ(t0 + 6000, state().selectionEnd);
+
+    panel->setTimelines({&empty});
+    EXPECT_EQ(0, panel->getExtentBegin());
+    EXPECT_EQ(1, panel->getExtentEnd());
+}
+
+TEST_F(panelFixture, rebuildRegistersEveryWidgetOnceAndKeepsTheStateRecord)
+{
+    vTimelineDisplayState* record = panel->displayState();
+    panel->setTimelines({&alpha, &empty, &beta});
+    EXPECT_EQ(record, panel->displayState());
+    EXPECT_EQ(11, panel->broadcast()->size());
+    EXPECT_EQ(t0 + 50, panel->getExtentBegin()) << "empty timelines do not change the extent";
+    EXPECT_EQ(t0 + 9500, panel->getExtentEnd());
+    ASSERT_EQ(3u, panel->lineCount());
+    EXPECT_EQ("Empty", panel->lineCheckBox(1)->GetLabel());
+    EXPECT_TRUE(panel->lineCheckBox(1)->GetValue());
+
+    // A null broadcast leaves only the panel's own listener.
+    (*panel->broadcast())(nullptr);
+    EXPECT_EQ(1, panel->broadcast()->size());
+    panel->setTimelines({&beta});
+    EXPECT_EQ(9, panel->broadcast()->size());
+}
+
+TEST_F(panelFixture, refreshReturnsToTheStartUpViewAndIncludesEveryLine)
+{
+    panel->setTimelines({&alpha, &beta});
+    panel->zoomIn();
+    panel->applyLineStates({{"Alpha", false}});
+    EXPECT_FALSE(panel->lineRow(0)->isIncluded());
+    panel->setTimelines({&alpha, &beta});
+    EXPECT_EQ(t0, state().viewBegin);
+    EXPECT_EQ(t0 + 10000, state().viewEnd);
+    EXPECT_EQ(t0 + 1000, state().selectionBegin);
+    EXPECT_TRUE(panel->lineRow(0)->isIncluded());
+    EXPECT_TRUE(panel->lineCheckBox(0)->GetValue());
+}
+
+TEST_F(panelFixture, zoomKeepsTheMiddleAndClampsTheSelection)
+{
+    panel->zoomIn();
+    EXPECT_EQ(t0 + 2500, state().viewBegin);
+    EXPECT_EQ(t0 + 7500, state().viewEnd);
+    EXPECT_EQ(t0 + 2500, state().selectionBegin);
+    EXPECT_EQ(t0 + 6000, state().selectionEnd);
+    panel->zoomOut();
+    EXPECT_DOUBLE_EQ(t0, state().viewBegin);
+    EXPECT_DOUBLE_EQ(t0 + 10000, state().viewEnd);
+    EXPECT_EQ(t0 + 2500, state().selectionBegin) << "the selection stays clamped";
+
+    // A selection wholly in the left quarter collapses onto the new begin.
+    setSelection(t0 + 100, t0 + 2000);
+    panel->zoomIn();
+    EXPECT_EQ(state().viewBegin, state().selectionBegin);
+    EXPECT_EQ(state().viewBegin, state().selectionEnd);
+}
+
+TEST_F(panelFixture, zoomToSelectionShowsExactlyTheSelection)
+{
+    setSelection(t0 - 500, t0 + 20000); // beyond the view on both sides
+    panel->zoomToSelection();
+    EXPECT_EQ(t0 - 500, state().viewBegin);
+    EXPECT_EQ(t0 + 20000, state().viewEnd);
+}
+
+TEST_F(panelFixture, zoomBroadcastsThePreviousState)
+{
+    struct spy {
+        vTimelineDisplayState seen;
+        int calls = 0;
+        null onChange(const vTimelineDisplayState* previous)
+        {
+            if (previous) {
+                seen = *previous;
+                ++calls;
+            }
+            return null();
+        }
+    } watcher;
+    clMethod<spy, null, const vTimelineDisplayState*> listener(&watcher, &spy::onChange);
+    panel->broadcast()->addMember(&listener);
+    panel->zoomIn();
+    EXPECT_EQ(1, watcher.calls);
+    EXPECT_EQ(t0, watcher.seen.viewBegin);
+    EXPECT_EQ(t0 + 1000, watcher.seen.selectionBegin);
+    panel->broadcast()->removeMember(&listener);
+}
+
+TEST_F(panelFixture, selectedRecordingsComeLineByLineFromIncludedLines)
+{
+    panel->setTimelines({&beta, &alpha});
+    setSelection(t0, t0 + 10000);
+    recordingList out;
+    panel->selectedRecordings(out);
+    EXPECT_EQ((std::vector<std::string>{"b1", "b2", "a1", "a2"}), labels(out));
+
+    panel->applyLineStates({{"Beta", false}});
+    out.clear();
+    panel->selectedRecordings(out);
+    EXPECT_EQ((std::vector<std::string>{"a1", "a2"}), labels(out));
+
+    panel->applyLineStates({{"Beta", false}, {"Alpha", false}});
+    recordingList untouched = {nullptr};
+    panel->selectedRecordings(untouched);
+    EXPECT_EQ(1u, untouched.size());
+}
+
+TEST_F(panelFixture, lineStatesRoundTripAndDefaultToIncluded)
+{
+    fakeTimeline alphaAgain{"Alpha"};
+    panel->setTimelines({&alpha, &beta, &alphaAgain});
+    panel->applyLineStates({{"Beta", false}, {"Gone", false}});
+    EXPECT_TRUE(panel->lineRow(0)->isIncluded()) << "a line missing from the map is included";
+    EXPECT_FALSE(panel->lineRow(1)->isIncluded());
+    EXPECT_FALSE(panel->lineCheckBox(1)->GetValue());
+
+    panel->lineRow(2)->setIncluded(false);
+    std::map<std::string, bool> collected = {{"stale", true}};
+    panel->collectLineStates(collected);
+    EXPECT_EQ((std::map<std::string, bool>{{"Alpha", false}, {"Beta", false}}), collected)
+        << "the later of two lines with one name wins";
+}
+
+TEST_F(panelFixture, checkBoxClicksIncludeAndExcludeRows)
+{
+    panel->setTimelines({&alpha, &beta});
+    wxCheckBox* box = panel->lineCheckBox(1);
+    box->SetValue(false);
+    wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+    click.SetEventObject(box);
+    click.SetInt(0);
+    box->ProcessWindowEvent(click);
+    EXPECT_FALSE(panel->lineRow(1)->isIncluded());
+    EXPECT_TRUE(panel->lineRow(0)->isIncluded());
+}

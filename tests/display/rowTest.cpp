@@ -1,0 +1,295 @@
+#include <gtest/gtest.h>
+
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+
+#include "display/vSingleTimeline.h"
+#include "support/guiSupport.h"
+#include "tests/display/fakeTimeline.h"
+
+namespace {
+const wxColour black(0, 0, 0), green(0, 255, 0), grey(128, 128, 128), boundRed(255, 31, 0);
+
+wxImage render(vSingleTimeline& row, const wxSize& size)
+{
+    wxBitmap bitmap(size, 24);
+    wxMemoryDC dc(bitmap);
+    row.draw(dc, size);
+    dc.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+wxColour pixel(const wxImage& image, int x, int y)
+{
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+bool columnHas(const wxImage& image, int x, const wxColour& colour)
+{
+    for (int y = 0; y < image.GetHeight(); ++y)
+        if (pixel(image, x, y) == colour)
+            return true;
+    return false;
+}
+
+// A shown frame holding one row of a known size: mouse capture needs it.
+class rowFixture : public ::testing::Test {
+protected:
+    const double day = 1700000000; // any whole second
+    fakeTimeline line{"Front desk"};
+    vTimelineDisplayState state;
+    displayBroadcastType broadcast;
+    wxFrame* frame = nullptr;
+    vSingleTimeline* row = nullptr;
+    int broadcasts = 0;
+    struct counter {
+        int* count;
+        null onChange(const vTimelineDisplayState*)
+        {
+            ++*count;
+            return null();
+        }
+    } count{&broadcasts};
+    clMethod<counter, null, const vTimelineDisplayState*> countListener{&count, &counter::onChange};
+
+    void SetUp() override
+    {
+        state.viewBegin = day;
+        state.viewEnd = day + 4000; // 10 seconds per pixel on a 400 pixel row
+        state.selectionBegin = day + 1000;
+        state.selectionEnd = day + 2000;
+        frame = new wxFrame(nullptr, wxID_ANY, "row");
+        row = new vSingleTimeline(frame, &line, &state, &broadcast);
+        broadcast.addMember(&countListener);
+        frame->SetClientSize(400, 20);
+        frame->Show();
+        ASSERT_TRUE(yieldUntil([&] { return frame->IsShownOnScreen() && row->GetClientSize() == wxSize(400, 20); }));
+    }
+    void TearDown() override
+    {
+        if (row->HasCapture())
+            row->ReleaseMouse();
+        broadcast(nullptr);
+        destroyNow(frame);
+    }
+
+    void mouse(wxEventType type, int x, bool leftDown)
+    {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, 10));
+        event.m_leftDown = leftDown;
+        event.SetEventObject(row);
+        row->ProcessWindowEvent(event);
+    }
+    void press(int x) { mouse(wxEVT_LEFT_DOWN, x, true); }
+    void drag(int x) { mouse(wxEVT_MOTION, x, true); }
+    void release(int x) { mouse(wxEVT_LEFT_UP, x, false); }
+};
+}
+
+TEST_F(rowFixture, mappingTruncatesAndClamps)
+{
+    EXPECT_EQ(0, row->timeToX(day - 500, 400));
+    EXPECT_EQ(0, row->timeToX(day + 9.99, 400));
+    EXPECT_EQ(1, row->timeToX(day + 10, 400));
+    EXPECT_EQ(400, row->timeToX(day + 4000, 400));
+    EXPECT_EQ(400, row->timeToX(1e300, 400));
+    EXPECT_EQ(0, row->timeToX(-1e300, 400));
+    EXPECT_DOUBLE_EQ(day + 1005, row->xToTime(100, 400) + 5);
+    EXPECT_DOUBLE_EQ(day - 100, row->xToTime(-10, 400)); // not limited
+    state.viewEnd = state.viewBegin;
+    EXPECT_EQ(0, row->timeToX(day + 4000, 400));
+}
+
+TEST_F(rowFixture, paintShowsBoxesLinesAndBounds)
+{
+    line.add(day + 100, day + 300, "")    // x 10..30, outside the selection
+        .add(day + 1500, day + 1700, "")  // x 150..170, inside
+        .add(day + 3000, day + 3001, ""); // shorter than a pixel: still one column
+    wxImage image = render(*row, wxSize(400, 20));
+    EXPECT_EQ(black, pixel(image, 5, 2));
+    EXPECT_EQ(green, pixel(image, 5, 10)) << "the middle line at h/2";
+    EXPECT_EQ(black, pixel(image, 5, 11));
+    EXPECT_EQ(grey, pixel(image, 10, 0));
+    EXPECT_EQ(grey, pixel(image, 29, 18));
+    EXPECT_EQ(black, pixel(image, 29, 19)) << "boxes are h-1 high";
+    EXPECT_EQ(black, pixel(image, 30, 5)) << "x1 is not part of the box";
+    EXPECT_EQ(green, pixel(image, 160, 3));
+    EXPECT_EQ(grey, pixel(image, 300, 3));
+    EXPECT_EQ(black, pixel(image, 301, 3));
+    EXPECT_TRUE(columnHas(image, 100, boundRed));
+    EXPECT_TRUE(columnHas(image, 200, boundRed));
+    EXPECT_FALSE(columnHas(image, 101, boundRed));
+
+    row->setIncluded(false);
+    image = render(*row, wxSize(400, 20));
+    EXPECT_EQ(grey, pixel(image, 160, 3)) << "an excluded line draws every box grey";
+}
+
+TEST_F(rowFixture, labelsShowWholeAsEllipsisOrNotAtAll)
+{
+    // Reference pictures: a plain box and boxes with the texts drawn directly.
+    auto boxWith = [&](int width, const wxString& text) {
+        wxBitmap bitmap(wxSize(400, 20), 24);
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        dc.SetPen(*wxTRANSPARENT_PEN);
+        dc.SetBrush(wxBrush(grey));
+        dc.DrawRectangle(0, 0, width, 19);
+        if (!text.empty())
+            dc.DrawText(text, 0, 0);
+        int textWidth = dc.GetTextExtent(text).x;
+        dc.SelectObject(wxNullBitmap);
+        return std::make_pair(bitmap.ConvertToImage(), textWidth);
+    };
+    const wxString label = "+49 30 1234567";
+    int labelWidth = boxWith(10, label).second, dotsWidth = boxWith(10, "...").second;
+    ASSERT_GT(labelWidth, dotsWidth + 2);
+
+    auto boxPixels = [&](int width) {
+        line.records.clear();
+        line.add(day, day + 10.0 * width, label.utf8_string());
+        state.selectionBegin = state.selectionEnd = day + 3990;
+        return render(*row, wxSize(400, 20));
+    };
+    auto sameInBox = [&](const wxImage& a, const wxImage& b, int width) {
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < 19; ++y)
+                if (pixel(a, x, y) != pixel(b, x, y))
+                    return false;
+        return true;
+    };
+    int fits = labelWidth + 1, dotsOnly = dotsWidth + 1, nothing = dotsWidth - 1;
+    EXPECT_TRUE(sameInBox(boxPixels(fits), boxWith(fits, label).first, fits));
+    EXPECT_TRUE(sameInBox(boxPixels(labelWidth - 1), boxWith(labelWidth - 1, "...").first, labelWidth - 1));
+    EXPECT_TRUE(sameInBox(boxPixels(dotsOnly), boxWith(dotsOnly, "...").first, dotsOnly));
+    EXPECT_TRUE(sameInBox(boxPixels(nothing), boxWith(nothing, "").first, nothing));
+    EXPECT_TRUE(sameInBox(boxPixels(1), boxWith(1, "").first, 1));
+}
+
+TEST_F(rowFixture, incrementalRedrawEqualsFullRepaint)
+{
+    for (int i = 0; i < 60; ++i)
+        line.add(day + i * 65, day + i * 65 + 40 + (i % 3) * 20, std::to_string(i));
+    const wxSize size(400, 20);
+    wxBitmap screen(size, 24);
+    {
+        wxMemoryDC dc(screen);
+        row->draw(dc, size);
+    }
+    const std::vector<std::pair<double, double>> selections = {
+        {day + 1300, day + 2000}, {day + 500, day + 2000}, {day + 500, day + 3900},
+        {day + 2600, day + 2605}, {day, day + 4000},         {day + 1999, day + 2001}};
+    for (const auto& [begin, end] : selections) {
+        state.selectionBegin = begin;
+        state.selectionEnd = end;
+        std::array<int, 4> columns;
+        {
+            wxMemoryDC dc(screen);
+            columns = row->drawSelectionChange(dc, size);
+        }
+        // The later paint of the invalidated columns: full paint clipped to them.
+        wxImage full = render(*row, size);
+        wxImage incremental = screen.ConvertToImage();
+        for (int x : columns)
+            for (int y = 0; y < size.y; ++y)
+                if (x < size.x)
+                    incremental.SetRGB(x, y, full.GetRed(x, y), full.GetGreen(x, y), full.GetBlue(x, y));
+        screen = wxBitmap(incremental, 24);
+        int differences = 0;
+        for (int x = 0; x < size.x; ++x)
+            for (int y = 0; y < size.y; ++y)
+                differences += pixel(incremental, x, y) != pixel(full, x, y);
+        EXPECT_EQ(0, differences) << "selection " << begin - day << ".." << end - day;
+    }
+}
+
+TEST_F(rowFixture, pressAndReleaseWithoutMotionChangesNothing)
+{
+    press(50);
+    EXPECT_TRUE(row->HasCapture());
+    release(50);
+    EXPECT_FALSE(row->HasCapture());
+    EXPECT_EQ(0, broadcasts);
+    EXPECT_EQ(day + 1000, state.selectionBegin);
+    EXPECT_EQ(day + 2000, state.selectionEnd);
+}
+
+TEST_F(rowFixture, newSelectionInEitherDirection)
+{
+    press(250); // anchor day + 2500
+    EXPECT_EQ(0, row->getDragMode());
+    drag(300);
+    EXPECT_EQ(1, row->getDragMode());
+    EXPECT_EQ(day + 2500, state.selectionBegin);
+    EXPECT_EQ(day + 3000, state.selectionEnd);
+    // Back past the anchor: the end now follows the mouse and stops at the anchor.
+    drag(240);
+    EXPECT_EQ(day + 2400, state.selectionBegin);
+    EXPECT_EQ(day + 2400, state.selectionEnd) << "mode 1 pushes the begin along";
+    release(240);
+    EXPECT_EQ(0, row->getDragMode());
+
+    press(250);
+    drag(200);
+    EXPECT_EQ(-1, row->getDragMode());
+    EXPECT_EQ(day + 2000, state.selectionBegin);
+    EXPECT_EQ(day + 2500, state.selectionEnd);
+    drag(-30); // left of the row: clamped to the view
+    EXPECT_EQ(day, state.selectionBegin);
+    release(-30);
+    EXPECT_EQ(4, broadcasts);
+}
+
+TEST_F(rowFixture, firstMotionOfANewSelectionMayOvershootTheView)
+{
+    press(380);
+    drag(450);
+    EXPECT_EQ(day + 4500, state.selectionEnd) << "the first motion of a new selection is not clamped";
+    drag(460);
+    EXPECT_EQ(day + 4000, state.selectionEnd);
+    release(460);
+}
+
+TEST_F(rowFixture, draggingABoundPushesTheOtherAlong)
+{
+    press(101); // within 2 pixels of the begin line at x = 100
+    EXPECT_EQ(-1, row->getDragMode());
+    drag(250);
+    EXPECT_EQ(day + 2500, state.selectionBegin);
+    EXPECT_EQ(day + 2500, state.selectionEnd);
+    drag(500); // beyond the right edge: nothing clamps against the view's end here
+    EXPECT_EQ(day + 5000, state.selectionBegin);
+    EXPECT_EQ(day + 5000, state.selectionEnd);
+    release(500);
+
+    state.selectionBegin = day + 1000;
+    state.selectionEnd = day + 2000;
+    press(198);
+    EXPECT_EQ(1, row->getDragMode());
+    drag(50);
+    EXPECT_EQ(day + 500, state.selectionBegin);
+    EXPECT_EQ(day + 500, state.selectionEnd);
+    EXPECT_LE(state.selectionBegin, state.selectionEnd);
+    release(50);
+}
+
+TEST_F(rowFixture, losingTheCaptureEndsTheDrag)
+{
+    press(101);
+    drag(150);
+    wxMouseCaptureLostEvent lost(row->GetId());
+    lost.SetEventObject(row);
+    row->ReleaseMouse(); // what the system does before telling the window
+    row->ProcessWindowEvent(lost);
+    EXPECT_EQ(0, row->getDragMode());
+}
+
+TEST_F(rowFixture, nullBroadcastDetachesTheRow)
+{
+    EXPECT_EQ(2, broadcast.size());
+    broadcast(nullptr);
+    EXPECT_EQ(1, broadcast.size()) << "only the test's own counter is left";
+    broadcast.removeMember(&countListener);
+}

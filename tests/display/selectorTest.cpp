@@ -1,0 +1,355 @@
+// The time selectors: their label, the date-and-time popup, the repair dialog
+// and the repair loop that runs when a time is confirmed.
+#include <time.h>
+
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <wx/calctrl.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/spinctrl.h>
+#include <wx/utils.h>
+
+#include "display/dateTimeSel.h"
+#include "display/radioChoiceDialog.h"
+#include "display/timeSelector.h"
+#include "recdb/timeValue.h"
+#include "support/guiSupport.h"
+
+namespace {
+
+// The expected local times below are Berlin's, with both of its daylight-saving
+// switches. Set the zone before anything converts a time, whatever the
+// environment the program was started in.
+const bool berlinTime = [] {
+    wxSetEnv("TZ", "Europe/Berlin");
+    tzset();
+    return true;
+}();
+
+// Answers one repair dialog: checks its title (and message, when given), then
+// picks the n-th adjustment with OK, or cancels when n is negative.
+class answerRepair : public wxExpectModalBase<radioChoiceDialog, answerRepair> {
+public:
+    explicit answerRepair(int choice_, const wxString& message_ = wxString()) : choice(choice_), message(message_) {}
+
+protected:
+    int OnInvoked(radioChoiceDialog* dialog) const override
+    {
+        EXPECT_EQ("Inconsistency detected", dialog->GetTitle());
+        if (!message.empty()) {
+            wxWindow* text = dialog->FindWindow("staticText");
+            EXPECT_TRUE(text);
+            if (text) {
+                EXPECT_EQ(message.utf8_string(), text->GetLabel().utf8_string());
+            }
+        }
+        if (choice < 0)
+            return wxID_CANCEL;
+        auto* button = dynamic_cast<wxRadioButton*>(dialog->FindWindow(radioChoiceDialog::firstChoiceId + choice));
+        EXPECT_TRUE(button) << "no radio button " << choice;
+        if (button)
+            button->SetValue(true);
+        return wxID_OK;
+    }
+
+private:
+    int choice;
+    wxString message;
+};
+
+const wxString displayInvalid = "The display interval is invalid.";
+const wxString selectionInvalid = "The selection interval is invalid.";
+const wxString startOutside = "The start of selection doesn't fit into display interval.";
+const wxString endOutside = "The end of selection doesn't fit into display interval.";
+
+// Another member of the broadcast: counts the calls and keeps their arguments.
+struct broadcastRecorder {
+    int calls = 0;
+    std::vector<vTimelineDisplayState> previous;
+    clMethod<broadcastRecorder, null, const vTimelineDisplayState*> listener{this, &broadcastRecorder::onDisplayChange};
+
+    null onDisplayChange(const vTimelineDisplayState* p)
+    {
+        ++calls;
+        if (p)
+            previous.push_back(*p);
+        return null();
+    }
+};
+
+bool sameState(const vTimelineDisplayState& a, const vTimelineDisplayState& b)
+{
+    return a.selectionBegin == b.selectionBegin && a.selectionEnd == b.selectionEnd && a.viewBegin == b.viewBegin &&
+           a.viewEnd == b.viewEnd;
+}
+
+// 2024-01-15 08:30:00 in Berlin.
+const double base = 1705303800;
+
+class selectorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(berlinTime);
+        state.viewBegin = base;
+        state.viewEnd = base + 1000;
+        state.selectionBegin = base + 200;
+        state.selectionEnd = base + 800;
+        original = state;
+        broadcast.addMember(&recorder.listener);
+        frame = new wxFrame(nullptr, wxID_ANY, "selectors");
+        panel = new wxPanel(frame);
+        frame->Show();
+        yieldUntil([this] { return frame->IsShownOnScreen(); });
+    }
+
+    void TearDown() override
+    {
+        broadcast(nullptr);
+        delete frame;
+    }
+
+    timeSelector* selectorOn(double* field) { return new timeSelector(panel, field, &state, &broadcast); }
+
+    vTimelineDisplayState state;
+    vTimelineDisplayState original;
+    displayBroadcastType broadcast;
+    broadcastRecorder recorder;
+    wxFrame* frame = nullptr;
+    wxPanel* panel = nullptr;
+};
+
+wxDateTime atSeconds(double seconds)
+{
+    return wxDateTime(wxLongLong(static_cast<wxLongLong_t>(seconds * 1000)));
+}
+
+TEST_F(selectorTest, displayStartAfterEndIsRepairedOverThreePasses)
+{
+    timeSelector* selector = selectorOn(&state.viewBegin);
+    double chosen = base + 2000;
+    // Pass 1: rule 1 fails, the end follows; rule 3 fails, the selection start
+    // follows. Pass 2: that broke rule 2, the selection end follows. Pass 3: clean.
+    wxTEST_DIALOG(EXPECT_TRUE(selector->onDateChosen(atSeconds(chosen))), answerRepair(1, displayInvalid),
+                  answerRepair(1, startOutside), answerRepair(1, selectionInvalid));
+    EXPECT_EQ(chosen, state.viewBegin);
+    EXPECT_EQ(chosen + 1, state.viewEnd);
+    EXPECT_EQ(chosen, state.selectionBegin);
+    EXPECT_EQ(chosen, state.selectionEnd);
+    ASSERT_EQ(1, recorder.calls);
+    EXPECT_TRUE(sameState(original, recorder.previous.at(0)));
+    EXPECT_EQ(timeSelector::formatTime(chosen), selector->GetLabelText());
+}
+
+TEST_F(selectorTest, eachRuleOffersItsTwoRepairs)
+{
+    // The view's end before its start: the start moves to one second before it;
+    // then the selection ends after the view, and the view's end follows it.
+    timeSelector* viewEnd = selectorOn(&state.viewEnd);
+    wxTEST_DIALOG(viewEnd->onDateChosen(atSeconds(base - 100)), answerRepair(0, displayInvalid),
+                  answerRepair(0, endOutside));
+    EXPECT_EQ(base - 101, state.viewBegin);
+    EXPECT_EQ(original.selectionEnd, state.viewEnd);
+
+    // The selection end before its start: the start moves onto it.
+    timeSelector* selectionEnd = selectorOn(&state.selectionEnd);
+    wxTEST_DIALOG(selectionEnd->onDateChosen(atSeconds(base + 100)), answerRepair(0, selectionInvalid));
+    EXPECT_EQ(base + 100, state.selectionBegin);
+    EXPECT_EQ(base + 100, state.selectionEnd);
+
+    // A selection start before the view: the view widens to it.
+    timeSelector* selectionBegin = selectorOn(&state.selectionBegin);
+    wxTEST_DIALOG(selectionBegin->onDateChosen(atSeconds(base - 500)), answerRepair(0, startOutside));
+    EXPECT_EQ(base - 500, state.viewBegin);
+    EXPECT_EQ(base - 500, state.selectionBegin);
+
+    // A selection end after the view: the selection is cut at the view's end.
+    wxTEST_DIALOG(selectionEnd->onDateChosen(atSeconds(base + 5000)), answerRepair(1, endOutside));
+    EXPECT_EQ(original.selectionEnd, state.viewEnd);
+    EXPECT_EQ(original.selectionEnd, state.selectionEnd);
+    EXPECT_EQ(4, recorder.calls);
+}
+
+TEST_F(selectorTest, cancellingUndoesEveryRepairOfTheConfirmation)
+{
+    timeSelector* selector = selectorOn(&state.viewBegin);
+    wxString label = selector->GetLabelText();
+    wxTEST_DIALOG(EXPECT_TRUE(selector->onDateChosen(atSeconds(base + 2000))), answerRepair(1, displayInvalid),
+                  answerRepair(-1, startOutside));
+    EXPECT_TRUE(sameState(original, state));
+    EXPECT_EQ(0, recorder.calls);
+    EXPECT_EQ(label, selector->GetLabelText());
+
+    // Cancelling in the second pass undoes the first pass's repairs too.
+    wxTEST_DIALOG(selector->onDateChosen(atSeconds(base + 2000)), answerRepair(1, displayInvalid),
+                  answerRepair(1, startOutside), answerRepair(-1, selectionInvalid));
+    EXPECT_TRUE(sameState(original, state));
+    EXPECT_EQ(0, recorder.calls);
+}
+
+TEST_F(selectorTest, consistentChoicesBroadcastWithoutDialog)
+{
+    timeSelector* begin = selectorOn(&state.viewBegin);
+    timeSelector* end = selectorOn(&state.selectionEnd);
+
+    EXPECT_TRUE(begin->onDateChosen(atSeconds(state.viewBegin)));
+    EXPECT_EQ(1, recorder.calls);
+    EXPECT_TRUE(sameState(original, state));
+
+    // An empty selection is allowed.
+    EXPECT_TRUE(end->onDateChosen(atSeconds(state.selectionBegin)));
+    EXPECT_EQ(2, recorder.calls);
+    EXPECT_EQ(state.selectionBegin, state.selectionEnd);
+    EXPECT_TRUE(sameState(original, recorder.previous.at(1)));
+}
+
+TEST_F(selectorTest, labelFollowsTheBroadcastUntilDetached)
+{
+    state.viewBegin = 1711886709; // 2024-03-31 14:05:09 CEST, a daylight-saving day
+    timeSelector* selector = selectorOn(&state.viewBegin);
+    wxDateTime local(31, wxDateTime::Mar, 2024, 14, 5, 9);
+    EXPECT_EQ(local.Format("%c"), selector->GetLabelText());
+    EXPECT_TRUE(selector->GetFont().GetUnderlined());
+
+    vTimelineDisplayState previous = state;
+    state.viewBegin = 1705303800; // 2024-01-15 08:30:00 CET
+    broadcast(&previous);
+    EXPECT_EQ(wxDateTime(15, wxDateTime::Jan, 2024, 8, 30, 0).Format("%c"), selector->GetLabelText());
+
+    EXPECT_EQ(2, broadcast.size());
+    broadcast(nullptr);
+    EXPECT_EQ(1, broadcast.size());
+    previous = state;
+    state.viewBegin = 1711886709;
+    broadcast(&previous);
+    EXPECT_EQ(wxDateTime(15, wxDateTime::Jan, 2024, 8, 30, 0).Format("%c"), selector->GetLabelText());
+}
+
+TEST_F(selectorTest, clickOpensThePopupOnTheEditedValue)
+{
+    state.selectionBegin = 1730026800 + 0.75; // 2024-10-27 12:00:00 CET, the day summer time ends
+    timeSelector* selector = selectorOn(&state.selectionBegin);
+    panel->Layout();
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetPosition(wxPoint(2, 2));
+    up.SetEventObject(selector);
+    selector->ProcessWindowEvent(up);
+    dateTimeSel* popup = selector->getPopup();
+    EXPECT_TRUE(yieldUntil([popup] { return popup->IsShown(); }));
+    wxDateTime day = popup->getCalendar()->GetDate();
+    EXPECT_EQ(27, day.GetDay());
+    EXPECT_EQ(wxDateTime::Oct, day.GetMonth());
+    EXPECT_EQ(12, popup->getHours()->GetValue());
+    EXPECT_EQ(0, popup->getMinutes()->GetValue());
+    EXPECT_EQ(0, popup->getSeconds()->GetValue());
+    popup->Dismiss();
+}
+
+// The callback the popup hands its result to.
+struct chosenRecorder : closure<bool, wxDateTime> {
+    bool answer = true;
+    std::vector<wxDateTime> chosen;
+    bool operator()(wxDateTime when) override
+    {
+        chosen.push_back(when);
+        return answer;
+    }
+};
+
+void press(dateTimeSel* popup, int id)
+{
+    wxWindow* button = popup->FindWindow(id);
+    ASSERT_TRUE(button);
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
+class popupTest : public selectorTest {
+protected:
+    void SetUp() override
+    {
+        selectorTest::SetUp();
+        popup = new dateTimeSel(panel, &callback);
+    }
+    void showPopup()
+    {
+        popup->Popup();
+        ASSERT_TRUE(yieldUntil([this] { return popup->IsShown(); }));
+    }
+    void enter(int day, wxDateTime::Month month, int year, int h, int m, int s)
+    {
+        popup->getCalendar()->SetDate(wxDateTime(static_cast<wxDateTime::wxDateTime_t>(day), month, year));
+        popup->getHours()->SetValue(h);
+        popup->getMinutes()->SetValue(m);
+        popup->getSeconds()->SetValue(s);
+    }
+    chosenRecorder callback;
+    dateTimeSel* popup = nullptr;
+};
+
+TEST_F(popupTest, okHandsOverTheLocalTime)
+{
+    popup->setDateTime(atSeconds(1711886709));
+    EXPECT_EQ(14, popup->getHours()->GetValue());
+    EXPECT_EQ(5, popup->getMinutes()->GetValue());
+    EXPECT_EQ(9, popup->getSeconds()->GetValue());
+    EXPECT_EQ(1711886709, toSeconds(popup->getDateTime()));
+
+    showPopup();
+    enter(15, wxDateTime::Jan, 2024, 8, 30, 0);
+    press(popup, dateTimeSel::okId);
+    ASSERT_EQ(1u, callback.chosen.size());
+    EXPECT_EQ(1705303800, toSeconds(callback.chosen[0])); // CET, UTC+1
+    EXPECT_FALSE(popup->IsShown());
+
+    // The hour after the clocks went forward does not exist; it is taken as
+    // summer time one hour later.
+    enter(31, wxDateTime::Mar, 2024, 2, 30, 0);
+    EXPECT_EQ(1711848600, toSeconds(popup->getDateTime()));
+    // The last hours of the axis and the first hour of 1970 in Berlin (still
+    // 1969 in UTC) stay on the axis instead of becoming -1.
+    enter(1, wxDateTime::Jan, 1970, 0, 30, 0);
+    EXPECT_EQ(0, toSeconds(popup->getDateTime()));
+    enter(19, wxDateTime::Jan, 2038, 23, 0, 0);
+    EXPECT_EQ(2147483646, toSeconds(popup->getDateTime()));
+
+    // Cancel closes without a call; a callback that refuses keeps it open.
+    showPopup();
+    press(popup, dateTimeSel::cancelId);
+    EXPECT_FALSE(popup->IsShown());
+    showPopup();
+    callback.answer = false;
+    press(popup, dateTimeSel::okId);
+    EXPECT_EQ(2u, callback.chosen.size());
+    EXPECT_TRUE(popup->IsShown());
+    popup->Dismiss();
+}
+
+TEST_F(selectorTest, choiceDialogShowsItsChoicesAndReportsTheCheckedValue)
+{
+    wxString labels[] = {"Adjust beginning", "Adjust end"};
+    int values[] = {7, 42};
+    radioChoiceDialog dialog(frame, "Something is wrong.", "Title", 2, labels, values);
+    EXPECT_EQ("Title", dialog.GetTitle());
+    EXPECT_EQ("Something is wrong.", dialog.FindWindow("staticText")->GetLabel());
+    auto* first = dynamic_cast<wxRadioButton*>(dialog.FindWindow(10));
+    auto* second = dynamic_cast<wxRadioButton*>(dialog.FindWindow(11));
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ("Adjust beginning", first->GetLabel());
+    EXPECT_EQ("Adjust end", second->GetLabel());
+    EXPECT_TRUE(first->GetValue());
+    EXPECT_EQ(7, dialog.getSelection());
+    second->SetValue(true);
+    EXPECT_FALSE(first->GetValue());
+    EXPECT_EQ(42, dialog.getSelection());
+
+    radioChoiceDialog empty(frame, "Nothing to choose.", "Title", 0, nullptr, nullptr);
+    EXPECT_EQ(0, empty.getSelection());
+}
+
+} // namespace
