@@ -1,0 +1,96 @@
+#include "display/vTimeScale.h"
+
+#include <wx/dcclient.h>
+#include <wx/settings.h>
+
+#include "recdb/narrow.h"
+
+wxBEGIN_EVENT_TABLE(vTimeScale, wxWindow)
+    EVT_PAINT(vTimeScale::onPaint)
+    EVT_ERASE_BACKGROUND(vTimeScale::onEraseBackground)
+wxEND_EVENT_TABLE()
+
+vTimeScale::vTimeScale(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
+    : wxWindow(parent, -1, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, "panel"),
+      state(state_), broadcast(broadcast_), displayListener(this, &vTimeScale::onDisplayChange)
+{
+    SetMinSize(wxSize(500, 40));
+    broadcast->addMember(&displayListener);
+}
+
+null vTimeScale::onDisplayChange(const vTimelineDisplayState* previous)
+{
+    if (!previous) {
+        broadcast->removeMember(&displayListener);
+        return null();
+    }
+    // The scale shows only the displayed interval; selection changes leave it.
+    if (!sameView(*previous, *state))
+        Refresh();
+    return null();
+}
+
+int vTimeScale::timeToX(double t) const
+{
+    return scaleTimeToX(t, state->viewBegin, state->viewEnd, GetClientSize().GetWidth());
+}
+
+void vTimeScale::draw(wxDC& dc, const wxSize& size)
+{
+    if (!dc.GetFont().IsOk())
+        dc.SetFont(*wxNORMAL_FONT);
+    const wxFont measuring = dc.GetFont();
+    textMeasure measure = [&dc, &measuring](const wxString& text, int pointSize) {
+        wxFont font = measuring;
+        if (pointSize > 0)
+            font.SetPointSize(pointSize);
+        wxCoord w = 0, h = 0;
+        dc.GetTextExtent(text, &w, &h, nullptr, nullptr, &font);
+        return wxSize(w, h);
+    };
+    layoutScaleRows(*state, size.GetWidth(), measure, rows);
+
+    // Lines are filled one-pixel rectangles: they cover exactly their pixels,
+    // where an antialiased line would blur its ends.
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(*wxBLACK_BRUSH);
+    dc.DrawRectangle(0, 0, size.GetWidth(), size.GetHeight());
+    dc.SetBrush(*wxWHITE_BRUSH);
+    dc.DrawRectangle(0, 0, size.GetWidth(), 1);
+    dc.DrawRectangle(0, rowHeight, size.GetWidth(), 1);
+    dc.SetTextForeground(*wxWHITE);
+    dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+
+    for (int i = 0; i < 2; ++i) {
+        const int y = rowHeight * i;
+        wxFont font = measuring;
+        font.SetPointSize(8);
+        dc.SetFont(font);
+        const wxString name = unitName(rows[i].unit);
+        const int margin = dc.GetTextExtent(name).GetWidth() + 5;
+        dc.DrawText(name, 0, y);
+
+        // Size 0 keeps the default text size.
+        font.SetPointSize(rows[i].labelSize > 0 ? rows[i].labelSize : measuring.GetPointSize());
+        dc.SetFont(font);
+        for (const scaleTick& tick : rows[i].ticks) {
+            if (tick.x <= margin)
+                continue;
+            dc.DrawRectangle(tick.x, y, 1, tickLength);
+            dc.DrawText(fromNarrow(tick.label), tick.x + 1, y + 2);
+        }
+    }
+    dc.SetFont(measuring);
+}
+
+void vTimeScale::onPaint(wxPaintEvent&)
+{
+    wxPaintDC dc(this);
+    dc.SetFont(GetFont());
+    draw(dc, GetClientSize());
+}
+
+void vTimeScale::onEraseBackground(wxEraseEvent&)
+{
+    // The paint covers every pixel.
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The calendar ruler above the channel rows: two rows of ticks over the
+// displayed interval, a coarse calendar unit on top and the next finer one
+// below, each headed by the unit's name. It has no mouse interaction.
+#include <wx/window.h>
+
+#include "display/displayState.h"
+#include "display/scaleLayout.h"
+
+class wxDC;
+
+class vTimeScale : public wxWindow {
+public:
+    vTimeScale(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
+
+    null onDisplayChange(const vTimelineDisplayState* previous);
+
+    // Column of time t on the scale's client width, in [0, width].
+    int timeToX(double t) const;
+
+    // Lays the rows out for the given size and paints them; the paint handler
+    // calls it. The rows are rebuilt at every call.
+    void draw(wxDC& dc, const wxSize& size);
+
+    // The rows of the last draw.
+    const scaleRow& row(int index) const { return rows[index]; }
+
+    enum { rowHeight = 20, tickLength = 18 };
+
+private:
+    void onPaint(wxPaintEvent& event);
+    void onEraseBackground(wxEraseEvent& event);
+
+    vTimelineDisplayState* state;
+    displayBroadcastType* broadcast;
+    clMethod<vTimeScale, null, const vTimelineDisplayState*> displayListener;
+    scaleRow rows[2];
+
+    wxDECLARE_EVENT_TABLE();
+};
