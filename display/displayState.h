@@ -7,6 +7,8 @@
 // change the shared record, then call the broadcast with a pointer to the copy.
 // A broadcast with a null pointer tells every widget to unregister, because
 // the panel is about to destroy it.
+#include <cmath>
+
 #include "display/closure.h"
 
 struct vTimelineDisplayState {
@@ -34,4 +36,30 @@ inline void clampSelectionIntoView(vTimelineDisplayState& s)
 inline bool sameView(const vTimelineDisplayState& a, const vTimelineDisplayState& b)
 {
     return a.viewBegin == b.viewBegin && a.viewEnd == b.viewEnd;
+}
+
+// The pixel column of time t on a bar `width` pixels wide that shows [begin,
+// end]: truncated toward zero and limited to [0, width]; 0 for every t when the
+// interval has no length (or is not finite). Limited in floating point before
+// the conversion, so far-away times cannot overflow the int.
+inline int timeToColumn(double t, double begin, double end, int width)
+{
+    const double length = end - begin;
+    if (length == 0 || !std::isfinite(length) || width <= 0)
+        return 0;
+    const double x = width * (t - begin) / length;
+    if (!(x > 0)) // also NaN
+        return 0;
+    if (x >= width)
+        return width;
+    return static_cast<int>(x);
+}
+
+// The time under column x of the same bar; not limited to the interval. A bar
+// without width has every column at `begin`.
+inline double columnToTime(int x, double begin, double end, int width)
+{
+    if (width <= 0)
+        return begin;
+    return begin + (end - begin) * static_cast<double>(x) / width;
 }

@@ -8,7 +8,7 @@
 
 #include <wx/datetime.h>
 
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 namespace {
 long long floorDiv(long long a, long long b)
@@ -232,7 +232,7 @@ public:
         return c.t <= hi;
     }
 
-    int xOf(long long t) const { return scaleTimeToX(static_cast<double>(t), viewBegin, viewEnd, width); }
+    int xOf(long long t) const { return timeToColumn(static_cast<double>(t), viewBegin, viewEnd, width); }
 
     int labelWidth(const candidate& c)
     {
@@ -373,18 +373,6 @@ timeUnit topUnitFor(double span)
     return unitMinutes;
 }
 
-int scaleTimeToX(double t, double viewBegin, double viewEnd, int width)
-{
-    const double span = viewEnd - viewBegin;
-    if (span == 0 || !std::isfinite(span) || width <= 0)
-        return 0;
-    const double x = width * (t - viewBegin) / span;
-    if (!(x >= 0)) // also NaN
-        return 0;
-    if (x >= width)
-        return width;
-    return static_cast<int>(x);
-}
 
 void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMeasure& measure, scaleRow rows[2])
 {

@@ -46,10 +46,6 @@ struct scaleRow {
 // Measures a text at a point size (0: the default font).
 typedef std::function<wxSize(const wxString& text, int pointSize)> textMeasure;
 
-// Pixel column of time t on a scale `width` pixels wide showing [viewBegin,
-// viewEnd]: truncated toward zero and limited to 0..width; 0 when the view has
-// no length (or is not a finite interval).
-int scaleTimeToX(double t, double viewBegin, double viewEnd, int width);
 
 // Both rows for the displayed interval of `state` on a scale `width` pixels wide.
 //

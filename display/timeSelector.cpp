@@ -7,7 +7,7 @@
 
 #include "display/dateTimeSel.h"
 #include "display/radioChoiceDialog.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
 bool resolveInconsistency(wxWindow* parent, bool holds, const wxString& message,

@@ -53,22 +53,12 @@ null vSingleTimeline::onDisplayChange(const vTimelineDisplayState* previous)
 
 int vSingleTimeline::timeToX(double t, int width) const
 {
-    double span = state->viewEnd - state->viewBegin;
-    if (span == 0)
-        return 0;
-    double x = width * (t - state->viewBegin) / span;
-    // Limited in floating point first: a time far outside the view must not
-    // overflow the conversion to int.
-    if (!(x > 0))
-        return 0;
-    if (x > width)
-        return width;
-    return static_cast<int>(x);
+    return timeToColumn(t, state->viewBegin, state->viewEnd, width);
 }
 
 double vSingleTimeline::xToTime(int x, int width) const
 {
-    return state->viewBegin + (state->viewEnd - state->viewBegin) * static_cast<double>(x) / width;
+    return columnToTime(x, state->viewBegin, state->viewEnd, width);
 }
 
 void vSingleTimeline::draw(wxDC& dc, const wxSize& size)

@@ -3,7 +3,7 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 wxBEGIN_EVENT_TABLE(vTimeScale, wxWindow)
     EVT_PAINT(vTimeScale::onPaint)
@@ -32,7 +32,7 @@ null vTimeScale::onDisplayChange(const vTimelineDisplayState* previous)
 
 int vTimeScale::timeToX(double t) const
 {
-    return scaleTimeToX(t, state->viewBegin, state->viewEnd, GetClientSize().GetWidth());
+    return timeToColumn(t, state->viewBegin, state->viewEnd, GetClientSize().GetWidth());
 }
 
 void vTimeScale::draw(wxDC& dc, const wxSize& size)

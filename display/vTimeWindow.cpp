@@ -6,21 +6,6 @@ namespace {
 const wxColour grey(128, 128, 128);
 const wxColour green(0, 255, 0);
 
-// w * (t - begin) / (end - begin), truncated toward zero and limited to [0, w].
-// Computed in floating point and limited before the conversion, so far-away
-// times cannot overflow the int; an empty interval maps everything to 0.
-int columnOf(double t, double begin, double end, int w)
-{
-    double length = end - begin;
-    if (length == 0 || w <= 0)
-        return 0;
-    double x = w * (t - begin) / length;
-    if (!(x > 0)) // also catches NaN
-        return 0;
-    if (x >= w)
-        return w;
-    return static_cast<int>(x);
-}
 
 bool nearColumn(int x, int column)
 {
@@ -59,14 +44,12 @@ null vTimeWindow::onDisplayChange(const vTimelineDisplayState* previous)
 
 int vTimeWindow::timeToX(double t, int width) const
 {
-    return columnOf(t, extentBegin, extentEnd, width);
+    return timeToColumn(t, extentBegin, extentEnd, width);
 }
 
 double vTimeWindow::mouseTime(int x, int width) const
 {
-    if (width <= 0)
-        return extentBegin;
-    return extentBegin + (extentEnd - extentBegin) * x / width;
+    return columnToTime(x, extentBegin, extentEnd, width);
 }
 
 void vTimeWindow::draw(wxDC& dc, const wxSize& size) const

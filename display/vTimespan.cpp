@@ -8,21 +8,6 @@ const wxColour white(255, 255, 255);
 const wxColour lightGrey(192, 192, 192);
 const wxColour mediumGrey(100, 100, 100);
 
-// w * (t - begin) / (end - begin), truncated toward zero and limited to [0, w].
-// Computed in floating point and limited before the conversion, so far-away
-// times cannot overflow the int; an empty interval maps everything to 0.
-int columnOf(double t, double begin, double end, int w)
-{
-    double length = end - begin;
-    if (length == 0 || w <= 0)
-        return 0;
-    double x = w * (t - begin) / length;
-    if (!(x > 0)) // also catches NaN
-        return 0;
-    if (x >= w)
-        return w;
-    return static_cast<int>(x);
-}
 }
 
 wxBEGIN_EVENT_TABLE(vTimespan, wxWindow)
@@ -57,14 +42,12 @@ null vTimespan::onDisplayChange(const vTimelineDisplayState* previous)
 
 int vTimespan::timeToX(double t, int width) const
 {
-    return columnOf(t, state->viewBegin, state->viewEnd, width);
+    return timeToColumn(t, state->viewBegin, state->viewEnd, width);
 }
 
 double vTimespan::mouseTime(int x, int width) const
 {
-    if (width <= 0)
-        return state->viewBegin;
-    return state->viewBegin + (state->viewEnd - state->viewBegin) * x / width;
+    return columnToTime(x, state->viewBegin, state->viewEnd, width);
 }
 
 void vTimespan::draw(wxDC& dc, const wxSize& size) const

@@ -13,7 +13,7 @@
 #include <wx/datetime.h>
 
 #include "display/scaleLayout.h"
-#include "recdb/narrow.h"
+#include "platform/narrow.h"
 
 namespace {
 // The calendar expectations below are Berlin's (CET/CEST).
@@ -100,7 +100,7 @@ std::vector<scaleTick> plainCandidates(timeUnit unit, double vb, double ve, int 
             break;
         if (t > vb) {
             scaleTick tick;
-            tick.x = scaleTimeToX(t, vb, ve, width);
+            tick.x = timeToColumn(t, vb, ve, width);
             switch (unit) {
             case unitYears:
                 tick.stepValue = c.GetYear();
@@ -253,12 +253,12 @@ TEST(scaleLayout, ticksLieStrictlyInsideTheView)
 
 TEST(scaleLayout, timeToXTruncatesAndLimits)
 {
-    EXPECT_EQ(0, scaleTimeToX(-5, 0, 100, 1000));
-    EXPECT_EQ(1000, scaleTimeToX(500, 0, 100, 1000));
-    EXPECT_EQ(9, scaleTimeToX(0.99, 0, 100, 1000));
-    EXPECT_EQ(0, scaleTimeToX(50, 7, 7, 1000)); // a view without length
-    EXPECT_EQ(0, scaleTimeToX(std::nan(""), 0, 100, 1000));
-    EXPECT_EQ(0, scaleTimeToX(1e300, -1e308, 1e308, 1000)); // the length overflows
+    EXPECT_EQ(0, timeToColumn(-5, 0, 100, 1000));
+    EXPECT_EQ(1000, timeToColumn(500, 0, 100, 1000));
+    EXPECT_EQ(9, timeToColumn(0.99, 0, 100, 1000));
+    EXPECT_EQ(0, timeToColumn(50, 7, 7, 1000)); // a view without length
+    EXPECT_EQ(0, timeToColumn(std::nan(""), 0, 100, 1000));
+    EXPECT_EQ(0, timeToColumn(1e300, -1e308, 1e308, 1000)); // the length overflows
 
     // A view of zero length (invalid start-up times) has no ticks.
     fakeMeasure m{6};
@@ -440,7 +440,7 @@ TEST(scaleLayout, ticksOutsideTheTickRangeAreRealDates)
     ASSERT_EQ(unitYears, rows[0].unit);
     EXPECT_EQ((std::vector<std::string>{"1948", "1949", "1950", "1951", "1952", "1953", "1954"}),
               labels(rows[0]));
-    EXPECT_EQ(scaleTimeToX(-631155600.0, -700000000, -500000000, 1600), rows[0].ticks[2].x);
+    EXPECT_EQ(timeToColumn(-631155600.0, -700000000, -500000000, 1600), rows[0].ticks[2].x);
 
     // Beyond 2038: 2040-01-01 00:00 CET.
     layoutScaleRows(view(2208985200.0 - 86400 * 2, 2208985200.0 + 86400), 1600, m.fn(), rows);

@@ -1,3 +1,0 @@
-#pragma once
-// Moved: narrow strings are a platform matter.
-#include "platform/narrow.h"
