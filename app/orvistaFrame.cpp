@@ -134,9 +134,19 @@ void orvistaFrame::buildTimelines()
 
 void orvistaFrame::applyGeometry(const windowGeometry& geometry)
 {
+    // A damaged file can hold sizes no window system accepts (GTK gives up
+    // beyond 32767 pixels and the window is never seen): start as without one.
+    const int largest = 32767;
+    if (geometry.width < 1 || geometry.height < 1 || geometry.width > largest || geometry.height > largest) {
+        applyFirstStartSize();
+        return;
+    }
     SetSize(geometry.x, geometry.y, geometry.width, geometry.height);
     // A window saved on a display that is gone would open where nobody sees it.
-    if (wxDisplay::GetFromWindow(this) == wxNOT_FOUND)
+    bool onSomeDisplay = false;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i)
+        onSomeDisplay = onSomeDisplay || wxDisplay(i).GetGeometry().Intersects(GetRect());
+    if (!onSomeDisplay)
         Centre();
     Maximize(geometry.maximized);
 }
@@ -197,7 +207,7 @@ void orvistaFrame::buildMenus()
 
 void orvistaFrame::onExit(wxCommandEvent&)
 {
-    Close(true);
+    Close(); // not forced: the close handler decides
 }
 
 void orvistaFrame::onZoomIn(wxCommandEvent&)

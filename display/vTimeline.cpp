@@ -103,8 +103,11 @@ void vTimeline::buildChildren()
     grid->Add(overviewColumn, 1, wxEXPAND);
 
     for (lineEntry& entry : lines) {
-        entry.checkBox = new wxCheckBox(innerPanel, wxID_ANY, fromNarrow(entry.line->getName()), wxDefaultPosition,
-                                        wxDefaultSize, 0, wxDefaultValidator, "check");
+        // A channel may be called "Billing & Accounts": the "&" is text, not a
+        // mnemonic marker.
+        entry.checkBox =
+            new wxCheckBox(innerPanel, wxID_ANY, wxControl::EscapeMnemonics(fromNarrow(entry.line->getName())),
+                           wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "check");
         entry.checkBox->SetValue(true);
         grid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
         entry.row = new vSingleTimeline(innerPanel, entry.line, state.get(), &displayBroadcast);
@@ -169,7 +172,7 @@ void vTimeline::collectLineStates(std::map<std::string, bool>& lineStates) const
     lineStates.clear();
     for (const lineEntry& entry : lines)
         if (entry.checkBox)
-            lineStates[toNarrow(entry.checkBox->GetLabel())] = entry.row->isIncluded();
+            lineStates[toNarrow(entry.checkBox->GetLabelText())] = entry.row->isIncluded();
 }
 
 void vTimeline::applyLineStates(const std::map<std::string, bool>& lineStates)
@@ -177,7 +180,7 @@ void vTimeline::applyLineStates(const std::map<std::string, bool>& lineStates)
     for (const lineEntry& entry : lines) {
         if (!entry.checkBox)
             continue;
-        auto found = lineStates.find(toNarrow(entry.checkBox->GetLabel()));
+        auto found = lineStates.find(toNarrow(entry.checkBox->GetLabelText()));
         bool wanted = found == lineStates.end() ? true : found->second;
         if (entry.row->isIncluded() != wanted) {
             entry.row->setIncluded(wanted);

@@ -209,7 +209,8 @@ unsigned long copyValue(std::string_view value, char* buffer, unsigned long size
     if (size == 0)
         return 0;
     size_t n = std::min<size_t>(value.size(), size - 1);
-    std::memcpy(buffer, value.data(), n);
+    if (n > 0) // an empty view may hold no pointer at all
+        std::memcpy(buffer, value.data(), n);
     buffer[n] = '\0';
     return static_cast<unsigned long>(n);
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/splash.h>
 #include <wx/statusbr.h>
@@ -271,4 +272,18 @@ TEST_F(frameStart, zoomCommandsReachThePanel)
     wxTEST_DIALOG(command(cmdZoomSelection),
                   expectMessage(wxOK, "The selection has zero length!", "Error!"));
     EXPECT_EQ(viewBegin, state->viewBegin) << "the view is unchanged";
+}
+
+TEST_F(frameStart, absurdWindowGeometryStillGivesAVisibleWindow)
+{
+    std::string ini = writeLoggerIni();
+    for (const char* geometry : {"window-x0='-90000' window-y0='70000' window-dx='800' window-dy='600'",
+                                 "window-x0='10' window-y0='10' window-dx='2147483647' window-dy='-5'"}) {
+        writeSettings("<paths logger-ini='" + ini + "'/><startup " + geometry + "/>");
+        auto frame = start();
+        wxRect screen = wxDisplay(0u).GetGeometry();
+        EXPECT_TRUE(screen.Intersects(frame->GetRect())) << geometry;
+        EXPECT_LE(frame->GetSize().x, 32767) << geometry;
+        EXPECT_GE(frame->GetSize().y, 1) << geometry;
+    }
 }

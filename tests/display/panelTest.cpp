@@ -187,6 +187,18 @@ TEST_F(panelFixture, lineStatesRoundTripAndDefaultToIncluded)
         << "the later of two lines with one name wins";
 }
 
+TEST_F(panelFixture, namesWithAmpersandsStayNames)
+{
+    fakeTimeline billing{"Billing & Accounts"};
+    panel->setTimelines({&billing});
+    EXPECT_EQ("Billing & Accounts", panel->lineCheckBox(0)->GetLabelText());
+    panel->applyLineStates({{"Billing & Accounts", false}});
+    EXPECT_FALSE(panel->lineRow(0)->isIncluded());
+    std::map<std::string, bool> collected;
+    panel->collectLineStates(collected);
+    EXPECT_EQ((std::map<std::string, bool>{{"Billing & Accounts", false}}), collected);
+}
+
 TEST_F(panelFixture, checkBoxClicksIncludeAndExcludeRows)
 {
     panel->setTimelines({&alpha, &beta});
