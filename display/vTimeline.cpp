@@ -111,9 +111,10 @@ void vTimeline::buildChildren()
         entry.checkBox->SetValue(true);
         grid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
         entry.row = new vSingleTimeline(innerPanel, entry.line, state.get(), &displayBroadcast);
-        grid->Add(entry.row, 1, wxEXPAND, 0);
+        grid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
     }
 
+    grid->SetSizeHints(innerPanel);
     GetSizer()->Insert(0, innerPanel, 1, wxEXPAND | wxALL, 2);
 }
 
