@@ -35,7 +35,6 @@ wxSpinCtrl* timeField(wxWindow* parent, int maximum)
 wxBEGIN_EVENT_TABLE(dateTimeSel, wxPopupTransientWindow)
     EVT_BUTTON(dateTimeSel::okId, dateTimeSel::onOk)
     EVT_BUTTON(dateTimeSel::cancelId, dateTimeSel::onCancel)
-    EVT_CALENDAR(wxID_ANY, dateTimeSel::onDayDoubleClicked)
     EVT_CHAR_HOOK(dateTimeSel::onCharHook)
 wxEND_EVENT_TABLE()
 
@@ -126,11 +125,6 @@ void dateTimeSel::onOk(wxCommandEvent&)
 void dateTimeSel::onCancel(wxCommandEvent&)
 {
     Dismiss();
-}
-
-void dateTimeSel::onDayDoubleClicked(wxCalendarEvent&)
-{
-    confirm();
 }
 
 void dateTimeSel::onCharHook(wxKeyEvent& event)

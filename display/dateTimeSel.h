@@ -1,8 +1,9 @@
 #pragma once
 // The date-and-time entry a time selector opens when it is clicked: a calendar
 // and hour, minute and second spin controls in a transient popup. OK hands the
-// chosen local date-time to a callback; Cancel, Escape or a click outside the
-// popup closes it without a change.
+// chosen local date-time to a callback (so does Enter; a double-click on a day
+// only picks the day); Cancel, Escape or a click outside the popup closes it
+// without a change.
 #include <wx/calctrl.h>
 #include <wx/datetime.h>
 #include <wx/popupwin.h>
@@ -36,7 +37,6 @@ public:
 private:
     void onOk(wxCommandEvent& event);
     void onCancel(wxCommandEvent& event);
-    void onDayDoubleClicked(wxCalendarEvent& event);
     void onCharHook(wxKeyEvent& event);
     void confirm();
 

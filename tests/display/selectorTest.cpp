@@ -30,6 +30,11 @@ const bool berlinTime = [] {
     return true;
 }();
 
+const wxString displayInvalid = "The display interval is invalid.";
+const wxString selectionInvalid = "The selection interval is invalid.";
+const wxString startOutside = "The start of selection doesn't fit into display interval.";
+const wxString endOutside = "The end of selection doesn't fit into display interval.";
+
 // Answers one repair dialog: checks its title (and message, when given), then
 // picks the n-th adjustment with OK, or cancels when n is negative.
 class answerRepair : public wxExpectModalBase<radioChoiceDialog, answerRepair> {
@@ -46,6 +51,18 @@ protected:
             if (text) {
                 EXPECT_EQ(message.utf8_string(), text->GetLabel().utf8_string());
             }
+            // The two repairs each rule offers, in their order.
+            const bool ofDisplay = message == displayInvalid || message == selectionInvalid;
+            const char* expected[] = {ofDisplay ? "Adjust beginning" : "Adjust display interval",
+                                      ofDisplay ? "Adjust end" : "Adjust selection interval"};
+            for (int i = 0; i < 2; ++i) {
+                wxWindow* button = dialog->FindWindow(radioChoiceDialog::firstChoiceId + i);
+                EXPECT_TRUE(button);
+                if (button) {
+                    EXPECT_EQ(expected[i], button->GetLabel().utf8_string()) << message;
+                }
+            }
+            EXPECT_FALSE(dialog->FindWindow(radioChoiceDialog::firstChoiceId + 2));
         }
         if (choice < 0)
             return wxID_CANCEL;
@@ -60,11 +77,6 @@ private:
     int choice;
     wxString message;
 };
-
-const wxString displayInvalid = "The display interval is invalid.";
-const wxString selectionInvalid = "The selection interval is invalid.";
-const wxString startOutside = "The start of selection doesn't fit into display interval.";
-const wxString endOutside = "The end of selection doesn't fit into display interval.";
 
 // Another member of the broadcast: counts the calls and keeps their arguments.
 struct broadcastRecorder {
@@ -317,6 +329,15 @@ TEST_F(popupTest, okHandsOverTheLocalTime)
     EXPECT_EQ(0, toSeconds(popup->getDateTime()));
     enter(19, wxDateTime::Jan, 2038, 23, 0, 0);
     EXPECT_EQ(2147483646, toSeconds(popup->getDateTime()));
+
+    // Only OK confirms: a double-click on a day just picks the day.
+    showPopup();
+    wxCalendarEvent doubleClick(popup->getCalendar(), wxDateTime(20, wxDateTime::Jan, 2024),
+                                wxEVT_CALENDAR_DOUBLECLICKED);
+    popup->getCalendar()->ProcessWindowEvent(doubleClick);
+    EXPECT_EQ(1u, callback.chosen.size());
+    EXPECT_TRUE(popup->IsShown());
+    popup->Dismiss();
 
     // Cancel closes without a call; a callback that refuses keeps it open.
     showPopup();
