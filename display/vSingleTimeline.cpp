@@ -1,7 +1,6 @@
 #include "display/vSingleTimeline.h"
 
 #include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
 #include "recdb/timeValue.h"

@@ -42,9 +42,9 @@ bool dayOfFolder(const std::string& path, int& year, int& month, int& day)
 }
 }
 
-// Local midnights of the days seen so far: a long history has thousands of
-// catalogs but each day's midnight (and the next one) is computed once.
-double dynamicTimeline::midnight(int year, int month, int day)
+// Local midnights of the days seen so far in one scan: a long history has
+// thousands of catalogs but each day's midnight (and the next one) is computed once.
+double dynamicTimeline::midnight(midnightCache& midnights, int year, int month, int day)
 {
     int key = (year * 100 + month) * 100 + day;
     auto found = midnights.find(key);
@@ -66,12 +66,12 @@ dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string
         walkDirectory(directory, [&scanner](const std::string& path) { scanner.acceptFile(path); });
     }
     entries.reserve(paths.size());
+    midnightCache midnights;
     for (const std::string& path : paths)
-        addCatalog(path);
-    midnights.clear();
+        addCatalog(path, midnights);
 }
 
-void dynamicTimeline::addCatalog(const std::string& path)
+void dynamicTimeline::addCatalog(const std::string& path, midnightCache& midnights)
 {
     int year, month, day;
     if (!dayOfFolder(path, year, month, day))
@@ -87,8 +87,8 @@ void dynamicTimeline::addCatalog(const std::string& path)
     }
 
     catalogEntry entry;
-    entry.start = midnight(year, month, day);
-    entry.end = midnight(nextYear, nextMonth, nextDay);
+    entry.start = midnight(midnights, year, month, day);
+    entry.end = midnight(midnights, nextYear, nextMonth, nextDay);
     entry.path = path;
     if (entries.empty()) {
         start = entry.start;

@@ -24,13 +24,13 @@ public:
     const std::vector<catalogEntry>& catalogEntries() const { return entries; }
 
 private:
-    void addCatalog(const std::string& path);
-    double midnight(int year, int month, int day);
+    typedef std::unordered_map<int, double> midnightCache; // yyyymmdd -> seconds
+    void addCatalog(const std::string& path, midnightCache& midnights);
+    static double midnight(midnightCache& midnights, int year, int month, int day);
 
     double start = 0;
     double end = 0;
     std::string name;
     // Loaded recordings are a cache: filled by the const getRecordings.
     mutable std::vector<catalogEntry> entries;
-    std::unordered_map<int, double> midnights; // used while scanning only
 };
