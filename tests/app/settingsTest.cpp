@@ -32,19 +32,23 @@ std::string text(const wxDateTime& when)
     return when.IsValid() ? when.Format("%Y-%m-%d %H:%M:%S").utf8_string() : "invalid";
 }
 
-const wxDateTime noon = local(2024, wxDateTime::Mar, 15, 12, 0, 0);
+// Built when used: the time zone is fixed at the start of main.
+wxDateTime noon()
+{
+    return local(2024, wxDateTime::Mar, 15, 12, 0, 0);
+}
 }
 
 TEST(settingsTest, pathsAndDefaults)
 {
-    auto p = read("<r><paths logger-ini='/x/logger.ini' copy-to='/copies'/></r>", noon);
+    auto p = read("<r><paths logger-ini='/x/logger.ini' copy-to='/copies'/></r>", noon());
     EXPECT_EQ("/x/logger.ini", p->settings.loggerIniPath);
     EXPECT_EQ("/copies", p->settings.copyToDirectory);
     EXPECT_NE(nullptr, p->settings.pathsElement);
 
     // Without values: the default location and the Documents folder; without
     // "startup" all four instants stay invalid and no geometry is applied.
-    p = read("<r><paths/></r>", noon);
+    p = read("<r><paths/></r>", noon());
     EXPECT_EQ("", p->settings.loggerIniPath);
     EXPECT_FALSE(p->settings.copyToDirectory.empty());
     EXPECT_FALSE(p->settings.viewBegin.IsValid());
@@ -52,7 +56,7 @@ TEST(settingsTest, pathsAndDefaults)
     EXPECT_FALSE(p->settings.hasGeometry);
     EXPECT_TRUE(p->settings.lineSelection.empty());
 
-    p = read("<r><startup kind='day'/></r>", noon);
+    p = read("<r><startup kind='day'/></r>", noon());
     EXPECT_EQ(nullptr, p->settings.pathsElement);
 }
 
@@ -61,7 +65,7 @@ TEST(settingsTest, laterElementsOverrideAndLinesAccumulate)
     auto p = read("<r><paths logger-ini='/a'/><other logger-ini='/b'/><paths logger-ini='/c'/>"
                   "<startup kind='day'><line name='A' selected='true'/></startup>"
                   "<startup kind='week'><line name='B' selected='yes'/><line name='A' selected='false'/></startup></r>",
-                  noon);
+                  noon());
     EXPECT_EQ("/c", p->settings.loggerIniPath);
     EXPECT_EQ("2024-03-08 12:00:00", text(p->settings.viewBegin));
     ASSERT_EQ(2u, p->settings.lineSelection.size());
@@ -73,7 +77,7 @@ TEST(settingsTest, lastViewNeedsAllFourInstants)
 {
     auto p = read("<r><startup last-view-begin='2024-01-10 08:00:00' last-view-end='2024-01-11 08:00:00' "
                   "last-selection-begin='2024-01-10 09:30:00' last-selection-end='2024-01-10 09:00:00'/></r>",
-                  noon);
+                  noon());
     EXPECT_EQ("2024-01-10 08:00:00", text(p->settings.viewBegin));
     EXPECT_EQ("2024-01-11 08:00:00", text(p->settings.viewEnd));
     // Taken as written, even when the end lies before the begin.
@@ -85,7 +89,7 @@ TEST(settingsTest, lastViewNeedsAllFourInstants)
         p = read(std::string("<r><startup kind='last-view' last-view-begin='") + broken +
                      "' last-view-end='2024-01-11 08:00:00' last-selection-begin='2024-01-10 09:30:00' "
                      "last-selection-end='2024-01-10 09:00:00'/></r>",
-                 noon);
+                 noon());
         EXPECT_EQ("2024-03-14 12:00:00", text(p->settings.viewBegin));
         EXPECT_EQ("2024-03-15 12:00:00", text(p->settings.viewEnd));
         EXPECT_EQ(text(p->settings.viewBegin), text(p->settings.selectionBegin));
@@ -111,7 +115,7 @@ TEST(settingsTest, relativeKindsUseCalendarArithmetic)
 
     // Unknown kinds (including case variants) leave everything invalid.
     for (const char* kind : {"Week", "year", ""}) {
-        p = read(std::string("<r><startup kind='") + kind + "'/></r>", noon);
+        p = read(std::string("<r><startup kind='") + kind + "'/></r>", noon());
         EXPECT_FALSE(p->settings.viewBegin.IsValid()) << kind;
         EXPECT_FALSE(p->settings.viewEnd.IsValid()) << kind;
     }
@@ -121,7 +125,7 @@ TEST(settingsTest, windowGeometryOnlyWhenComplete)
 {
     auto p = read("<r><startup window-x0='10' window-y0='-20' window-dx='800' window-dy='600' "
                   "window-maximized='true'/></r>",
-                  noon);
+                  noon());
     ASSERT_TRUE(p->settings.hasGeometry);
     EXPECT_EQ(10, p->settings.geometry.x);
     EXPECT_EQ(-20, p->settings.geometry.y);
@@ -132,10 +136,10 @@ TEST(settingsTest, windowGeometryOnlyWhenComplete)
     for (const char* broken : {"window-dy='6x'", "window-dy=''", "window-dy=' 600'", "window-dy='99999999999'"}) {
         p = read(std::string("<r><startup window-x0='10' window-y0='20' window-dx='800' ") + broken +
                      " window-maximized='true'/></r>",
-                 noon);
+                 noon());
         EXPECT_FALSE(p->settings.hasGeometry) << broken;
     }
-    p = read("<r><startup window-x0='10' window-y0='20' window-dx='800' window-maximized='true'/></r>", noon);
+    p = read("<r><startup window-x0='10' window-y0='20' window-dx='800' window-maximized='true'/></r>", noon());
     EXPECT_FALSE(p->settings.hasGeometry);
 }
 

@@ -16,13 +16,6 @@
 #include "platform/narrow.h"
 
 namespace {
-// The calendar expectations below are Berlin's (CET/CEST).
-const bool berlin = [] {
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
-    return true;
-}();
-
 // Labels as wide as `perChar` pixels a character, counting calls.
 struct fakeMeasure {
     int perChar;

@@ -13,13 +13,6 @@
 #include "support/guiSupport.h"
 
 namespace {
-// The times below are Berlin's (CET/CEST).
-const bool berlin = [] {
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
-    return true;
-}();
-
 // Counts the repaints the scale asks for.
 class countingScale : public vTimeScale {
 public:

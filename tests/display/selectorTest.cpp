@@ -21,15 +21,6 @@
 
 namespace {
 
-// The expected local times below are Berlin's, with both of its daylight-saving
-// switches. Set the zone before anything converts a time, whatever the
-// environment the program was started in.
-const bool berlinTime = [] {
-    wxSetEnv("TZ", "Europe/Berlin");
-    tzset();
-    return true;
-}();
-
 const wxString displayInvalid = "The display interval is invalid.";
 const wxString selectionInvalid = "The selection interval is invalid.";
 const wxString startOutside = "The start of selection doesn't fit into display interval.";
@@ -106,7 +97,6 @@ class selectorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(berlinTime);
         state.viewBegin = base;
         state.viewEnd = base + 1000;
         state.selectionBegin = base + 200;

@@ -36,6 +36,7 @@ wxIMPLEMENT_APP_NO_MAIN(testApp);
 
 int main(int argc, char** argv)
 {
+    fixTimeZoneAndLocale();
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS(); // test discovery at build time needs no display

@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    fixTimeZoneAndLocale();
     ::testing::InitGoogleTest(&argc, argv);
     wxInitializer wx;
     if (!wx.IsOk())

@@ -5,6 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <stdlib.h>
+#include <time.h>
+
 #include <wx/dir.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -84,6 +87,13 @@ std::string readWholeFile(const std::string& path)
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+void fixTimeZoneAndLocale()
+{
+    setenv("TZ", "Europe/Berlin", 1);
+    setenv("LC_ALL", "C", 1);
+    tzset();
 }
 
 namespace {

@@ -47,5 +47,10 @@ private:
 // Reads a whole file; empty when it cannot be read.
 std::string readWholeFile(const std::string& path);
 
+// Every test program runs in one known place and language: local times in the
+// tests are Berlin's (with its daylight-saving days), messages are untranslated.
+// Called first thing in main, so it holds however the program is started.
+void fixTimeZoneAndLocale();
+
 // Installs a wx assert handler that reports each assert as a GoogleTest failure.
 void installAssertHandler();
