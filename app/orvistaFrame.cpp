@@ -10,21 +10,54 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include "app/aboutDialog.h"
 #include "app/commands.h"
 #include "app/configError.h"
 #include "display/vTimeline.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
+#include "platform/openDocument.h"
 #include "recdb/timeValue.h"
 #include "resources/resourceIds.h"
 
+// Menu commands are bound from the command table in the constructor.
 wxBEGIN_EVENT_TABLE(orvistaFrame, wxFrame)
-    EVT_MENU(cmdExit, orvistaFrame::onExit)
-    EVT_MENU(cmdZoomIn, orvistaFrame::onZoomIn)
-    EVT_MENU(cmdZoomOut, orvistaFrame::onZoomOut)
-    EVT_MENU(cmdZoomSelection, orvistaFrame::onZoomSelection)
+    EVT_CLOSE(orvistaFrame::onClose)
+    EVT_UPDATE_UI_RANGE(cmdRefresh, cmdAbout, orvistaFrame::onUpdateCommand)
 wxEND_EVENT_TABLE()
+
+const std::vector<orvistaFrame::command>& orvistaFrame::commandTable()
+{
+    // Commands whose feature is still to come have no handler yet: they are
+    // shown, disabled.
+    static const std::vector<command> commands = {
+        {cmdRefresh, "File", "Refresh", "Re-read the recording database", resRefresh, &orvistaFrame::onRefresh},
+        {0, "File", nullptr, nullptr, -1, nullptr},
+        {cmdConfigure, "File", "Configure", "Adjust ORV settings", resConfigure, nullptr},
+        {0, "File", nullptr, nullptr, -1, nullptr},
+        {cmdExit, "File", "Exit", "Quit Orvista", -1, &orvistaFrame::onExit},
+        {cmdZoomIn, "View", "Zoom in", "Increase time scale", resZoomIn, &orvistaFrame::onZoomIn},
+        {cmdZoomOut, "View", "Zoom out", "Decrease time scale", resZoomOut, &orvistaFrame::onZoomOut},
+        {cmdZoomSelection, "View", "Zoom selection", "Set view to selection", resZoomSelection,
+         &orvistaFrame::onZoomSelection},
+        {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo, nullptr},
+        {cmdOpenInCasebinder, "Selection", "Open in Casebinder", "Open selected recordings in Casebinder",
+         resCasebinder, nullptr},
+        {cmdOpenInTracewise, "Selection", "Open in Tracewise", "Open selected recordings in Tracewise",
+         resTracewise, nullptr},
+        {cmdOpenCopyInCasebinder, "Selection", "Open copy in Casebinder",
+         "Open a copy of selected recordings in Casebinder", resCopyCasebinder, nullptr},
+        {cmdOpenCopyInTracewise, "Selection", "Open copy in Tracewise",
+         "Open a copy of selected recordings in Tracewise", resCopyTracewise, nullptr},
+        {cmdOpenCopyInLivecue, "Selection", "Open copy in Livecue", "Open a copy of selected recordings in Livecue",
+         resCopyLivecue, nullptr},
+        {cmdUsersGuide, "Help", "User's guide", "Displays the program's user guide", -1,
+         &orvistaFrame::onUsersGuide},
+        {cmdAbout, "Help", "About...", "About Orvista", -1, &orvistaFrame::onAbout},
+    };
+    return commands;
+}
 
 namespace {
 const char* const programTitle = "VMK Orvista";
@@ -67,22 +100,21 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     wxSplashScreen* splash =
         new wxSplashScreen(wxBitmap(loadResourceImage(resSplash)), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT,
                            0, this, wxID_ANY);
-    readLoggerIni(loggerIniPath, channelDirectories);
-    buildTimelines();
-    std::vector<const timeline*> lines;
-    for (const auto& line : timelines)
-        lines.push_back(line.get());
-    timelinePanel->setTimelines(lines);
+    loadLines();
     timelinePanel->applyLineStates(lineSelection);
     splash->Destroy();
 
     buildMenus();
+    for (const command& entry : commandTable())
+        if (entry.handler)
+            Bind(wxEVT_MENU, entry.handler, this, entry.id);
 }
 
 orvistaFrame::~orvistaFrame()
 {
-    wxFileName file(settingsDirectory, "orv.xml");
-    settingsDocument.Save(file.GetFullPath(), 1);
+    // Only a frame that finished its start-up gets here: a start-up that ended
+    // with an error or a cancelled question writes nothing.
+    writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
     // The rows point into the timelines: the windows go first.
     DestroyChildren();
 }
@@ -121,15 +153,26 @@ void orvistaFrame::locateLoggerIni(wxXmlNode* pathsElement)
     }
 }
 
-void orvistaFrame::buildTimelines()
+void orvistaFrame::loadLines()
 {
-    // Scanning is the slow part of start-up; the scanner calls back now and then
-    // so that the splash screen and any other window keep being painted. The safe
-    // yield disables all windows meanwhile, so no command can run half-way.
+    std::map<std::string, std::string> directories;
+    readLoggerIni(loggerIniPath, directories);
+    // Scanning is the slow part; the scanner calls back now and then so that the
+    // splash screen and the window keep being painted (with the timelines the
+    // panel still shows). The safe yield disables all windows meanwhile, so no
+    // command can run half-way.
     auto keepPainted = [] { wxSafeYield(nullptr, false); };
-    timelines.clear();
-    for (const auto& channel : channelDirectories)
-        timelines.push_back(std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted));
+    std::vector<std::unique_ptr<timeline>> scanned;
+    for (const auto& channel : directories)
+        scanned.push_back(std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted));
+
+    std::vector<const timeline*> lines;
+    for (const auto& line : scanned)
+        lines.push_back(line.get());
+    timelinePanel->setTimelines(lines);
+    // The panel has let go of the previous timelines: they may go now.
+    channelDirectories.swap(directories);
+    timelines.swap(scanned);
 }
 
 void orvistaFrame::applyGeometry(const windowGeometry& geometry)
@@ -164,45 +207,103 @@ void orvistaFrame::buildMenus()
 {
     wxMenuBar* menuBar = new wxMenuBar;
     wxToolBar* toolBar = GetToolBar();
-
-    wxMenu* file = new wxMenu;
-    addCommand(file, "Re-read the recording database", this, cmdRefresh, "Refresh", resRefresh);
-    file->AppendSeparator();
-    addCommand(file, "Adjust ORV settings", this, cmdConfigure, "Configure", resConfigure);
-    file->AppendSeparator();
-    addCommand(file, "Quit Orvista", this, cmdExit, "Exit", -1);
-    menuBar->Append(file, "File");
-    toolBar->AddSeparator();
-
-    wxMenu* view = new wxMenu;
-    addCommand(view, "Increase time scale", this, cmdZoomIn, "Zoom in", resZoomIn);
-    addCommand(view, "Decrease time scale", this, cmdZoomOut, "Zoom out", resZoomOut);
-    addCommand(view, "Set view to selection", this, cmdZoomSelection, "Zoom selection", resZoomSelection);
-    menuBar->Append(view, "View");
-    toolBar->AddSeparator();
-
-    wxMenu* selection = new wxMenu;
-    addCommand(selection, "Copy selected recordings to target directory", this, cmdCopyTo, "Copy To...",
-               resCopyTo);
-    addCommand(selection, "Open selected recordings in Casebinder", this, cmdOpenInCasebinder,
-               "Open in Casebinder", resCasebinder);
-    addCommand(selection, "Open selected recordings in Tracewise", this, cmdOpenInTracewise,
-               "Open in Tracewise", resTracewise);
-    addCommand(selection, "Open a copy of selected recordings in Casebinder", this, cmdOpenCopyInCasebinder,
-               "Open copy in Casebinder", resCopyCasebinder);
-    addCommand(selection, "Open a copy of selected recordings in Tracewise", this, cmdOpenCopyInTracewise,
-               "Open copy in Tracewise", resCopyTracewise);
-    addCommand(selection, "Open a copy of selected recordings in Livecue", this, cmdOpenCopyInLivecue,
-               "Open copy in Livecue", resCopyLivecue);
-    menuBar->Append(selection, "Selection");
-
-    wxMenu* help = new wxMenu;
-    addCommand(help, "Displays the program's user guide", this, cmdUsersGuide, "User's guide", -1);
-    addCommand(help, "About Orvista", this, cmdAbout, "About...", -1);
-    menuBar->Append(help, "Help");
-
+    wxMenu* menu = nullptr;
+    const char* title = nullptr;
+    bool newGroup = false;
+    for (const command& entry : commandTable()) {
+        if (!menu || wxStrcmp(title, entry.menu) != 0) {
+            if (menu)
+                menuBar->Append(menu, title);
+            menu = new wxMenu;
+            title = entry.menu;
+            newGroup = true;
+        }
+        if (entry.id == 0) {
+            menu->AppendSeparator();
+            continue;
+        }
+        // A separator goes between the tools of one menu and those of the next.
+        if (entry.picture != -1 && newGroup && toolBar->GetToolsCount() > 0)
+            toolBar->AddSeparator();
+        if (entry.picture != -1)
+            newGroup = false;
+        addCommand(menu, entry.help, this, entry.id, entry.label, entry.picture);
+    }
+    if (menu)
+        menuBar->Append(menu, title);
     SetMenuBar(menuBar);
     toolBar->Realize();
+}
+
+
+viewState orvistaFrame::currentViewState() const
+{
+    viewState view;
+    const vTimelineDisplayState* state = timelinePanel->displayState();
+    view.viewBegin = state->viewBegin;
+    view.viewEnd = state->viewEnd;
+    view.selectionBegin = state->selectionBegin;
+    view.selectionEnd = state->selectionEnd;
+    // When maximised, the maximised rectangle is what is stored.
+    const wxRect outer = GetRect();
+    view.window = windowGeometry{outer.x, outer.y, outer.width, outer.height, IsMaximized()};
+    timelinePanel->collectLineStates(view.lines);
+    return view;
+}
+
+void orvistaFrame::onClose(wxCloseEvent&)
+{
+    // However the window is closed (Exit, close box, system menu), the view goes
+    // into the settings document; the destructor writes the file. A close is
+    // never vetoed.
+    saveViewState(settingsDocument.GetRoot(), currentViewState());
+    Destroy();
+}
+
+void orvistaFrame::onUpdateCommand(wxUpdateUIEvent& event)
+{
+    for (const command& entry : commandTable()) {
+        if (entry.id == event.GetId()) {
+            event.Enable(entry.handler != nullptr);
+            return;
+        }
+    }
+}
+
+bool orvistaFrame::gatherSelectedRecordings(recordingList& out)
+{
+    out.clear();
+    timelinePanel->selectedRecordings(out);
+    if (!out.empty())
+        return true;
+    wxMessageBox("No recordings selected.", "Error", wxOK | wxICON_ERROR, this);
+    return false;
+}
+
+void orvistaFrame::onRefresh(wxCommandEvent&)
+{
+    // The path chosen at start-up is used as it is: no question this time, and a
+    // "logger.ini" that has gone leaves the display without lines.
+    wxBusyCursor busy;
+    loadLines();
+}
+
+void orvistaFrame::onUsersGuide(wxCommandEvent&)
+{
+    const wxString guide = wxFileName(programDirectory, "guide.pdf").GetFullPath();
+    if (!wxFileExists(guide)) {
+        wxMessageBox("The user guide has not been found. Reinstalling the application may solve this problem.",
+                     "File not found", wxOK | wxICON_ERROR, nullptr);
+        return;
+    }
+    // A viewer that fails to start is not reported further.
+    openDocument(guide);
+}
+
+void orvistaFrame::onAbout(wxCommandEvent&)
+{
+    orvAboutDialog dialog(this);
+    dialog.ShowModal();
 }
 
 void orvistaFrame::onExit(wxCommandEvent&)

@@ -2,7 +2,7 @@
 // The main window. Its constructor is the program's start-up: it loads the
 // settings and the schema, finds "logger.ini" (asking the user when needed),
 // reads the recording lines under a splash screen and builds menus, tool bar and
-// status bar.
+// status bar. Closing it writes the view back into the settings.
 #include <map>
 #include <memory>
 #include <string>
@@ -21,7 +21,27 @@ class orvistaFrame : public wxFrame {
 public:
     // Throws configError when start-up must stop.
     orvistaFrame(const wxString& programDirectory, const wxString& settingsDirectory);
+    // Writes the settings file.
     ~orvistaFrame() override;
+
+    // One entry of the menus, in menu order: the single description from which
+    // menus, tool bar and command handling are built. An entry with id 0 is a
+    // separator in its menu. Commands of one menu that have pictures form a
+    // group on the tool bar; groups are separated. A command without a handler
+    // is shown disabled.
+    struct command {
+        int id;
+        const char* menu;  // title of the menu
+        const char* label; // menu label and tool tip
+        const char* help;  // status bar text and the tool's long help
+        int picture;       // embedded picture number; -1: no tool
+        void (orvistaFrame::*handler)(wxCommandEvent&);
+    };
+    static const std::vector<command>& commandTable();
+
+    // The recordings of the included lines that overlap the selection, in row
+    // order. When there are none the user is told so and the result is false.
+    bool gatherSelectedRecordings(recordingList& out);
 
     // Read access for the panel (and tests).
     const wxXmlDocument& settings() const { return settingsDocument; }
@@ -39,14 +59,23 @@ public:
 private:
     void loadDocuments();
     void locateLoggerIni(wxXmlNode* pathsElement);
-    void buildTimelines();
+    // Reads "logger.ini" and scans every line's folder, then hands the new
+    // timelines to the panel; the previous ones are released only after that.
+    void loadLines();
     void applyGeometry(const windowGeometry& geometry);
     void applyFirstStartSize();
     void buildMenus();
+    viewState currentViewState() const;
+
+    void onClose(wxCloseEvent& event);
+    void onUpdateCommand(wxUpdateUIEvent& event);
+    void onRefresh(wxCommandEvent& event);
     void onExit(wxCommandEvent& event);
     void onZoomIn(wxCommandEvent& event);
     void onZoomOut(wxCommandEvent& event);
     void onZoomSelection(wxCommandEvent& event);
+    void onUsersGuide(wxCommandEvent& event);
+    void onAbout(wxCommandEvent& event);
 
     wxXmlDocument settingsDocument;
     wxXmlDocument schemaDocument;

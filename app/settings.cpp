@@ -1,10 +1,17 @@
 #include "app/settings.h"
 
 #include <climits>
+#include <cmath>
+#include <cstdio>
 
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/wfstream.h>
 #include <wx/wxcrt.h>
 #include <wx/xml/xml.h>
 
+#include "platform/fileReplace.h"
 #include "platform/standardPaths.h"
 #include "platform/narrow.h"
 
@@ -131,4 +138,87 @@ startupSettings readStartupSettings(wxXmlNode* root, const wxDateTime& now)
             readStartup(child, now, settings);
     }
     return settings;
+}
+
+wxString formatSettingsInstant(double seconds)
+{
+    // 0001-01-01 and 9999-12-31 23:59:59 UTC: what a four-digit year can show.
+    const double earliest = -62135596800.0, latest = 253402300799.0;
+    if (!std::isfinite(seconds) || seconds < earliest || seconds > latest)
+        return wxString();
+    const wxLongLong milliseconds(static_cast<wxLongLong_t>(std::floor(seconds)) * 1000);
+    return wxDateTime(milliseconds).Format(settingsDateTimeFormat);
+}
+
+namespace {
+void replaceAttribute(wxXmlNode* element, const wxString& name, const wxString& value)
+{
+    element->DeleteAttribute(name);
+    element->AddAttribute(name, value);
+}
+
+void rewriteStartup(wxXmlNode* startup, const viewState& state)
+{
+    replaceAttribute(startup, "last-view-begin", formatSettingsInstant(state.viewBegin));
+    replaceAttribute(startup, "last-view-end", formatSettingsInstant(state.viewEnd));
+    replaceAttribute(startup, "last-selection-begin", formatSettingsInstant(state.selectionBegin));
+    replaceAttribute(startup, "last-selection-end", formatSettingsInstant(state.selectionEnd));
+    replaceAttribute(startup, "window-x0", wxString::Format("%d", state.window.x));
+    replaceAttribute(startup, "window-y0", wxString::Format("%d", state.window.y));
+    replaceAttribute(startup, "window-dx", wxString::Format("%d", state.window.width));
+    replaceAttribute(startup, "window-dy", wxString::Format("%d", state.window.height));
+    replaceAttribute(startup, "window-maximized", state.window.maximized ? "true" : "false");
+
+    while (wxXmlNode* child = startup->GetChildren()) {
+        startup->RemoveChild(child);
+        delete child;
+    }
+    for (const auto& line : state.lines) {
+        wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, "line");
+        element->AddAttribute("name", fromNarrow(line.first));
+        element->AddAttribute("selected", line.second ? "true" : "false");
+        startup->AddChild(element);
+    }
+}
+
+void reportWriteFailure(const wxString& path, const wxString& reason)
+{
+    std::fprintf(stderr, "orvista: could not write %s: %s\n", static_cast<const char*>(path.utf8_str()),
+                 static_cast<const char*>(reason.utf8_str()));
+}
+}
+
+void saveViewState(wxXmlNode* root, const viewState& state)
+{
+    if (!root)
+        return;
+    for (wxXmlNode* child = root->GetChildren(); child; child = child->GetNext()) {
+        if (child->GetType() == wxXML_ELEMENT_NODE && child->GetName() == "startup")
+            rewriteStartup(child, state);
+    }
+}
+
+bool writeSettingsFile(const wxXmlDocument& document, const wxString& path)
+{
+    // wx would put its own complaints into a dialog; this one is reported below.
+    wxLogNull quiet;
+    wxFile file;
+    const wxString temporary = wxFileName::CreateTempFileName(path + ".", &file);
+    if (temporary.empty()) {
+        reportWriteFailure(path, "cannot create a new file in its folder");
+        return false;
+    }
+    bool written;
+    {
+        wxFileOutputStream stream(file);
+        written = document.Save(stream, 1) && stream.GetLastError() == wxSTREAM_NO_ERROR;
+    }
+    written = written && file.Flush();
+    written = file.Close() && written;
+    wxString reason = "the disk refused the data (is it full?)";
+    if (written && replaceFile(temporary, path, reason))
+        return true;
+    wxRemoveFile(temporary);
+    reportWriteFailure(path, reason);
+    return false;
 }

@@ -8,6 +8,7 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
+class wxXmlDocument;
 class wxXmlNode;
 
 // Line name to "included" flag; std::string orders names byte-wise.
@@ -49,3 +50,34 @@ bool parseLenientDateTime(const wxString& text, wxDateTime& result);
 
 // The form the settings file stores instants in.
 extern const char* const settingsDateTimeFormat;
+
+// What the program writes back when its window closes.
+struct viewState {
+    // Seconds since 1970 as the display holds them.
+    double viewBegin = -1;
+    double viewEnd = -1;
+    double selectionBegin = -1;
+    double selectionEnd = -1;
+    windowGeometry window; // the outer rectangle; the maximised one when maximised
+    lineStateMap lines;    // every line of the panel with its included flag
+};
+
+// Rewrites every "startup" element among the root's children (none is ever
+// created): the four instants and the window's place replace their attributes,
+// which move to the end of the attribute list in a fixed order; everything
+// inside the element is replaced by one "line" element per entry of `lines`, in
+// byte-wise name order. "kind" and any other attribute stay as they are.
+void saveViewState(wxXmlNode* root, const viewState& state);
+
+// An instant in the settings file's form, in local time, the fraction of a
+// second dropped. Empty for an instant no calendar date can show (not finite,
+// before year 1 or after year 9999): read back, it counts as missing.
+wxString formatSettingsInstant(double seconds);
+
+// Writes the document with an indentation step of 1 and the encoding its file
+// declared, without ever leaving a half-written file: a new file in the same
+// folder is written and flushed to disk, then renamed over `path`. On failure
+// the previous file is untouched, no temporary file stays behind, and the
+// reason goes to the standard error stream (the program shows no dialog for
+// it). Returns whether the file was written.
+bool writeSettingsFile(const wxXmlDocument& document, const wxString& path);
