@@ -14,49 +14,12 @@
 #include "display/vTimeline.h"
 #include "support/guiSupport.h"
 #include "support/testSupport.h"
+#include "app/frameFixture.h"
 
 namespace {
 const char* const loadFailure = "Could not load configuration file(s), aborting.";
 const char* const iniMissing =
     "Could not find the Voxtrail configuration file, logger.ini.\nPlease specify its location.";
-
-// A program folder with the schema and a settings folder, both scratch; WINDIR
-// points at an empty folder so that the default "logger.ini" never exists.
-class frameStart : public ::testing::Test {
-protected:
-    scratchDir dir;
-    std::string programDir = dir.mkdir("program");
-    std::string settingsDir = dir.mkdir("settings");
-    scopedEnv windir{"WINDIR", wxString::FromUTF8(dir.mkdir("windows"))};
-
-    void SetUp() override
-    {
-        dir.write("program/orv-config-schema.xml",
-                  readWholeFile(ORVISTA_SOURCE_DIR "/resources/settings/orv-config-schema.xml"));
-    }
-
-    std::string writeSettings(const std::string& rootContent)
-    {
-        return dir.write("settings/orv.xml",
-                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orvista>" + rootContent + "</orvista>\n");
-    }
-
-    // A logger.ini with two lines whose folders exist.
-    std::string writeLoggerIni(const std::string& relative = "logger/logger.ini")
-    {
-        std::string storage = dir.mkdir("storage");
-        dir.mkdir("storage/Front desk");
-        dir.write("storage/Alpha/20240115/catalog.xml", "<vmk_catalog/>");
-        return dir.write(relative, "[storage paths]\r\nmain=" + storage +
-                                       "\r\n[line01]\r\nStoragePath=main\r\nChannelName=Front desk\r\n"
-                                       "[line02]\r\nStoragePath=main\r\nChannelName=Alpha\r\n");
-    }
-
-    std::unique_ptr<orvistaFrame> start()
-    {
-        return std::make_unique<orvistaFrame>(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir));
-    }
-};
 
 int splashScreens()
 {
@@ -261,12 +224,18 @@ TEST_F(frameStart, zoomCommandsReachThePanel)
         wxCommandEvent event(wxEVT_MENU, id);
         frame->ProcessWindowEvent(event);
     };
+    // A day zoomed in twice shows six hours about the same centre; zoomed out
+    // twice, the same day again.
     const double span = state->viewEnd - state->viewBegin;
+    const double centre = (state->viewBegin + state->viewEnd) / 2;
     command(cmdZoomIn);
     command(cmdZoomIn);
-    EXPECT_DOUBLE_EQ(span / 4, state->viewEnd - state->viewBegin);
+    EXPECT_DOUBLE_EQ(6 * 3600.0, state->viewEnd - state->viewBegin);
+    EXPECT_DOUBLE_EQ(centre, (state->viewBegin + state->viewEnd) / 2);
     command(cmdZoomOut);
-    EXPECT_DOUBLE_EQ(span / 2, state->viewEnd - state->viewBegin);
+    command(cmdZoomOut);
+    EXPECT_DOUBLE_EQ(span, state->viewEnd - state->viewBegin);
+    EXPECT_DOUBLE_EQ(centre - span / 2, state->viewBegin);
 
     const double viewBegin = state->viewBegin;
     wxTEST_DIALOG(command(cmdZoomSelection),

@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include <wx/dir.h>
+#include <wx/filename.h>
+#include <wx/sstream.h>
+#include <wx/xml/xml.h>
+
+#include "app/settings.h"
+#include "support/testSupport.h"
+
+#ifdef __unix__
+#include <signal.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+namespace {
+std::unique_ptr<wxXmlDocument> parse(const std::string& xml)
+{
+    auto document = std::make_unique<wxXmlDocument>();
+    wxStringInputStream in(wxString::FromUTF8(xml));
+    EXPECT_TRUE(document->Load(in));
+    return document;
+}
+
+std::string attributes(const wxXmlNode* element)
+{
+    std::string out;
+    for (const wxXmlAttribute* a = element->GetAttributes(); a; a = a->GetNext())
+        out += a->GetName().utf8_string() + "=" + a->GetValue().utf8_string() + " ";
+    return out;
+}
+
+std::string children(const wxXmlNode* element)
+{
+    std::string out;
+    for (const wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
+        out += (c->GetType() == wxXML_ELEMENT_NODE ? c->GetName().utf8_string() + "(" + attributes(c) + ")"
+                                                   : std::string("#other")) +
+               " ";
+    return out;
+}
+
+double seconds(const char* localTime)
+{
+    wxDateTime when;
+    EXPECT_TRUE(parseLenientDateTime(localTime, when)) << localTime;
+    return static_cast<double>(when.GetValue().GetValue() / 1000);
+}
+
+viewState sampleView()
+{
+    viewState view;
+    view.viewBegin = seconds("2024-03-30 12:00:00");
+    view.viewEnd = seconds("2024-03-31 12:00:00") + 0.75; // the fraction is dropped
+    view.selectionBegin = seconds("2024-03-31 01:30:00");
+    view.selectionEnd = seconds("2024-03-31 03:30:00"); // across the spring change
+    view.window = windowGeometry{-8, 20, 1024, 700, true};
+    view.lines = {{"Zulu", true}, {"Alpha", false}, {"alpha", true}};
+    return view;
+}
+}
+
+TEST(settingsSave, startupElementsRewrittenInFixedForm)
+{
+    // "kind" and unknown attributes stay first; the nine go to the end in their
+    // order; comments, text, stale and unsorted lines are replaced by the panel's
+    // lines in byte-wise order. Both "startup" elements get the same values;
+    // other elements are not touched.
+    auto document = parse(
+        "<orvista><startup window-maximized='false' kind='week' last-view-end='x' extra='1'>"
+        "<!-- note --><line name='Gone' selected='true'/>text<other/></startup>"
+        "<paths logger-ini='/l' copy-to=''/><startup/></orvista>");
+    saveViewState(document->GetRoot(), sampleView());
+
+    const std::string nine = "last-view-begin=2024-03-30 12:00:00 last-view-end=2024-03-31 12:00:00 "
+                             "last-selection-begin=2024-03-31 01:30:00 last-selection-end=2024-03-31 03:30:00 "
+                             "window-x0=-8 window-y0=20 window-dx=1024 window-dy=700 window-maximized=true ";
+    const std::string lines = "line(name=Alpha selected=false ) line(name=Zulu selected=true ) "
+                              "line(name=alpha selected=true ) ";
+    wxXmlNode* first = document->GetRoot()->GetChildren();
+    wxXmlNode* paths = first->GetNext();
+    wxXmlNode* second = paths->GetNext();
+    EXPECT_EQ("kind=week extra=1 " + nine, attributes(first));
+    EXPECT_EQ(lines, children(first));
+    EXPECT_EQ("logger-ini=/l copy-to= ", attributes(paths));
+    EXPECT_EQ(nine, attributes(second));
+    EXPECT_EQ(lines, children(second));
+
+    // Saving again gives the same attributes, not a second set.
+    saveViewState(document->GetRoot(), sampleView());
+    EXPECT_EQ(nine, attributes(second));
+}
+
+TEST(settingsSave, withoutStartupNothingIsWritten)
+{
+    auto document = parse("<orvista><paths logger-ini='/l'/><Startup/></orvista>");
+    saveViewState(document->GetRoot(), sampleView());
+    EXPECT_EQ("paths(logger-ini=/l ) Startup() ", children(document->GetRoot()));
+    saveViewState(nullptr, sampleView()); // a document without root: no crash
+}
+
+TEST(settingsSave, instantsReadBackAsTheSameSecond)
+{
+    // Whatever the display holds must come back at the next start, or be left
+    // out so that the start falls back to the last day (never a wx assert or a
+    // year nobody can read).
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double seconds;
+        const char* written; // "" means: left empty
+    } cases[] = {
+        {seconds("2024-10-27 02:30:00"), "2024-10-27 02:30:00"}, // the autumn hour that happens twice
+        {seconds("1950-06-01 00:00:00"), "1950-06-01 00:00:00"},
+        {seconds("2050-01-01 00:00:00"), "2050-01-01 00:00:00"},
+        {-1.5, "1970-01-01 00:59:58"}, // before 1970 UTC, the fraction dropped downwards
+        {nan, ""},
+        {inf, ""},
+        {-inf, ""},
+        {1e18, ""},
+        {-1e13, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        EXPECT_EQ(c.written, formatSettingsInstant(c.seconds).utf8_string());
+        if (*c.written) {
+            EXPECT_EQ(std::floor(c.seconds), seconds(c.written));
+        }
+    }
+}
+
+namespace {
+// The settings folder holds exactly these names afterwards.
+std::string folderContents(const std::string& folder)
+{
+    wxDir dir(wxString::FromUTF8(folder));
+    std::string out;
+    wxString name;
+    for (bool more = dir.GetFirst(&name); more; more = dir.GetNext(&name))
+        out += name.utf8_string() + " ";
+    return out;
+}
+}
+
+TEST(settingsFile, writtenWithItsEncodingAndIndentation)
+{
+    scratchDir dir;
+    const std::string latin1 = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<orvista><startup>"
+                               "<line name=\"Gr\xfc\xdf" "e\" selected=\"true\"/></startup></orvista>\n";
+    const std::string path = dir.write("orv.xml", latin1);
+    wxXmlDocument document;
+    ASSERT_TRUE(document.Load(wxString::FromUTF8(path)));
+    ASSERT_TRUE(writeSettingsFile(document, wxString::FromUTF8(path)));
+
+    const std::string written = readWholeFile(path);
+    EXPECT_NE(std::string::npos, written.find("encoding=\"ISO-8859-1\"")) << written;
+    EXPECT_NE(std::string::npos, written.find("\n <startup>\n  <line name=\"Gr\xfc\xdf" "e\"")) << written;
+    EXPECT_EQ("orv.xml ", folderContents(dir.path()));
+}
+
+TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)
+{
+    scratchDir dir;
+    wxXmlDocument document;
+    document.SetRoot(new wxXmlNode(wxXML_ELEMENT_NODE, "orvista"));
+    document.GetRoot()->AddAttribute("padding", wxString('x', 4096));
+
+    // A folder that is gone.
+    EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("missing/orv.xml"))));
+
+    // "orv.xml" is a folder: the new file is written, the rename fails.
+    dir.mkdir("folder/orv.xml");
+    EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("folder/orv.xml"))));
+    EXPECT_EQ("orv.xml ", folderContents(dir.at("folder")));
+
+#ifdef __unix__
+    // The disk fills up half-way: a file-size limit makes writes fail as a full
+    // disk does, even for root.
+    const std::string previous = "<?xml version=\"1.0\"?>\n<orvista/>\n";
+    const std::string path = dir.write("full/orv.xml", previous);
+    struct rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct rlimit small = saved;
+    small.rlim_cur = 1000;
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = writeSettingsFile(document, wxString::FromUTF8(path));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(previous, readWholeFile(path));
+    EXPECT_EQ("orv.xml ", folderContents(dir.at("full")));
+
+    // A read-only folder (root may write anyway, so only as a normal user).
+    if (geteuid() != 0) {
+        const std::string locked = dir.write("locked/orv.xml", previous);
+        chmod(dir.at("locked").c_str(), 0555);
+        EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(locked)));
+        chmod(dir.at("locked").c_str(), 0755);
+        EXPECT_EQ(previous, readWholeFile(locked));
+        EXPECT_EQ("orv.xml ", folderContents(dir.at("locked")));
+    }
+#endif
+}
