@@ -1,5 +1,6 @@
 #include "app/orvistaFrame.h"
 
+#include <wx/dirdlg.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -14,6 +15,7 @@
 #include "app/commands.h"
 #include "app/configError.h"
 #include "display/vTimeline.h"
+#include "export/copyRecordings.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
@@ -41,7 +43,8 @@ const std::vector<orvistaFrame::command>& orvistaFrame::commandTable()
         {cmdZoomOut, "View", "Zoom out", "Decrease time scale", resZoomOut, &orvistaFrame::onZoomOut},
         {cmdZoomSelection, "View", "Zoom selection", "Set view to selection", resZoomSelection,
          &orvistaFrame::onZoomSelection},
-        {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo, nullptr},
+        {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo,
+         &orvistaFrame::onCopyTo},
         {cmdOpenInCasebinder, "Selection", "Open in Casebinder", "Open selected recordings in Casebinder",
          resCasebinder, nullptr},
         {cmdOpenInTracewise, "Selection", "Open in Tracewise", "Open selected recordings in Tracewise",
@@ -286,6 +289,20 @@ void orvistaFrame::onRefresh(wxCommandEvent&)
     // "logger.ini" that has gone leaves the display without lines.
     wxBusyCursor busy;
     loadLines();
+}
+
+void orvistaFrame::onCopyTo(wxCommandEvent&)
+{
+    wxDirDialog dialog(this, "Select a directory to put selected files into", copyToDirectory, wxDD_DEFAULT_STYLE,
+                       wxDefaultPosition, wxDefaultSize, "wxDirCtrl");
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const wxString folder = dialog.GetPath();
+    recordingList selected;
+    if (gatherSelectedRecordings(selected))
+        copyRecordings(toNarrow(folder), nullptr, CopyRequest{this}, selected);
+    // Offered again next time in this run; the settings file keeps its own value.
+    copyToDirectory = folder;
 }
 
 void orvistaFrame::onUsersGuide(wxCommandEvent&)

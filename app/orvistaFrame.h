@@ -74,6 +74,7 @@ private:
     void onZoomIn(wxCommandEvent& event);
     void onZoomOut(wxCommandEvent& event);
     void onZoomSelection(wxCommandEvent& event);
+    void onCopyTo(wxCommandEvent& event);
     void onUsersGuide(wxCommandEvent& event);
     void onAbout(wxCommandEvent& event);
 

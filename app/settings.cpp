@@ -4,10 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include <wx/file.h>
-#include <wx/filename.h>
-#include <wx/log.h>
-#include <wx/wfstream.h>
+#include <wx/mstream.h>
 #include <wx/wxcrt.h>
 #include <wx/xml/xml.h>
 
@@ -180,12 +177,6 @@ void rewriteStartup(wxXmlNode* startup, const viewState& state)
         startup->AddChild(element);
     }
 }
-
-void reportWriteFailure(const wxString& path, const wxString& reason)
-{
-    std::fprintf(stderr, "orvista: could not write %s: %s\n", static_cast<const char*>(path.utf8_str()),
-                 static_cast<const char*>(reason.utf8_str()));
-}
 }
 
 void saveViewState(wxXmlNode* root, const viewState& state)
@@ -200,25 +191,12 @@ void saveViewState(wxXmlNode* root, const viewState& state)
 
 bool writeSettingsFile(const wxXmlDocument& document, const wxString& path)
 {
-    // wx would put its own complaints into a dialog; this one is reported below.
-    wxLogNull quiet;
-    wxFile file;
-    const wxString temporary = wxFileName::CreateTempFileName(path + ".", &file);
-    if (temporary.empty()) {
-        reportWriteFailure(path, "cannot create a new file in its folder");
-        return false;
-    }
-    bool written;
-    {
-        wxFileOutputStream stream(file);
-        written = document.Save(stream, 1) && stream.GetLastError() == wxSTREAM_NO_ERROR;
-    }
-    written = written && file.Flush();
-    written = file.Close() && written;
-    wxString reason = "the disk refused the data (is it full?)";
-    if (written && replaceFile(temporary, path, reason))
+    wxMemoryOutputStream bytes;
+    wxString reason = "the document cannot be written out";
+    if (document.Save(bytes, 1) &&
+        writeFileReplacing(path, bytes.GetOutputStreamBuffer()->GetBufferStart(), bytes.GetSize(), reason))
         return true;
-    wxRemoveFile(temporary);
-    reportWriteFailure(path, reason);
+    std::fprintf(stderr, "orvista: could not write %s: %s\n", static_cast<const char*>(path.utf8_str()),
+                 static_cast<const char*>(reason.utf8_str()));
     return false;
 }

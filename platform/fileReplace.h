@@ -1,9 +1,16 @@
 #pragma once
 // Putting a freshly written file in place of another in one step, so that a
 // reader (or a crash) sees either the old file or the new one, never half of it.
+#include <cstddef>
+
 #include <wx/string.h>
 
 // Moves `newFile` over `target`, replacing it. The new file takes the old one's
 // access rights where the system has them. False (with `error` set) when the
 // move failed; `newFile` is then left where it was.
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error);
+
+// Writes `bytes` to a new file beside `path`, flushes it to the disk and moves
+// it over `path`. On failure `path` is as it was, the new file is gone, and
+// `error` says why.
+bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error);

@@ -1,0 +1,214 @@
+#include "export/copyEngine.h"
+
+#include <algorithm>
+#include <set>
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include "platform/fileReplace.h"
+#include "platform/narrow.h"
+
+namespace {
+const std::uint64_t gibibyte = std::uint64_t(1) << 30;
+
+bool isSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+// The source's names from the last folder levels and the file name, split on
+// both separators: a catalog written on Windows names files with backslashes.
+std::vector<std::string> splitPath(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (isSeparator(c)) {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.push_back(part); // the file name, possibly empty
+    return parts;
+}
+
+std::string safeName(const std::string& name)
+{
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\:") != std::string::npos)
+        return "_";
+    return name;
+}
+
+// The room is measured on the folder or, while it does not exist yet, on the
+// nearest folder above it that does.
+std::string nearestExisting(const std::string& folder)
+{
+    wxFileName dir = wxFileName::DirName(fromNarrow(folder));
+    dir.MakeAbsolute();
+    while (!dir.DirExists() && dir.GetDirCount() > 0)
+        dir.RemoveLastDir();
+    return toNarrow(dir.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR));
+}
+
+std::uint64_t fileSize(const std::string& path)
+{
+    wxULongLong size = wxFileName::GetSize(fromNarrow(path));
+    return size == wxInvalidSize ? 0 : size.GetValue();
+}
+
+class copyRun {
+public:
+    copyRun(const std::string& targetFolder_, std::vector<std::string>* copied_, copyObserver& observer_,
+            const copySystem& system_)
+        : targetFolder(targetFolder_), copied(copied_), observer(observer_), system(system_)
+    {
+    }
+
+    // False when the copy was stopped.
+    bool copyAll(const std::vector<std::string>& sources, std::uint64_t total_)
+    {
+        total = total_;
+        for (const std::string& source : sources) {
+            if (!source.empty() && !copyOne(source))
+                return false;
+            done = start + fileSize(source);
+            if (!observer.copyProgress(std::min(done, total), total))
+                return false;
+            start = done;
+        }
+        return true;
+    }
+
+    void rollBack()
+    {
+        observer.rollbackStarting(created.size());
+        std::size_t deleted = 0;
+        for (const std::string& path : created) {
+            wxRemoveFile(fromNarrow(path));
+            observer.rollbackProgress(++deleted);
+        }
+    }
+
+    const std::vector<copyFailure>& failures() const { return failed; }
+
+private:
+    bool copyOne(const std::string& source)
+    {
+        const std::string target = copyTargetPath(targetFolder, source);
+        const wxFileName targetName(fromNarrow(target));
+        wxString reason;
+        if (!wxFileName::Mkdir(targetName.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+            fail(source, target, "its folder cannot be made");
+            return true;
+        }
+        // A new, unique name beside the target: a stopped or failed copy never
+        // leaves a half-written file under the recording's own name.
+        const wxString partial = wxFileName::CreateTempFileName(
+            targetName.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + targetName.GetFullName() + ".");
+        if (partial.empty()) {
+            fail(source, target, "no file can be made in its folder");
+            return true;
+        }
+        bool stopped = false;
+        auto progress = [&](std::uint64_t bytes) {
+            if (observer.copyProgress(std::min(start + bytes, total), total))
+                return true;
+            stopped = true;
+            return false;
+        };
+        copyOutcome outcome = system.copyFile(fromNarrow(source), partial, progress, reason);
+        if (outcome != copyOutcome::copied) {
+            wxRemoveFile(partial);
+            if (outcome == copyOutcome::stopped || stopped)
+                return false;
+            fail(source, target, reason);
+            return true;
+        }
+        const bool existed = wxFileExists(fromNarrow(target)) || createdSet.count(target);
+        if (!replaceFile(partial, fromNarrow(target), reason)) {
+            wxRemoveFile(partial);
+            fail(source, target, reason);
+            return true;
+        }
+        if (!existed) {
+            created.push_back(target);
+            createdSet.insert(target);
+        }
+        if (copied)
+            copied->push_back(target);
+        return true;
+    }
+
+    void fail(const std::string& source, const std::string& target, const wxString& reason)
+    {
+        failed.push_back(copyFailure{source, target, reason});
+    }
+
+    const std::string& targetFolder;
+    std::vector<std::string>* copied;
+    copyObserver& observer;
+    const copySystem& system;
+    std::uint64_t total = 0;
+    std::uint64_t start = 0; // bytes of the files before the current one
+    std::uint64_t done = 0;
+    std::vector<std::string> created; // files this run made, in copy order
+    std::set<std::string> createdSet;
+    std::vector<copyFailure> failed;
+};
+}
+
+std::uint64_t lowSpaceReserve(std::uint64_t capacity)
+{
+    return std::min(gibibyte, capacity / 20);
+}
+
+std::string copyTargetPath(const std::string& targetFolder, const std::string& source)
+{
+    std::vector<std::string> parts = splitPath(source);
+    const std::size_t keep = std::min<std::size_t>(parts.size(), 3);
+    wxFileName target = wxFileName::DirName(fromNarrow(targetFolder));
+    for (std::size_t i = parts.size() - keep; i + 1 < parts.size(); ++i)
+        target.AppendDir(fromNarrow(safeName(parts[i])));
+    target.SetFullName(fromNarrow(safeName(parts.back())));
+    return toNarrow(target.GetFullPath());
+}
+
+bool copyFiles(const std::vector<std::string>& sources, const std::string& targetFolder,
+               std::vector<std::string>* copied, copyObserver& observer, const copySystem& system)
+{
+    std::uint64_t total = 0;
+    for (const std::string& source : sources)
+        if (!source.empty())
+            total += fileSize(source);
+
+    const std::string measured = nearestExisting(targetFolder);
+    volumeSpace space;
+    wxString reason;
+    if (!system.measure(fromNarrow(measured), space, reason)) {
+        observer.spaceUnknown(measured, reason);
+        return false;
+    }
+    if (total > space.available) {
+        observer.notEnoughSpace(space.available, total);
+        return false;
+    }
+    const std::uint64_t reserve = lowSpaceReserve(space.capacity);
+    if (space.available - total < reserve && !observer.continueWithLowSpace(space.available, total, reserve))
+        return false;
+
+    observer.copyStarting(total);
+    copyRun run(targetFolder, copied, observer, system);
+    const bool completed = run.copyAll(sources, total);
+    if (!completed)
+        run.rollBack();
+    observer.copyFinished();
+    // After a stop everything is gone again; what failed on the way no longer matters.
+    if (completed && !run.failures().empty())
+        observer.filesFailed(run.failures());
+    return completed;
+}

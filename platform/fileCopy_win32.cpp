@@ -1,0 +1,49 @@
+#include "platform/fileCopy.h"
+
+#include <windows.h>
+
+#include <wx/filename.h>
+
+namespace {
+struct progressContext {
+    const std::function<bool(std::uint64_t)>* progress;
+};
+
+DWORD CALLBACK onProgress(LARGE_INTEGER, LARGE_INTEGER transferred, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                          HANDLE, HANDLE, LPVOID data)
+{
+    auto* context = static_cast<progressContext*>(data);
+    return (*context->progress)(static_cast<std::uint64_t>(transferred.QuadPart)) ? PROGRESS_CONTINUE
+                                                                                  : PROGRESS_CANCEL;
+}
+}
+
+copyOutcome copyFileContents(const wxString& source, const wxString& target,
+                             const std::function<bool(std::uint64_t copied)>& progress, wxString& error)
+{
+    // CopyFileEx calls back as chunks complete; PROGRESS_CANCEL stops it.
+    progressContext context{&progress};
+    BOOL cancel = FALSE;
+    if (CopyFileExW(source.wc_str(), target.wc_str(), onProgress, &context, &cancel, 0))
+        return copyOutcome::copied;
+    DWORD code = GetLastError();
+    if (code == ERROR_REQUEST_ABORTED)
+        return copyOutcome::stopped;
+    error = wxString::Format("Windows error %lu", code);
+    return copyOutcome::failed;
+}
+
+wxString makeUniqueFolder(const wxString& prefix)
+{
+    // The temporary folder is the user's own on Windows; a name taken from a
+    // fresh temporary file and made a folder at once is safe there.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wxString name = wxFileName::CreateTempFileName(prefix);
+        if (name.empty())
+            return wxString();
+        wxRemoveFile(name);
+        if (CreateDirectoryW(name.wc_str(), nullptr))
+            return name;
+    }
+    return wxString();
+}

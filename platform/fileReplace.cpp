@@ -1,0 +1,25 @@
+#include "platform/fileReplace.h"
+
+#include <wx/file.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error)
+{
+    // wx would show its own complaints in a dialog; the caller reports `error`.
+    wxLogNull quiet;
+    wxFile file;
+    const wxString temporary = wxFileName::CreateTempFileName(path + ".", &file);
+    if (temporary.empty()) {
+        error = "no new file can be made in its folder";
+        return false;
+    }
+    bool written = file.Write(bytes, size) == size;
+    written = file.Flush() && written;
+    written = file.Close() && written;
+    error = "the disk refused the data (is it full?)";
+    if (written && replaceFile(temporary, path, error))
+        return true;
+    wxRemoveFile(temporary);
+    return false;
+}

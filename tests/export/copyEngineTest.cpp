@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/dir.h>
+#include <wx/filename.h>
+
+#include "export/copyEngine.h"
+#include "export/tempCopy.h"
+#include "support/testSupport.h"
+
+namespace {
+// Records what a copy reports; answers the low-space question and stops the
+// copy where told.
+struct recorder : copyObserver {
+    bool answerLowSpace = true;
+    int stopAtProgress = -1; // the n-th progress call (from 0) answers false
+    std::uint64_t stopAtBytes = ~std::uint64_t(0); // or the first call that reaches this many bytes
+    int progressCalls = 0;
+    std::string log;
+    std::vector<copyFailure> failures;
+
+    void spaceUnknown(const std::string&, const wxString&) override { log += "unknown "; }
+    void notEnoughSpace(std::uint64_t available, std::uint64_t total) override
+    {
+        log += "full(" + std::to_string(available) + "<" + std::to_string(total) + ") ";
+    }
+    bool continueWithLowSpace(std::uint64_t, std::uint64_t, std::uint64_t) override
+    {
+        log += "low ";
+        return answerLowSpace;
+    }
+    void copyStarting(std::uint64_t total) override { log += "start(" + std::to_string(total) + ") "; }
+    bool copyProgress(std::uint64_t done, std::uint64_t) override
+    {
+        return progressCalls++ != stopAtProgress && done < stopAtBytes;
+    }
+    void rollbackStarting(std::size_t files) override { log += "rollback(" + std::to_string(files) + ") "; }
+    void rollbackProgress(std::size_t) override {}
+    void copyFinished() override { log += "end "; }
+    void filesFailed(const std::vector<copyFailure>& f) override
+    {
+        log += "failed(" + std::to_string(f.size()) + ") ";
+        failures = f;
+    }
+};
+
+// Every file below a folder, relative, sorted: what a copy left behind.
+std::string tree(const std::string& folder)
+{
+    wxArrayString files;
+    wxDir::GetAllFiles(wxString::FromUTF8(folder), &files, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+    files.Sort();
+    std::string out;
+    for (const wxString& f : files)
+        out += f.Mid(folder.size() + 1).utf8_string() + " ";
+    return out;
+}
+
+copySystem volumeOf(std::uint64_t available, std::uint64_t capacity, std::string* measuredAt = nullptr)
+{
+    copySystem system;
+    system.measure = [=](const wxString& path, volumeSpace& space, wxString&) {
+        if (measuredAt)
+            *measuredAt = path.utf8_string();
+        space.available = available;
+        space.capacity = capacity;
+        return true;
+    };
+    return system;
+}
+
+const std::uint64_t tera = 1000000000000ull;
+}
+
+TEST(copyTargets, stayInsideTheChosenFolder)
+{
+    const struct {
+        const char* source;
+        const char* target;
+    } cases[] = {
+        {"/rec/line03/20100512/rec1.au", "/t/line03/20100512/rec1.au"},
+        {"D:\\rec\\line03\\20100512\\rec1.au", "/t/line03/20100512/rec1.au"},
+        {"20100512/rec1.au", "/t/20100512/rec1.au"}, // fewer levels: the ones there are
+        {"rec1.au", "/t/rec1.au"},
+        {"D:\\rec1.au", "/t/_/rec1.au"},
+        {"/rec/../../etc/passwd", "/t/_/etc/passwd"},
+        {"/rec/../..", "/t/rec/_/_"},
+        {"/rec/line/./..", "/t/line/_/_"},
+        {"/rec/line/day/", "/t/line/day/_"},
+        {"/rec/a:b/c:/x:y", "/t/_/_/_"},
+        {"/rec//line//day//f", "/t/line/day/f"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.target, copyTargetPath("/t", c.source)) << c.source;
+}
+
+TEST(copyEngine, copiesIntoTwoLevelsAndListsEveryTarget)
+{
+    scratchDir dir;
+    const std::string a = dir.write("rec/Front desk/20240115/1.wav", "first");
+    const std::string b = dir.write("rec/Alpha/20240116/2.wav", "second");
+    const std::string again = dir.write("other/Alpha/20240116/2.wav", "again");
+    std::vector<std::string> copied;
+    recorder observer;
+    const std::string into = dir.at("into");
+    ASSERT_TRUE(copyFiles({a, "", b, again}, into, &copied, observer, volumeOf(tera, tera)));
+    EXPECT_EQ("start(16) end ", observer.log);
+    // The same target twice is listed twice; the later file wins.
+    const std::vector<std::string> expected = {into + "/Front desk/20240115/1.wav", into + "/Alpha/20240116/2.wav",
+                                               into + "/Alpha/20240116/2.wav"};
+    EXPECT_EQ(expected, copied);
+    EXPECT_EQ("again", readWholeFile(expected[1]));
+    EXPECT_EQ("Alpha/20240116/2.wav Front desk/20240115/1.wav ", tree(into)) << "no temporary file stays";
+
+    // Nothing to copy: true at once, the progress opened and closed.
+    recorder idle;
+    EXPECT_TRUE(copyFiles({}, into, nullptr, idle, volumeOf(tera, tera)));
+    EXPECT_EQ("start(0) end ", idle.log);
+}
+
+TEST(copyEngine, stopDeletesExactlyWhatThisCopyCreated)
+{
+    scratchDir dir;
+    std::vector<std::string> sources;
+    for (int i = 1; i <= 5; ++i)
+        sources.push_back(dir.write("rec/line/2024011" + std::to_string(i) + "/" + std::to_string(i) + ".wav", "x"));
+    const std::string into = dir.at("into");
+    // A target that was there before is overwritten but never deleted.
+    dir.write("into/line/20240112/2.wav", "older copy");
+
+    recorder observer;
+    observer.stopAtBytes = 4; // one byte a file: the stop comes inside the fourth
+    std::vector<std::string> copied;
+    EXPECT_FALSE(copyFiles(sources, into, &copied, observer, volumeOf(tera, tera)));
+    EXPECT_EQ(3u, copied.size()) << "the list keeps what was copied";
+    EXPECT_EQ("start(5) rollback(2) end ", observer.log);
+    EXPECT_EQ("20240112/2.wav ", tree(into + "/line"));
+    EXPECT_EQ("x", readWholeFile(into + "/line/20240112/2.wav"));
+    for (int i : {1, 3, 4})
+        EXPECT_TRUE(wxDirExists(wxString::FromUTF8(into + "/line/2024011" + std::to_string(i)))) << "folders stay";
+}
+
+TEST(copyEngine, aStopInsideALargeFileLeavesNothing)
+{
+    // Chunks let the copy stop in the middle of a file instead of after it.
+    scratchDir dir;
+    const std::string big = dir.write("rec/line/20240115/big.wav", std::string(20 << 20, 'a'));
+    recorder observer;
+    observer.stopAtProgress = 0;
+    EXPECT_FALSE(copyFiles({big}, dir.at("into"), nullptr, observer, volumeOf(tera, tera)));
+    EXPECT_EQ(1, observer.progressCalls) << "stopped after the first chunk";
+    EXPECT_EQ("", tree(dir.at("into")));
+}
+
+TEST(copyEngine, failedFilesAreReportedAndNeverListed)
+{
+    scratchDir dir;
+    const std::string good = dir.write("rec/line/20240115/good.wav", "ok");
+    const std::string folderSource = dir.mkdir("rec/line/20240115/folder.wav");
+    const std::string missing = dir.at("rec/line/20240115/gone.wav");
+    // Where the copy needs a folder there is a file, and where it needs a file a folder.
+    const std::string blockedSource = dir.write("rec/blocked/20240115/x.wav", "x");
+    dir.write("into/blocked", "a file");
+    const std::string busySource = dir.write("rec/busy/20240115/y.wav", "y");
+    dir.mkdir("into/busy/20240115/y.wav/inside");
+    // The disk fills up half-way through a file.
+    const std::string fullSource = dir.write("rec/full/20240115/z.wav", "zzzz");
+    copySystem system = volumeOf(tera, tera);
+    system.copyFile = [&](const wxString& from, const wxString& to, const std::function<bool(std::uint64_t)>& p,
+                          wxString& error) {
+        if (from.utf8_string() != fullSource)
+            return copyFileContents(from, to, p, error);
+        std::string half = "zz";
+        FILE* f = fopen(to.utf8_str(), "wb");
+        fwrite(half.data(), 1, half.size(), f);
+        fclose(f);
+        error = "No space left on device";
+        return copyOutcome::failed;
+    };
+
+    recorder observer;
+    std::vector<std::string> copied;
+    const std::string into = dir.at("into");
+    EXPECT_TRUE(copyFiles({folderSource, missing, blockedSource, busySource, fullSource, good}, into, &copied,
+                          observer, system));
+    EXPECT_EQ(std::vector<std::string>{into + "/line/20240115/good.wav"}, copied);
+    ASSERT_EQ(5u, observer.failures.size());
+    EXPECT_EQ(missing, observer.failures[1].source);
+    EXPECT_EQ("No space left on device", observer.failures[4].reason);
+    for (const copyFailure& f : observer.failures)
+        EXPECT_FALSE(f.reason.empty()) << f.source;
+    EXPECT_EQ("blocked line/20240115/good.wav ", tree(into)) << "no partial file";
+}
+
+TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
+{
+    scratchDir dir;
+    const std::string a = dir.write("rec/line/20240115/a.wav", std::string(1000, 'a'));
+    const std::string into = dir.at("new/folder/into");
+    struct {
+        copySystem system;
+        bool lowAnswer;
+        bool result;
+        const char* log;
+    } cases[] = {
+        {volumeOf(999, tera), true, false, "full(999<1000) "},
+        {volumeOf(1000 + (1u << 30) - 1, tera), false, false, "low "},    // less than 1 GiB would remain
+        {volumeOf(1000 + 50, 1000), true, true, "start(1000) end "},       // 5 % of a small volume remains
+        {volumeOf(1000 + 49, 1000), true, true, "low start(1000) end "},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.log);
+        wxFileName::Rmdir(wxString::FromUTF8(dir.at("new")), wxPATH_RMDIR_RECURSIVE);
+        recorder observer;
+        observer.answerLowSpace = c.lowAnswer;
+        EXPECT_EQ(c.result, copyFiles({a}, into, nullptr, observer, c.system));
+        EXPECT_EQ(c.log, observer.log);
+        EXPECT_EQ(c.result, wxFileExists(wxString::FromUTF8(into + "/line/20240115/a.wav")));
+    }
+
+    // A folder that does not exist yet is measured on the nearest one that does.
+    wxFileName::Rmdir(wxString::FromUTF8(dir.at("new")), wxPATH_RMDIR_RECURSIVE);
+    std::string measuredAt;
+    recorder observer;
+    copyFiles({a}, into, nullptr, observer, volumeOf(tera, tera, &measuredAt));
+    EXPECT_EQ(dir.path() + "/", measuredAt);
+
+    // A volume that cannot be measured: nothing is copied.
+    copySystem unknown;
+    unknown.measure = [](const wxString&, volumeSpace&, wxString& error) {
+        error = "no such device";
+        return false;
+    };
+    recorder refused;
+    EXPECT_FALSE(copyFiles({a}, dir.at("elsewhere"), nullptr, refused, unknown));
+    EXPECT_EQ("unknown ", refused.log);
+    EXPECT_FALSE(wxDirExists(wxString::FromUTF8(dir.at("elsewhere"))));
+}
+
+TEST(copyEngine, moreThanFourGibibytesPassOnALargeVolume)
+{
+    scratchDir dir;
+    const std::string big = dir.write("rec/line/20240115/big.wav", "");
+    ASSERT_EQ(0, truncate(big.c_str(), 5ll << 30)); // sparse: no disk needed
+    recorder observer;
+    observer.stopAtProgress = 0;
+    copySystem system = volumeOf(6ull << 40, 8ull << 40);
+    system.copyFile = [](const wxString&, const wxString&, const std::function<bool(std::uint64_t)>& p, wxString&) {
+        return p(1) ? copyOutcome::copied : copyOutcome::stopped;
+    };
+    copyFiles({big}, dir.at("into"), nullptr, observer, system);
+    EXPECT_EQ("start(5368709120) rollback(0) end ", observer.log);
+}
+
+TEST(temporaryCopies, madePrivateAndRemovedWithOptionsRestored)
+{
+    scratchDir dir;
+    scopedEnv tmp("TMPDIR", wxString::FromUTF8(dir.path()));
+    const std::string first = makeTemporaryCopyFolder();
+    const std::string second = makeTemporaryCopyFolder();
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    struct stat info;
+    ASSERT_EQ(0, stat(first.c_str(), &info));
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(0700u, info.st_mode & 0777u);
+
+    // The copy, with a hidden file and a link to something that is not ours.
+    const std::string keep = dir.write("keep/precious.txt", "mine");
+    dir.write(first.substr(dir.path().size() + 1) + "/line/day/.hidden", "h");
+    ASSERT_EQ(0, symlink(dir.at("keep").c_str(), (first + "/line/link").c_str()));
+    const std::string options = dir.write("player.opt", "pointed at the copy");
+    const std::string original("before\0with zero", 16);
+    auto* cleanup = new directoryCleanup(first, options, std::vector<char>(original.begin(), original.end()));
+    cleanup->OnTerminate(123, 0); // deletes itself
+    EXPECT_FALSE(wxDirExists(wxString::FromUTF8(first)));
+    EXPECT_EQ("mine", readWholeFile(keep));
+    EXPECT_EQ(original, readWholeFile(options));
+}
