@@ -295,6 +295,7 @@ void orvistaFrame::onCopyTo(wxCommandEvent&)
 {
     wxDirDialog dialog(this, "Select a directory to put selected files into", copyToDirectory, wxDD_DEFAULT_STYLE,
                        wxDefaultPosition, wxDefaultSize, "wxDirCtrl");
+    dialog.SetName("wxDirCtrl"); // wxGTK gives every folder dialog a fixed name of its own
     if (dialog.ShowModal() != wxID_OK)
         return;
     const wxString folder = dialog.GetPath();

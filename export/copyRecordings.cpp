@@ -48,11 +48,13 @@ public:
                             "Warning: low on disk space", wxYES_NO | wxICON_ERROR, nullptr) == wxYES;
     }
 
+    // Both windows close by themselves at the end (without wxPD_AUTO_HIDE a
+    // finished window would wait for the user).
     void copyStarting(std::uint64_t) override
     {
         copying = std::make_unique<wxProgressDialog>(
             "Copying files", "Copying files...", progressRange, parent,
-            wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+            wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
         sinceUpdate.Start();
     }
 
@@ -71,7 +73,7 @@ public:
         rollbackFiles = static_cast<int>(files);
         rollback = std::make_unique<wxProgressDialog>(
             "Copying cancelled", "Performing rollback...", wxMax(rollbackFiles, 1), parent,
-            wxPD_APP_MODAL | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
+            wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_REMAINING_TIME);
         sinceUpdate.Start();
     }
 

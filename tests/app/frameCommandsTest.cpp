@@ -241,3 +241,34 @@ TEST_F(frameCommands, gatheringTheSelectionSaysWhenThereIsNothing)
                   expectMessage(wxOK, "No recordings selected.", "Error"));
     EXPECT_TRUE(found.empty());
 }
+
+TEST_F(frameCommands, copyToAsksForTheFolderAndRemembersIt)
+{
+    writeSettings("<paths logger-ini='" + writeLoggerIni() + "'/><startup " + lastWeekOfJanuary + "/>");
+    const std::string source = dir.write("storage/Alpha/20240115/1.wav", "audio");
+    dir.write("storage/Alpha/20240115/catalog.xml",
+              "<vmk_catalog><file><hdr><au_hdr><data_size>80000</data_size><sample_rate>8000</sample_rate>"
+              "</au_hdr><vmk_hdr><date>20240115</date><time>090000</time><number>1</number>"
+              "<file_name>" + source + "</file_name></vmk_hdr></hdr></file></vmk_catalog>");
+    auto frame = start();
+    const wxString into = wxString::FromUTF8(dir.mkdir("copies"));
+    wxTEST_DIALOG(command(frame.get(), cmdCopyTo),
+                  expectDirChoice(into).inspect([&](wxDirDialog* dialog) {
+                      EXPECT_EQ("Select a directory to put selected files into", dialog->GetMessage());
+                      EXPECT_EQ("wxDirCtrl", dialog->GetName());
+                  }));
+    EXPECT_EQ("audio", readWholeFile(dir.at("copies/Alpha/20240115/1.wav")));
+    EXPECT_EQ(into, frame->copyToFolder());
+
+    // Nothing selected: the folder is still asked for, and remembered.
+    setIncluded(frame->panel(), 0, false);
+    const wxString other = wxString::FromUTF8(dir.mkdir("other"));
+    wxTEST_DIALOG(command(frame.get(), cmdCopyTo), expectDirChoice(other),
+                  expectMessage(wxOK, "No recordings selected.", "Error"));
+    EXPECT_EQ(other, frame->copyToFolder());
+    // Cancel in the folder dialog changes nothing.
+    wxTEST_DIALOG(command(frame.get(), cmdCopyTo), expectDirChoice(into, wxID_CANCEL));
+    EXPECT_EQ(other, frame->copyToFolder());
+    // The settings file keeps its own value.
+    EXPECT_EQ(std::string::npos, closeAndRead(std::move(frame), true).find("copies"));
+}

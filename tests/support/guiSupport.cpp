@@ -76,6 +76,33 @@ int expectFileChoice::OnInvoked(wxFileDialog* dialog) const
     return answer;
 }
 
+expectDirChoice::expectDirChoice(const wxString& path_, int answer_) : path(path_), answer(answer_)
+{
+}
+
+expectDirChoice expectDirChoice::inspect(std::function<void(wxDirDialog*)> check_) const
+{
+    expectDirChoice copy(*this);
+    copy.check = std::move(check_);
+    return copy;
+}
+
+int expectDirChoice::OnInvoked(wxDirDialog* dialog) const
+{
+    if (check)
+        check(dialog);
+    if (answer != wxID_OK)
+        return answer;
+    dialog->SetPath(path);
+#ifdef __WXGTK__
+    // The GTK chooser takes the path asynchronously and copies it out on accept.
+    yieldUntil([] { return false; }, 100);
+    dialog->GTKOnAccept();
+#endif
+    EXPECT_EQ(path.utf8_string(), dialog->GetPath().utf8_string()) << "the folder dialog never took the path";
+    return answer;
+}
+
 void destroyNow(wxWindow* window)
 {
     window->Destroy();

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include <wx/dialog.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -56,6 +57,22 @@ private:
     wxString path;
     int answer;
     std::function<void(wxFileDialog*)> check;
+};
+
+// Chooses a folder in a folder dialog (GTK fills GetPath() only when the
+// dialog accepts, so this sets the path and accepts it).
+class expectDirChoice : public wxExpectModalBase<wxDirDialog, expectDirChoice> {
+public:
+    explicit expectDirChoice(const wxString& path, int answer = wxID_OK);
+    expectDirChoice inspect(std::function<void(wxDirDialog*)> check) const;
+
+protected:
+    int OnInvoked(wxDirDialog* dialog) const override;
+
+private:
+    wxString path;
+    int answer;
+    std::function<void(wxDirDialog*)> check;
 };
 
 // Destroys a window at once (a top-level window's Destroy only schedules it),

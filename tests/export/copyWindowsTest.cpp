@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/progdlg.h>
+
+#include "export/copyRecordings.h"
+#include "support/guiSupport.h"
+#include "support/testSupport.h"
+
+namespace {
+const std::uint64_t tera = 1000000000000ull;
+
+copySystem volumeOf(std::uint64_t available, std::uint64_t capacity)
+{
+    copySystem system;
+    system.measure = [=](const wxString&, volumeSpace& space, wxString&) {
+        space.available = available;
+        space.capacity = capacity;
+        return true;
+    };
+    return system;
+}
+
+wxGenericProgressDialog* progressWindow()
+{
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window))
+            if (!dialog->IsBeingDeleted())
+                return dialog;
+    return nullptr;
+}
+
+// Recordings of files in a scratch folder, one byte each but the sizes given.
+struct selection {
+    scratchDir dir;
+    std::vector<recording> records;
+    recordingList list;
+
+    explicit selection(std::vector<std::size_t> sizes)
+    {
+        records.resize(sizes.size());
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            records[i].properties["filename"] =
+                dir.write("rec/line/20240115/" + std::to_string(i) + ".wav", std::string(sizes[i], 'a'));
+            list.push_back(&records[i]);
+        }
+    }
+};
+}
+
+TEST(copyWindows, spaceQuestionsAndRefusals)
+{
+    selection s({600, 400});
+    const std::string into = s.dir.at("into");
+    wxTEST_DIALOG(EXPECT_FALSE(copyRecordings(into, nullptr, CopyRequest{nullptr}, s.list, volumeOf(999, tera))),
+                  expectMessage(wxOK, "There is not enough free space to make a copy (999 bytes free, 1000 bytes "
+                                      "required)",
+                                "Not enough disk space"));
+    wxTEST_DIALOG(
+        EXPECT_FALSE(copyRecordings(into, nullptr, CopyRequest{nullptr}, s.list, volumeOf(5000, tera))),
+        expectMessage(wxNO,
+                      "After the copy is done, there will be less than 1073741824 bytes available.\n\nDo you want "
+                      "to continue?",
+                      "Warning: low on disk space"));
+    EXPECT_FALSE(wxDirExists(wxString::FromUTF8(into)));
+
+    std::vector<std::string> copied;
+    wxTEST_DIALOG(EXPECT_TRUE(copyRecordings(into, &copied, CopyRequest{nullptr}, s.list, volumeOf(5000, tera))),
+                  expectMessage(wxYES));
+    EXPECT_EQ(2u, copied.size());
+}
+
+TEST(copyWindows, cancelInTheProgressWindowRollsBack)
+{
+    selection s({10, 10, 10, 10});
+    copySystem system = volumeOf(tera, tera);
+    int files = 0;
+    system.copyFile = [&](const wxString& from, const wxString& to, const std::function<bool(std::uint64_t)>& p,
+                          wxString& error) {
+        if (++files == 3) {
+            wxGenericProgressDialog* dialog = progressWindow();
+            EXPECT_NE(nullptr, dialog);
+            if (dialog) {
+                EXPECT_EQ("Copying files", dialog->GetTitle());
+                EXPECT_EQ("Copying files...", dialog->GetMessage());
+                EXPECT_EQ(1000000, dialog->GetRange());
+                auto* cancel = dynamic_cast<wxButton*>(dialog->FindWindow(wxID_CANCEL));
+                EXPECT_NE(nullptr, cancel);
+                if (cancel) {
+                    wxCommandEvent click(wxEVT_BUTTON, wxID_CANCEL);
+                    click.SetEventObject(cancel);
+                    cancel->ProcessWindowEvent(click);
+                }
+            }
+        }
+        return copyFileContents(from, to, p, error);
+    };
+    std::vector<std::string> copied;
+    EXPECT_FALSE(copyRecordings(s.dir.at("into"), &copied, CopyRequest{nullptr}, s.list, system));
+    EXPECT_FALSE(copied.empty());
+    for (const std::string& target : copied)
+        EXPECT_FALSE(wxFileExists(wxString::FromUTF8(target))) << target;
+    EXPECT_EQ(nullptr, progressWindow()) << "both progress windows are gone";
+}
+
+TEST(copyWindows, filesThatFailAreNamedOnce)
+{
+    selection s({5, 5});
+    s.records[0].properties["filename"] = s.dir.at("rec/line/20240115/missing.wav");
+    const recording unnamed; // no file name: skipped, not a failure
+    s.list.push_back(&unnamed);
+    std::vector<std::string> copied;
+    wxTEST_DIALOG(EXPECT_TRUE(copyRecordings(s.dir.at("into"), &copied, CopyRequest{nullptr}, s.list,
+                                             volumeOf(tera, tera))),
+                  expectMessage(wxOK,
+                                "1 recording could not be copied:\n\n" +
+                                    wxString::FromUTF8(s.dir.at("rec/line/20240115/missing.wav")) +
+                                    "\n    No such file or directory",
+                                "Copy incomplete"));
+    EXPECT_EQ(1u, copied.size());
+}
