@@ -1,18 +1,33 @@
 #include "tools/cli.h"
 
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <wx/filename.h>
+
 #include "app/settings.h"
+#include "export/copyEngine.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
+#include "tools/cliTesting.h"
 
 namespace {
 const char* const usage =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
-    "       orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]\n";
+    "       orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]\n"
+    "       orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n";
 
 const char* const channelsHelp =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
@@ -29,6 +44,17 @@ const char* const recordingsHelp =
     "YYYY-MM-DD hh:mm:ss (YYYY-MM-DDThh:mm[:ss] and the like also work).\n"
     "Without --logger-ini the logger's default location is read.\n";
 
+const char* const copyHelp =
+    "usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
+    "Copies the audio files of the recordings that 'recordings' lists for the same\n"
+    "options into DIR, each below its line's and its day's folder name, and prints\n"
+    "the path of every file copied, one a line, once the copy is done. Progress is\n"
+    "shown on stderr when it is a terminal. Ctrl-C stops the copy and removes the\n"
+    "files it had copied. The copy needs room for all files; when less than 1 GiB\n"
+    "(or 5 % of a small volume) would remain free, it only goes on with --yes.\n"
+    "Exit status: 0 all copied, 1 some files could not be copied (named on stderr),\n"
+    "2 usage error or not enough room, 130 stopped.\n";
+
 const char* const timeFormat = "%Y-%m-%d %H:%M:%S";
 
 struct usageError {
@@ -40,7 +66,9 @@ struct options {
     std::string loggerIni;
     std::string from;
     std::string to;
+    std::string into;
     std::vector<std::string> channels;
+    bool yes = false;
     bool help = false;
 };
 
@@ -54,7 +82,7 @@ options parseArguments(const std::vector<std::string>& args)
         o.help = true;
         return o;
     }
-    if (o.command != "channels" && o.command != "recordings")
+    if (o.command != "channels" && o.command != "recordings" && o.command != "copy")
         throw usageError{"unknown command '" + o.command + "' (try --help)"};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -70,10 +98,18 @@ options parseArguments(const std::vector<std::string>& args)
             value = a.substr(equals + 1);
             inlineValue = true;
         }
-        bool known = name == "--logger-ini" || (o.command == "recordings" &&
-                                                (name == "--from" || name == "--to" || name == "--channel"));
+        const bool selects = o.command != "channels";
+        const bool copies = o.command == "copy";
+        bool known = name == "--logger-ini" || (selects && (name == "--from" || name == "--to" || name == "--channel")) ||
+                     (copies && (name == "--into" || name == "--yes"));
         if (!known)
             throw usageError{"unknown option '" + a + "' for " + o.command + " (try " + o.command + " --help)"};
+        if (name == "--yes") {
+            if (inlineValue)
+                throw usageError{"--yes takes no value"};
+            o.yes = true;
+            continue;
+        }
         if (!inlineValue) {
             if (i + 1 >= args.size())
                 throw usageError{name + " needs a value"};
@@ -85,6 +121,8 @@ options parseArguments(const std::vector<std::string>& args)
             o.from = value;
         else if (name == "--to")
             o.to = value;
+        else if (name == "--into")
+            o.into = value;
         else
             o.channels.push_back(value);
     }
@@ -134,10 +172,12 @@ void listChannels(const options& o, std::ostream& out)
     }
 }
 
-void listRecordings(const options& o, std::ostream& out)
+// The recordings of the interval on the chosen channels (all when none is
+// named): channels in name order, each channel's recordings in catalog order.
+void forEachRecording(const options& o, const std::function<void(const std::string&, const recording&)>& visit)
 {
     if (o.from.empty() || o.to.empty())
-        throw usageError{"recordings needs --from and --to"};
+        throw usageError{o.command + " needs --from and --to"};
     double from = parseTime(o.from, "--from");
     double to = parseTime(o.to, "--to");
     if (!(from < to))
@@ -152,10 +192,244 @@ void listRecordings(const options& o, std::ostream& out)
             continue;
         dynamicTimeline t(directory, name);
         for (const recording* r : t.getRecordings(from, to))
-            out << name << '\t' << formatTime(r->start) << '\t' << formatTime(r->end) << '\t'
-                << r->getProperty("label") << '\t' << r->getProperty("filename") << '\n';
+            visit(name, *r);
     }
 }
+
+void listRecordings(const options& o, std::ostream& out)
+{
+    forEachRecording(o, [&](const std::string& name, const recording& r) {
+        out << name << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t' << r.getProperty("label")
+            << '\t' << r.getProperty("filename") << '\n';
+    });
+}
+
+// --- copy ------------------------------------------------------------------
+
+const cliCopySetup* testSetup = nullptr;
+
+// Set by SIGINT and SIGTERM while a copy runs; the copy looks at it between
+// chunks, stops and removes what it had copied.
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void onStopSignal(int)
+{
+    stopRequested = 1;
+}
+
+// Catches SIGINT and SIGTERM for its lifetime and puts the previous handlers
+// back afterwards, so a stop outside the copy ends the program as usual.
+class stopSignals {
+public:
+    stopSignals()
+    {
+        stopRequested = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+#ifdef _WIN32
+            previous[i] = std::signal(signals[i], onStopSignal);
+#else
+            struct sigaction action = {};
+            action.sa_handler = onStopSignal;
+            sigemptyset(&action.sa_mask);
+            action.sa_flags = SA_RESTART; // a read or write in progress finishes its chunk
+            sigaction(signals[i], &action, &previous[i]);
+#endif
+        }
+    }
+    ~stopSignals()
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+#ifdef _WIN32
+            std::signal(signals[i], previous[i]);
+#else
+            sigaction(signals[i], &previous[i], nullptr);
+#endif
+        }
+    }
+    stopSignals(const stopSignals&) = delete;
+    stopSignals& operator=(const stopSignals&) = delete;
+
+private:
+    static constexpr std::size_t count = 2;
+    const int signals[count] = {SIGINT, SIGTERM};
+#ifdef _WIN32
+    void (*previous[count])(int) = {};
+#else
+    struct sigaction previous[count] = {};
+#endif
+};
+
+bool stderrIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+std::string megabytes(std::uint64_t bytes)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    return text;
+}
+
+// Puts the copy on a terminal: questions are answered by --yes, problems go to
+// the error stream, progress is one line redrawn in place.
+class terminalObserver : public copyObserver {
+public:
+    terminalObserver(std::ostream& err_, const options& o_, bool progress_) : err(err_), o(o_), progress(progress_)
+    {
+    }
+
+    bool refused = false; // the space check ended the copy before it began
+    bool failed = false;
+    std::size_t removed = 0;
+
+    void spaceUnknown(const std::string& folder, const wxString& reason) override
+    {
+        refused = true;
+        err << "orvista-cli: the free space in " << folder << " cannot be measured (" << toNarrow(reason)
+            << "); nothing was copied\n";
+    }
+
+    void notEnoughSpace(std::uint64_t available, std::uint64_t total) override
+    {
+        refused = true;
+        err << "orvista-cli: not enough free space for " << o.into << ": " << megabytes(total) << " needed, "
+            << megabytes(available) << " free; nothing was copied\n";
+    }
+
+    bool continueWithLowSpace(std::uint64_t available, std::uint64_t total, std::uint64_t reserve) override
+    {
+        const std::string left = megabytes(available - total);
+        if (o.yes) {
+            err << "orvista-cli: warning: only " << left << " will remain free after the copy\n";
+            return true;
+        }
+        refused = true;
+        err << "orvista-cli: only " << left << " would remain free after the copy (less than "
+            << megabytes(reserve) << "); nothing was copied, use --yes to copy anyway\n";
+        return false;
+    }
+
+    void copyStarting(std::uint64_t total) override
+    {
+        if (progress)
+            draw("copying   0% (0.0 MB of " + megabytes(total) + ")");
+    }
+
+    bool copyProgress(std::uint64_t done, std::uint64_t total) override
+    {
+        if (stopRequested)
+            return false;
+        // The last update always comes, so the line ends at 100 %.
+        if (progress && ((done >= total && shownDone < total) || due())) {
+            shownDone = done;
+            const int percent = total ? static_cast<int>(done * 100 / total) : 100;
+            char figure[8];
+            std::snprintf(figure, sizeof figure, "%3d%%", percent);
+            draw(std::string("copying ") + figure + " (" + megabytes(done) + " of " + megabytes(total) + ")");
+        }
+        return true;
+    }
+
+    void rollbackStarting(std::size_t files) override
+    {
+        removed = files;
+        if (progress)
+            draw("stopped, removing the " + std::to_string(files) + " files copied so far");
+    }
+
+    void rollbackProgress(std::size_t deleted) override
+    {
+        if (progress && (deleted == removed || due()))
+            draw("stopped, removing the files copied so far: " + std::to_string(deleted) + " of " +
+                 std::to_string(removed));
+    }
+
+    void copyFinished() override
+    {
+        if (shownWidth > 0)
+            err << '\n';
+        shownWidth = 0;
+        err.flush();
+    }
+
+    void filesFailed(const std::vector<copyFailure>& failures) override
+    {
+        failed = true;
+        for (const copyFailure& f : failures)
+            err << "orvista-cli: cannot copy " << f.source << " to " << f.target << ": " << toNarrow(f.reason)
+                << '\n';
+    }
+
+private:
+    using clock = std::chrono::steady_clock;
+
+    // A terminal redraws slowly: at most ten updates a second.
+    bool due()
+    {
+        const clock::time_point now = clock::now();
+        if (now - lastDrawn < std::chrono::milliseconds(100))
+            return false;
+        lastDrawn = now;
+        return true;
+    }
+
+    void draw(const std::string& line)
+    {
+        lastDrawn = clock::now();
+        err << '\r' << line;
+        if (line.size() < shownWidth)
+            err << std::string(shownWidth - line.size(), ' ');
+        shownWidth = line.size();
+        err.flush();
+    }
+
+    std::ostream& err;
+    const options& o;
+    const bool progress;
+    std::size_t shownWidth = 0;
+    std::uint64_t shownDone = 0;
+    clock::time_point lastDrawn;
+};
+
+int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
+{
+    if (o.into.empty())
+        throw usageError{"copy needs --into"};
+    const wxString into = fromNarrow(o.into);
+    if (wxFileName::Exists(into) && !wxFileName::DirExists(into))
+        throw usageError{"--into must name a folder: " + o.into};
+    std::vector<std::string> sources;
+    forEachRecording(o, [&](const std::string&, const recording& r) { sources.push_back(r.getProperty("filename")); });
+
+    terminalObserver observer(err, o, testSetup ? testSetup->progress : stderrIsTerminal());
+    std::vector<std::string> copied;
+    bool completed;
+    {
+        stopSignals signals;
+        completed = copyFiles(sources, o.into, &copied, observer, testSetup ? testSetup->system : copySystem());
+    }
+    if (!completed && observer.refused)
+        return 2;
+    if (!completed) {
+        err << "orvista-cli: copy stopped; the " << observer.removed
+            << " files it had copied were removed again (files there before stay)\n";
+        return 130;
+    }
+    for (const std::string& target : copied)
+        out << target << '\n';
+    out.flush();
+    return observer.failed ? 1 : 0;
+}
+}
+
+void setCliCopySetup(const cliCopySetup* setup)
+{
+    testSetup = setup;
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -163,9 +437,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     try {
         options o = parseArguments(args);
         if (o.help) {
-            out << (o.command == "channels" ? channelsHelp : o.command == "recordings" ? recordingsHelp : usage);
+            out << (o.command == "channels"     ? channelsHelp
+                    : o.command == "recordings" ? recordingsHelp
+                    : o.command == "copy"       ? copyHelp
+                                                : usage);
             return 0;
         }
+        if (o.command == "copy")
+            return copyRecordingFiles(o, out, err);
         if (o.command == "channels")
             listChannels(o, out);
         else

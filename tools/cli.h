@@ -3,9 +3,12 @@
 //
 //   orvista-cli channels [--logger-ini PATH]
 //   orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]
+//   orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]
 //
-// Output is tab-separated, one line per channel or recording. Errors are one
-// line on the error stream and exit status 2.
+// Output is tab-separated, one line per channel or recording; copy prints one
+// copied file per line. Errors are one line on the error stream and exit
+// status 2; copy also ends with 1 (some files failed) or 130 (stopped by
+// SIGINT or SIGTERM, its files removed again).
 #include <ostream>
 #include <string>
 #include <vector>

@@ -53,54 +53,21 @@ int expectMessage::OnInvoked(wxMessageDialog* dialog) const
     return answer;
 }
 
-expectFileChoice::expectFileChoice(const wxString& path_, int answer_) : path(path_), answer(answer_)
+void acceptPath(wxFileDialog* dialog, const wxString& path)
 {
-}
-
-expectFileChoice expectFileChoice::inspect(std::function<void(wxFileDialog*)> check_) const
-{
-    expectFileChoice copy(*this);
-    copy.check = std::move(check_);
-    return copy;
-}
-
-int expectFileChoice::OnInvoked(wxFileDialog* dialog) const
-{
-    if (check)
-        check(dialog);
-    if (answer != wxID_OK)
-        return answer;
     dialog->SetPath(path);
     bool filled = yieldUntil([dialog] { return !dialog->GetPath().empty(); });
     EXPECT_TRUE(filled) << "the file dialog never took the path " << path.utf8_string();
-    return answer;
 }
 
-expectDirChoice::expectDirChoice(const wxString& path_, int answer_) : path(path_), answer(answer_)
+void acceptPath(wxDirDialog* dialog, const wxString& path)
 {
-}
-
-expectDirChoice expectDirChoice::inspect(std::function<void(wxDirDialog*)> check_) const
-{
-    expectDirChoice copy(*this);
-    copy.check = std::move(check_);
-    return copy;
-}
-
-int expectDirChoice::OnInvoked(wxDirDialog* dialog) const
-{
-    if (check)
-        check(dialog);
-    if (answer != wxID_OK)
-        return answer;
     dialog->SetPath(path);
 #ifdef __WXGTK__
-    // The GTK chooser takes the path asynchronously and copies it out on accept.
     yieldUntil([] { return false; }, 100);
     dialog->GTKOnAccept();
 #endif
     EXPECT_EQ(path.utf8_string(), dialog->GetPath().utf8_string()) << "the folder dialog never took the path";
-    return answer;
 }
 
 void destroyNow(wxWindow* window)

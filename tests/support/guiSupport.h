@@ -41,39 +41,44 @@ private:
     wxString caption;
 };
 
-// Chooses an existing file in a file dialog. GTK's chooser fills GetPath() only
-// after it has loaded the folder, so this waits for it.
-class expectFileChoice : public wxExpectModalBase<wxFileDialog, expectFileChoice> {
+// Chooses a path in a file or folder dialog: GTK's choosers take a path only
+// asynchronously (file dialog) or copy it out when accepted (folder dialog),
+// so these wait or accept as each needs.
+void acceptPath(wxFileDialog* dialog, const wxString& path);
+void acceptPath(wxDirDialog* dialog, const wxString& path);
+
+template <class Dialog>
+class expectPathChoice : public wxExpectModalBase<Dialog, expectPathChoice<Dialog>> {
 public:
-    explicit expectFileChoice(const wxString& path, int answer = wxID_OK);
+    explicit expectPathChoice(const wxString& path_, int answer_ = wxID_OK) : path(path_), answer(answer_) {}
     // A copy that calls `check` with the dialog before answering it. (A copy,
     // not a reference: wxTEST_DIALOG keeps only temporaries alive.)
-    expectFileChoice inspect(std::function<void(wxFileDialog*)> check) const;
+    expectPathChoice inspect(std::function<void(Dialog*)> check_) const
+    {
+        expectPathChoice copy(*this);
+        copy.check = std::move(check_);
+        return copy;
+    }
 
 protected:
-    int OnInvoked(wxFileDialog* dialog) const override;
+    int OnInvoked(Dialog* dialog) const override
+    {
+        if (check)
+            check(dialog);
+        if (answer == wxID_OK)
+            acceptPath(dialog, path);
+        return answer;
+    }
 
 private:
     wxString path;
     int answer;
-    std::function<void(wxFileDialog*)> check;
+    std::function<void(Dialog*)> check;
 };
 
-// Chooses a folder in a folder dialog (GTK fills GetPath() only when the
-// dialog accepts, so this sets the path and accepts it).
-class expectDirChoice : public wxExpectModalBase<wxDirDialog, expectDirChoice> {
-public:
-    explicit expectDirChoice(const wxString& path, int answer = wxID_OK);
-    expectDirChoice inspect(std::function<void(wxDirDialog*)> check) const;
-
-protected:
-    int OnInvoked(wxDirDialog* dialog) const override;
-
-private:
-    wxString path;
-    int answer;
-    std::function<void(wxDirDialog*)> check;
-};
+// The file must exist.
+typedef expectPathChoice<wxFileDialog> expectFileChoice;
+typedef expectPathChoice<wxDirDialog> expectDirChoice;
 
 // Destroys a window at once (a top-level window's Destroy only schedules it),
 // so that nothing it points to is painted after the test's own data is gone.
