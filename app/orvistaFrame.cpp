@@ -15,7 +15,9 @@
 #include "app/commands.h"
 #include "app/configError.h"
 #include "display/vTimeline.h"
+#include "app/siblingPrograms.h"
 #include "export/copyRecordings.h"
+#include "export/tempCopy.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
@@ -46,15 +48,17 @@ const std::vector<orvistaFrame::command>& orvistaFrame::commandTable()
         {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo,
          &orvistaFrame::onCopyTo},
         {cmdOpenInCasebinder, "Selection", "Open in Casebinder", "Open selected recordings in Casebinder",
-         resCasebinder, nullptr},
+         resCasebinder, &orvistaFrame::onOpenInCasebinder},
         {cmdOpenInTracewise, "Selection", "Open in Tracewise", "Open selected recordings in Tracewise",
-         resTracewise, nullptr},
+         resTracewise, &orvistaFrame::onOpenInTracewise},
         {cmdOpenCopyInCasebinder, "Selection", "Open copy in Casebinder",
-         "Open a copy of selected recordings in Casebinder", resCopyCasebinder, nullptr},
+         "Open a copy of selected recordings in Casebinder", resCopyCasebinder,
+         &orvistaFrame::onOpenCopyInCasebinder},
         {cmdOpenCopyInTracewise, "Selection", "Open copy in Tracewise",
-         "Open a copy of selected recordings in Tracewise", resCopyTracewise, nullptr},
+         "Open a copy of selected recordings in Tracewise", resCopyTracewise,
+         &orvistaFrame::onOpenCopyInTracewise},
         {cmdOpenCopyInLivecue, "Selection", "Open copy in Livecue", "Open a copy of selected recordings in Livecue",
-         resCopyLivecue, nullptr},
+         resCopyLivecue, &orvistaFrame::onOpenCopyInLivecue},
         {cmdUsersGuide, "Help", "User's guide", "Displays the program's user guide", -1,
          &orvistaFrame::onUsersGuide},
         {cmdAbout, "Help", "About...", "About Orvista", -1, &orvistaFrame::onAbout},
@@ -304,6 +308,75 @@ void orvistaFrame::onCopyTo(wxCommandEvent&)
         copyRecordings(toNarrow(folder), nullptr, CopyRequest{this}, selected);
     // Offered again next time in this run; the settings file keeps its own value.
     copyToDirectory = folder;
+}
+
+void orvistaFrame::onOpenInCasebinder(wxCommandEvent&)
+{
+    wxMessageBox("Casebinder can only work with a copy of recordings at the moment.", "Error", wxOK | wxICON_NONE,
+                 this);
+}
+
+void orvistaFrame::onOpenInTracewise(wxCommandEvent&)
+{
+    recordingList selected;
+    if (!gatherSelectedRecordings(selected))
+        return;
+    std::vector<std::string> files;
+    for (const recording* r : selected)
+        if (!r->getProperty("filename").empty())
+            files.push_back(r->getProperty("filename"));
+    launchTracewise(files, false);
+}
+
+bool orvistaFrame::copySelectionToTemporaryFolder(bool mustSelect, std::string& folder,
+                                                  std::vector<std::string>& copies)
+{
+    recordingList selected;
+    if (mustSelect && !gatherSelectedRecordings(selected))
+        return false;
+    if (!mustSelect)
+        timelinePanel->selectedRecordings(selected);
+    folder = makeTemporaryCopyFolder();
+    if (folder.empty()) {
+        wxMessageBox("No folder for the copy can be made in the temporary folder.", "Error", wxOK | wxICON_ERROR,
+                     this);
+        return false;
+    }
+    if (copyRecordings(folder, &copies, CopyRequest{this}, selected))
+        return true;
+    // Nothing will use the copy: it does not stay behind.
+    removeFolderTree(folder);
+    return false;
+}
+
+void orvistaFrame::onOpenCopyInCasebinder(wxCommandEvent&)
+{
+    // An empty selection still starts Casebinder, on an empty folder.
+    std::string folder;
+    std::vector<std::string> copies;
+    if (copySelectionToTemporaryFolder(false, folder, copies))
+        launchCasebinder(folder);
+}
+
+void orvistaFrame::onOpenCopyInTracewise(wxCommandEvent&)
+{
+    std::string folder;
+    std::vector<std::string> copies;
+    if (copySelectionToTemporaryFolder(true, folder, copies))
+        launchTracewise(copies, true);
+}
+
+void orvistaFrame::onOpenCopyInLivecue(wxCommandEvent&)
+{
+    const LivecueLocation livecue = locateLivecue();
+    if (!livecue.found) {
+        wxMessageBox("LCQ not found!", "Error", wxOK | wxICON_ERROR, this);
+        return;
+    }
+    std::string folder;
+    std::vector<std::string> copies;
+    if (copySelectionToTemporaryFolder(false, folder, copies))
+        startLivecueOnCopy(folder, livecue, this);
 }
 
 void orvistaFrame::onUsersGuide(wxCommandEvent&)

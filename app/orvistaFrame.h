@@ -74,7 +74,16 @@ private:
     void onZoomIn(wxCommandEvent& event);
     void onZoomOut(wxCommandEvent& event);
     void onZoomSelection(wxCommandEvent& event);
+    // Copies the selection into a new temporary folder for a sibling program.
+    // With `mustSelect`, an empty selection is refused with a message. False
+    // (and no folder left) when nothing is to be started.
+    bool copySelectionToTemporaryFolder(bool mustSelect, std::string& folder, std::vector<std::string>& copies);
     void onCopyTo(wxCommandEvent& event);
+    void onOpenInCasebinder(wxCommandEvent& event);
+    void onOpenInTracewise(wxCommandEvent& event);
+    void onOpenCopyInCasebinder(wxCommandEvent& event);
+    void onOpenCopyInTracewise(wxCommandEvent& event);
+    void onOpenCopyInLivecue(wxCommandEvent& event);
     void onUsersGuide(wxCommandEvent& event);
     void onAbout(wxCommandEvent& event);
 

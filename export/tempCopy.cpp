@@ -1,6 +1,7 @@
 #include "export/tempCopy.h"
 
 #include <cstdio>
+#include <map>
 
 #include <wx/dir.h>
 #include <wx/filename.h>
@@ -40,19 +41,50 @@ void removeFolderTree(const std::string& folder)
     wxRmdir(path);
 }
 
-directoryCleanup::directoryCleanup(const std::string& folder_, const std::string& optionsFile_,
-                                   std::vector<char> savedContent_)
-    : folder(folder_), optionsFile(optionsFile_), savedContent(std::move(savedContent_))
+namespace {
+// Options files with programs still running on a copy through them.
+std::map<std::string, std::weak_ptr<savedOptionsFile>>& heldFiles()
+{
+    static std::map<std::string, std::weak_ptr<savedOptionsFile>> files;
+    return files;
+}
+}
+
+std::shared_ptr<savedOptionsFile> savedOptionsFile::hold(const std::string& path)
+{
+    if (auto held = heldFiles()[path].lock())
+        return held;
+    std::vector<char> content;
+    if (!readFileBytes(fromNarrow(path), content))
+        return nullptr;
+    std::shared_ptr<savedOptionsFile> held(new savedOptionsFile(path, std::move(content)));
+    heldFiles()[path] = held;
+    return held;
+}
+
+savedOptionsFile::savedOptionsFile(const std::string& path_, std::vector<char> content_)
+    : path(path_), original(std::move(content_))
+{
+}
+
+savedOptionsFile::~savedOptionsFile()
+{
+    heldFiles().erase(path);
+    wxString error;
+    if (!writeFileReplacing(fromNarrow(path), original.data(), original.size(), error))
+        std::fprintf(stderr, "orvista: could not restore %s: %s\n", path.c_str(),
+                     static_cast<const char*>(error.utf8_str()));
+}
+
+directoryCleanup::directoryCleanup(const std::string& folder_, std::shared_ptr<savedOptionsFile> options_)
+    : folder(folder_), options(std::move(options_))
 {
 }
 
 void directoryCleanup::OnTerminate(int, int)
 {
     removeFolderTree(folder);
-    wxString error;
-    if (!writeFileReplacing(fromNarrow(optionsFile), savedContent.data(), savedContent.size(), error))
-        std::fprintf(stderr, "orvista: could not restore %s: %s\n", optionsFile.c_str(),
-                     static_cast<const char*>(error.utf8_str()));
+    options.reset();
     // Nobody else holds this handler once its program has ended.
     delete this;
 }

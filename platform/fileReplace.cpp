@@ -1,5 +1,6 @@
 #include "platform/fileReplace.h"
 
+#include <wx/ffile.h>
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -22,4 +23,18 @@ bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t siz
         return true;
     wxRemoveFile(temporary);
     return false;
+}
+
+bool readFileBytes(const wxString& path, std::vector<char>& bytes)
+{
+    wxLogNull quiet;
+    wxFFile file(path, "rb");
+    if (!file.IsOpened())
+        return false;
+    bytes.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = file.Read(buffer, sizeof buffer)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    return !file.Error();
 }

@@ -1,7 +1,9 @@
 #pragma once
-// Putting a freshly written file in place of another in one step, so that a
-// reader (or a crash) sees either the old file or the new one, never half of it.
+// Whole files: putting a freshly written file in place of another in one step,
+// so that a reader (or a crash) sees either the old file or the new one, never
+// half of it; and reading one.
 #include <cstddef>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -9,6 +11,9 @@
 // access rights where the system has them. False (with `error` set) when the
 // move failed; `newFile` is then left where it was.
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error);
+
+// Reads a whole file; false when it cannot be read.
+bool readFileBytes(const wxString& path, std::vector<char>& bytes);
 
 // Writes `bytes` to a new file beside `path`, flushes it to the disk and moves
 // it over `path`. On failure `path` is as it was, the new file is gone, and

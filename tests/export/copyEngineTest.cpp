@@ -271,9 +271,14 @@ TEST(temporaryCopies, madePrivateAndRemovedWithOptionsRestored)
     const std::string keep = dir.write("keep/precious.txt", "mine");
     dir.write(first.substr(dir.path().size() + 1) + "/line/day/.hidden", "h");
     ASSERT_EQ(0, symlink(dir.at("keep").c_str(), (first + "/line/link").c_str()));
-    const std::string options = dir.write("player.opt", "pointed at the copy");
     const std::string original("before\0with zero", 16);
-    auto* cleanup = new directoryCleanup(first, options, std::vector<char>(original.begin(), original.end()));
+    const std::string options = dir.write("player.opt", original);
+    auto saved = savedOptionsFile::hold(options);
+    ASSERT_TRUE(saved);
+    dir.write("player.opt", "pointed at the copy");
+    auto* cleanup = new directoryCleanup(first, saved);
+    EXPECT_EQ(saved, savedOptionsFile::hold(options)) << "one hold while a copy is in use";
+    saved.reset();
     cleanup->OnTerminate(123, 0); // deletes itself
     EXPECT_FALSE(wxDirExists(wxString::FromUTF8(first)));
     EXPECT_EQ("mine", readWholeFile(keep));

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "support/testSupport.h"
+
+TEST(commandLine, joinedAsTheRuleSaysAndReadBackTheSame)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* line;
+    } cases[] = {
+        {{"C:\\Program Files\\Tracewise\\Tracewise.exe", "/filelist", "C:\\Temp\\list"},
+         "\"C:\\Program Files\\Tracewise\\Tracewise.exe\" /filelist C:\\Temp\\list"},
+        {{"a", "", "tab\there"}, "a \"\" \"tab\there\""},
+        {{"say \"hi\"", "x\"y"}, "\"say \\\"hi\\\"\" x\\\"y"},
+        {{"\"already quoted\""}, "\"already quoted\""},
+        {{"C:\\dir with blank\\"}, "\"C:\\dir with blank\\\\\""},
+        {{"no\\blank\\"}, "no\\blank\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.line, joinCommandLine(c.arguments));
+        std::vector<std::string> back = splitCommandLine(c.line);
+        if (c.arguments[0] == "\"already quoted\"")
+            EXPECT_EQ(std::vector<std::string>{"already quoted"}, back);
+        else
+            EXPECT_EQ(c.arguments, back) << c.line;
+    }
+}
+
+TEST(registryFile, readsRegeditExportsAsWindowsWould)
+{
+    scratchDir dir;
+    scopedEnv file("ORVISTA_REGISTRY", wxString::FromUTF8(dir.at("registry.reg")));
+    auto read = [](registryRoot root, const char* key, const char* name) {
+        std::string value;
+        return readRegistryString(root, key, name, value) ? value : std::string("<missing>");
+    };
+    EXPECT_EQ("<missing>", read(registryRoot::localMachine, "Software\\A", "X")) << "no file at all";
+
+    dir.write("registry.reg",
+              "Windows Registry Editor Version 5.00\r\n\r\n"
+              "[HKEY_LOCAL_MACHINE\\Software\\Vellmark, Inc.\\Casebinder]\r\n"
+              "\"InstallDir\"=\"C:\\\\Program Files\\\\Case \\\"binder\\\"\"\r\n"
+              "\"Count\"=dword:00000001\r\n"
+              "[HKEY_CURRENT_USER\\Software\\Vellmark, Inc.\\Tracewise]\r\n"
+              "\"InstallPath\"=\"/opt/first\"\r\n"
+              "\"InstallPath\"=\"/opt/Träce\"\r\n"
+              "[HKLM\\Other]\n\"v\"=\"short form\"\n");
+    const struct {
+        registryRoot root;
+        const char* key;
+        const char* name;
+        const char* value;
+    } cases[] = {
+        {registryRoot::localMachine, "Software\\Vellmark, Inc.\\Casebinder", "InstallDir",
+         "C:\\Program Files\\Case \"binder\""},
+        {registryRoot::localMachine, "SOFTWARE\\VELLMARK, INC.\\casebinder", "installdir",
+         "C:\\Program Files\\Case \"binder\""},
+        {registryRoot::currentUser, "Software\\Vellmark, Inc.\\Casebinder", "InstallDir", "<missing>"},
+        {registryRoot::localMachine, "Software\\Vellmark, Inc.\\Casebinder", "Count", "<missing>"},
+        {registryRoot::localMachine, "Software\\Vellmark, Inc.", "InstallDir", "<missing>"},
+        {registryRoot::currentUser, "Software\\Vellmark, Inc.\\Tracewise", "InstallPath", "/opt/Träce"},
+        {registryRoot::localMachine, "Other", "v", "short form"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.value, read(c.root, c.key, c.name)) << c.key << " " << c.name;
+
+    // regedit's own files are UTF-16 with a byte-order mark.
+    const std::u16string text = u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\K]\r\n\"N\"=\"Grüße\"\r\n";
+    std::string bytes = "\xff\xfe";
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xff);
+        bytes += static_cast<char>(c >> 8);
+    }
+    dir.write("registry.reg", bytes);
+    EXPECT_EQ("Grüße", read(registryRoot::currentUser, "K", "N"));
+}
