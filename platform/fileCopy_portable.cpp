@@ -74,8 +74,13 @@ copyOutcome copyFileContents(const wxString& source, const wxString& target,
         error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not an ordinary file";
         return copyOutcome::failed;
     }
-    descriptor out{open(target.fn_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
-    if (out.fd < 0) {
+    // No O_TRUNC: ext4 flushes a file truncated on open when it is closed (its
+    // guard for programs that rewrite files in place), which makes stopping a
+    // large copy, and deleting its remains, take much longer. A target that is
+    // not empty is cut to nothing explicitly instead.
+    descriptor out{open(target.fn_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644)};
+    struct stat existing;
+    if (out.fd < 0 || fstat(out.fd, &existing) != 0 || (existing.st_size > 0 && ftruncate(out.fd, 0) != 0)) {
         error = systemError();
         return copyOutcome::failed;
     }

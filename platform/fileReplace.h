@@ -8,7 +8,8 @@
 #include <wx/string.h>
 
 // Moves `newFile` over `target`, replacing it. The new file takes the old one's
-// access rights where the system has them. False (with `error` set) when the
+// access rights where the system has them (a new file's usual ones when there
+// was none). False (with `error` set) when the
 // move failed; `newFile` is then left where it was.
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error);
 

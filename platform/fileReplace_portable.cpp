@@ -10,11 +10,16 @@ bool replaceFile(const wxString& newFile, const wxString& target, wxString& erro
 {
     const wxCharBuffer from = newFile.fn_str();
     const wxCharBuffer to = target.fn_str();
-    // A temporary file is created readable by its owner only; keep what the
-    // user had allowed on the file it replaces.
+    // The new file is made readable by its owner only; it takes the rights of
+    // the file it replaces, or, in place of none, those of any new file.
     struct stat old;
-    if (stat(to.data(), &old) == 0 && S_ISREG(old.st_mode))
+    if (stat(to.data(), &old) == 0 && S_ISREG(old.st_mode)) {
         chmod(from.data(), old.st_mode & 07777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        chmod(from.data(), 0666 & ~mask);
+    }
     if (std::rename(from.data(), to.data()) != 0) {
         error = wxString::FromUTF8(std::strerror(errno));
         return false;

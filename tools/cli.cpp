@@ -1,17 +1,10 @@
 #include "tools/cli.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include <wx/filename.h>
 
@@ -20,6 +13,7 @@
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
+#include "platform/terminal.h"
 #include "recdb/timeValue.h"
 #include "tools/cliTesting.h"
 
@@ -208,66 +202,6 @@ void listRecordings(const options& o, std::ostream& out)
 
 const cliCopySetup* testSetup = nullptr;
 
-// Set by SIGINT and SIGTERM while a copy runs; the copy looks at it between
-// chunks, stops and removes what it had copied.
-volatile std::sig_atomic_t stopRequested = 0;
-
-extern "C" void onStopSignal(int)
-{
-    stopRequested = 1;
-}
-
-// Catches SIGINT and SIGTERM for its lifetime and puts the previous handlers
-// back afterwards, so a stop outside the copy ends the program as usual.
-class stopSignals {
-public:
-    stopSignals()
-    {
-        stopRequested = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-#ifdef _WIN32
-            previous[i] = std::signal(signals[i], onStopSignal);
-#else
-            struct sigaction action = {};
-            action.sa_handler = onStopSignal;
-            sigemptyset(&action.sa_mask);
-            action.sa_flags = SA_RESTART; // a read or write in progress finishes its chunk
-            sigaction(signals[i], &action, &previous[i]);
-#endif
-        }
-    }
-    ~stopSignals()
-    {
-        for (std::size_t i = 0; i < count; ++i) {
-#ifdef _WIN32
-            std::signal(signals[i], previous[i]);
-#else
-            sigaction(signals[i], &previous[i], nullptr);
-#endif
-        }
-    }
-    stopSignals(const stopSignals&) = delete;
-    stopSignals& operator=(const stopSignals&) = delete;
-
-private:
-    static constexpr std::size_t count = 2;
-    const int signals[count] = {SIGINT, SIGTERM};
-#ifdef _WIN32
-    void (*previous[count])(int) = {};
-#else
-    struct sigaction previous[count] = {};
-#endif
-};
-
-bool stderrIsTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(STDERR_FILENO) != 0;
-#endif
-}
-
 std::string megabytes(std::uint64_t bytes)
 {
     char text[32];
@@ -322,7 +256,7 @@ public:
 
     bool copyProgress(std::uint64_t done, std::uint64_t total) override
     {
-        if (stopRequested)
+        if (stopRequests::requested())
             return false;
         // The last update always comes, so the line ends at 100 %.
         if (progress && ((done >= total && shownDone < total) || due())) {
@@ -406,18 +340,18 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
     std::vector<std::string> sources;
     forEachRecording(o, [&](const std::string&, const recording& r) { sources.push_back(r.getProperty("filename")); });
 
-    terminalObserver observer(err, o, testSetup ? testSetup->progress : stderrIsTerminal());
+    terminalObserver observer(err, o, testSetup ? testSetup->progress : errorStreamIsTerminal());
     std::vector<std::string> copied;
     bool completed;
     {
-        stopSignals signals;
+        stopRequests signals;
         completed = copyFiles(sources, o.into, &copied, observer, testSetup ? testSetup->system : copySystem());
     }
     if (!completed && observer.refused)
         return 2;
     if (!completed) {
-        err << "orvista-cli: copy stopped; the " << observer.removed
-            << " files it had copied were removed again (files there before stay)\n";
+        err << "orvista-cli: copy stopped; removed the " << observer.removed
+            << (observer.removed == 1 ? " file" : " files") << " it had copied (files there before stay)\n";
         return 130;
     }
     for (const std::string& target : copied)

@@ -113,6 +113,12 @@ TEST(copyEngine, copiesIntoTwoLevelsAndListsEveryTarget)
     EXPECT_EQ(expected, copied);
     EXPECT_EQ("again", readWholeFile(expected[1]));
     EXPECT_EQ("Alpha/20240116/2.wav Front desk/20240115/1.wav ", tree(into)) << "no temporary file stays";
+    // New copies get the rights any new file gets, not a temporary file's.
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat info;
+    ASSERT_EQ(0, stat(expected[0].c_str(), &info));
+    EXPECT_EQ(0666 & ~mask, info.st_mode & 0777);
 
     // Nothing to copy: true at once, the progress opened and closed.
     recorder idle;

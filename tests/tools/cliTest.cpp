@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include <wx/filefn.h>
+
 #include "support/testSupport.h"
 #include "tools/cli.h"
 #include "tools/demoArchive.h"
@@ -122,6 +124,16 @@ TEST_F(cliTest, errorsAreOneLineAndStatusTwo)
         {"recordings", "--logger-ini", ini(), "--from", "2024-03-31 00:00:00", "--to", "2024-03-30 00:00:00"},
         {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00",
          "--channel", "No such line"},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00",
+         "--into", archive->at("copied")},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00"},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--into", archive->at("copied")},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00", "--into",
+         ini()},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00", "--into",
+         archive->at("copied"), "--yes=no"},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00", "--into",
+         archive->at("copied"), "--channel", "No such line"},
     };
     for (const auto& args : bad) {
         std::string shown;
@@ -133,12 +145,13 @@ TEST_F(cliTest, errorsAreOneLineAndStatusTwo)
         EXPECT_EQ(1, std::count(message.begin(), message.end(), '\n')) << shown << message;
         EXPECT_EQ(0u, message.rfind("orvista-cli: ", 0)) << message;
     }
+    EXPECT_FALSE(wxDirExists(archive->at("copied"))) << "a refused copy makes no folder";
 }
 
 TEST_F(cliTest, helpForEveryCommand)
 {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--help"}, {"channels", "--help"}, {"recordings", "--help"}}) {
+             {"--help"}, {"channels", "--help"}, {"recordings", "--help"}, {"copy", "--help"}}) {
         EXPECT_EQ(0, run(args));
         EXPECT_EQ(0u, out.str().rfind("usage: orvista-cli", 0));
     }

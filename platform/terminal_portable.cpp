@@ -1,0 +1,44 @@
+#include "platform/terminal.h"
+
+#include <csignal>
+
+#include <unistd.h>
+
+namespace {
+volatile std::sig_atomic_t stopRequested = 0;
+const int stopSignals[] = {SIGINT, SIGTERM};
+struct sigaction previous[2];
+
+extern "C" void onStopSignal(int)
+{
+    stopRequested = 1;
+}
+}
+
+bool errorStreamIsTerminal()
+{
+    return isatty(STDERR_FILENO) != 0;
+}
+
+stopRequests::stopRequests()
+{
+    stopRequested = 0;
+    for (int i = 0; i < 2; ++i) {
+        struct sigaction action = {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART; // a read or write in progress finishes its chunk
+        sigaction(stopSignals[i], &action, &previous[i]);
+    }
+}
+
+stopRequests::~stopRequests()
+{
+    for (int i = 0; i < 2; ++i)
+        sigaction(stopSignals[i], &previous[i], nullptr);
+}
+
+bool stopRequests::requested()
+{
+    return stopRequested != 0;
+}
