@@ -16,7 +16,9 @@ wxString registryFile()
     wxString path;
     if (wxGetEnv("ORVISTA_REGISTRY", &path) && !path.empty())
         return path;
-    const wxString program = wxTheApp ? wxTheApp->GetAppName() : wxString("orvista");
+    // The settings folder is named after the program, as the application names it.
+    const wxAppConsole* app = wxAppConsole::GetInstance();
+    const wxString program = app ? app->GetAppName() : wxString("orvista");
     return wxFileName(wxFileName(roamingDataDirectory(), program).GetFullPath(), "registry.reg").GetFullPath();
 }
 
