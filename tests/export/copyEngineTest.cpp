@@ -9,6 +9,7 @@
 #include "export/copyEngine.h"
 #include "export/tempCopy.h"
 #include "support/testSupport.h"
+#include "export/fakeVolume.h"
 
 namespace {
 // Records what a copy reports; answers the low-space question and stops the
@@ -58,20 +59,7 @@ std::string tree(const std::string& folder)
     return out;
 }
 
-copySystem volumeOf(std::uint64_t available, std::uint64_t capacity, std::string* measuredAt = nullptr)
-{
-    copySystem system;
-    system.measure = [=](const wxString& path, volumeSpace& space, wxString&) {
-        if (measuredAt)
-            *measuredAt = path.utf8_string();
-        space.available = available;
-        space.capacity = capacity;
-        return true;
-    };
-    return system;
-}
 
-const std::uint64_t tera = 1000000000000ull;
 }
 
 TEST(copyTargets, stayInsideTheChosenFolder)

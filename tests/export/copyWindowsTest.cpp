@@ -7,20 +7,10 @@
 #include "export/copyRecordings.h"
 #include "support/guiSupport.h"
 #include "support/testSupport.h"
+#include "export/fakeVolume.h"
 
 namespace {
-const std::uint64_t tera = 1000000000000ull;
 
-copySystem volumeOf(std::uint64_t available, std::uint64_t capacity)
-{
-    copySystem system;
-    system.measure = [=](const wxString&, volumeSpace& space, wxString&) {
-        space.available = available;
-        space.capacity = capacity;
-        return true;
-    };
-    return system;
-}
 
 wxGenericProgressDialog* progressWindow()
 {

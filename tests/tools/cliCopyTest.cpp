@@ -11,6 +11,7 @@
 
 #include "export/copyEngine.h"
 #include "support/testSupport.h"
+#include "export/fakeVolume.h"
 #include "tools/cli.h"
 #include "tools/cliTesting.h"
 #include "tools/demoArchive.h"
@@ -45,18 +46,7 @@ std::uint64_t sizeOf(const std::string& path)
     return wxFileName::GetSize(wxString::FromUTF8(path)).GetValue();
 }
 
-copySystem volumeOf(std::uint64_t available, std::uint64_t capacity)
-{
-    copySystem system;
-    system.measure = [=](const wxString&, volumeSpace& space, wxString&) {
-        space.available = available;
-        space.capacity = capacity;
-        return true;
-    };
-    return system;
-}
 
-const std::uint64_t tera = 1000000000000ull;
 
 class cliCopyTest : public ::testing::Test {
 protected:
