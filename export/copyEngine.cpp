@@ -5,6 +5,7 @@
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 
 #include "platform/fileReplace.h"
 #include "platform/narrow.h"
@@ -99,6 +100,9 @@ public:
 private:
     bool copyOne(const std::string& source)
     {
+        // What fails is collected and reported once; wx's own complaints would
+        // each open a window in the program.
+        wxLogNull quiet;
         const std::string target = copyTargetPath(targetFolder, source);
         const wxFileName targetName(fromNarrow(target));
         wxString reason;
