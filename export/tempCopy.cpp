@@ -5,6 +5,7 @@
 
 #include <wx/dir.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 
 #include "platform/fileCopy.h"
 #include "platform/fileReplace.h"
@@ -19,6 +20,7 @@ std::string makeTemporaryCopyFolder()
 
 void removeFolderTree(const std::string& folder)
 {
+    wxLogNull quiet; // what cannot be deleted is simply left
     const wxString path = fromNarrow(folder);
     std::vector<wxString> entries;
     {
