@@ -7,21 +7,26 @@
 #include <set>
 
 #include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/xml/xml.h>
 
 #include "app/settings.h"
 #include "export/copyEngine.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
+#include "platform/standardPaths.h"
 #include "platform/terminal.h"
 #include "recdb/timeValue.h"
 #include "tools/cliTesting.h"
+#include "tools/settingsCheck.h"
 
 namespace {
 const char* const usage =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
     "       orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]\n"
-    "       orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n";
+    "       orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
+    "       orvista-cli settings [--file PATH] [--schema PATH]\n";
 
 const char* const channelsHelp =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
@@ -49,6 +54,15 @@ const char* const copyHelp =
     "Exit status: 0 all copied, 1 some files could not be copied (named on stderr),\n"
     "2 usage error or not enough room, 130 stopped.\n";
 
+const char* const settingsHelp =
+    "usage: orvista-cli settings [--file PATH] [--schema PATH]\n"
+    "Checks Orvista's settings file against its schema as the configuration editor\n"
+    "would, and prints one line per problem: the element's path, a colon, and the\n"
+    "editor's message. Defaults: orv.xml in Orvista's settings folder, and\n"
+    "orv-config-schema.xml next to this program.\n"
+    "Exit status: 0 no problems, 1 problems found, 2 a file cannot be read or a\n"
+    "usage error.\n";
+
 const char* const timeFormat = "%Y-%m-%d %H:%M:%S";
 
 struct usageError {
@@ -61,6 +75,8 @@ struct options {
     std::string from;
     std::string to;
     std::string into;
+    std::string file;
+    std::string schema;
     std::vector<std::string> channels;
     bool yes = false;
     bool help = false;
@@ -76,7 +92,7 @@ options parseArguments(const std::vector<std::string>& args)
         o.help = true;
         return o;
     }
-    if (o.command != "channels" && o.command != "recordings" && o.command != "copy")
+    if (o.command != "channels" && o.command != "recordings" && o.command != "copy" && o.command != "settings")
         throw usageError{"unknown command '" + o.command + "' (try --help)"};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -92,10 +108,13 @@ options parseArguments(const std::vector<std::string>& args)
             value = a.substr(equals + 1);
             inlineValue = true;
         }
-        const bool selects = o.command != "channels";
+        const bool checks = o.command == "settings";
+        const bool selects = o.command != "channels" && !checks;
         const bool copies = o.command == "copy";
-        bool known = name == "--logger-ini" || (selects && (name == "--from" || name == "--to" || name == "--channel")) ||
-                     (copies && (name == "--into" || name == "--yes"));
+        bool known = (!checks && name == "--logger-ini") ||
+                     (selects && (name == "--from" || name == "--to" || name == "--channel")) ||
+                     (copies && (name == "--into" || name == "--yes")) ||
+                     (checks && (name == "--file" || name == "--schema"));
         if (!known)
             throw usageError{"unknown option '" + a + "' for " + o.command + " (try " + o.command + " --help)"};
         if (name == "--yes") {
@@ -117,6 +136,10 @@ options parseArguments(const std::vector<std::string>& args)
             o.to = value;
         else if (name == "--into")
             o.into = value;
+        else if (name == "--file")
+            o.file = value;
+        else if (name == "--schema")
+            o.schema = value;
         else
             o.channels.push_back(value);
     }
@@ -359,6 +382,33 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
     out.flush();
     return observer.failed ? 1 : 0;
 }
+
+// --- settings --------------------------------------------------------------
+
+void loadXml(wxXmlDocument& document, const std::string& path, const char* what)
+{
+    if (!wxFileExists(fromNarrow(path)) || !document.Load(fromNarrow(path)) || !document.GetRoot())
+        throw usageError{std::string("cannot read the ") + what + " " + path};
+}
+
+int checkSettingsFile(const options& o, std::ostream& out)
+{
+    std::string file = o.file, schema = o.schema;
+    if (file.empty())
+        file = toNarrow(wxFileName(wxFileName(roamingDataDirectory(), "orvista").GetFullPath(), "orv.xml").GetFullPath());
+    if (schema.empty())
+        schema = toNarrow(
+            wxFileName(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(), "orv-config-schema.xml")
+                .GetFullPath());
+    wxXmlDocument settings, schemaDocument;
+    loadXml(settings, file, "settings file");
+    loadXml(schemaDocument, schema, "schema");
+    const std::vector<settingsProblem> problems = checkSettings(settings.GetRoot(), schemaDocument.GetRoot());
+    for (const settingsProblem& p : problems)
+        out << p.path << ": " << p.message << '\n';
+    out.flush();
+    return problems.empty() ? 0 : 1;
+}
 }
 
 void setCliCopySetup(const cliCopySetup* setup)
@@ -374,11 +424,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             out << (o.command == "channels"     ? channelsHelp
                     : o.command == "recordings" ? recordingsHelp
                     : o.command == "copy"       ? copyHelp
+                    : o.command == "settings"   ? settingsHelp
                                                 : usage);
             return 0;
         }
         if (o.command == "copy")
             return copyRecordingFiles(o, out, err);
+        if (o.command == "settings")
+            return checkSettingsFile(o, out);
         if (o.command == "channels")
             listChannels(o, out);
         else

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/testSupport.h"
+#include "tools/cli.h"
+
+namespace {
+const std::string schema = ORVISTA_SOURCE_DIR "/resources/settings/orv-config-schema.xml";
+
+struct result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+result check(const std::string& file, const std::string& schemaFile = schema)
+{
+    std::ostringstream out, err;
+    int status = runCli({"settings", "--file", file, "--schema", schemaFile}, out, err);
+    return {status, out.str(), err.str()};
+}
+}
+
+TEST(cliSettings, shippedFilesAndASavedViewAreClean)
+{
+    result r = check(ORVISTA_SOURCE_DIR "/resources/settings/orv.xml");
+    EXPECT_EQ(0, r.status) << r.out << r.err;
+    EXPECT_EQ("", r.out);
+
+    // What Orvista itself writes at close.
+    scratchDir dir;
+    const std::string saved = dir.write(
+        "orv.xml", "<?xml version=\"1.0\"?>\n<orvista><paths logger-ini=\"\" copy-to=\"" + dir.path() +
+                       "\"/><startup kind=\"week\" last-view-begin=\"2024-01-15 08:00:00\" "
+                       "last-view-end=\"2024-01-16 08:00:00\" last-selection-begin=\"2024-01-15 09:00:00\" "
+                       "last-selection-end=\"2024-01-15 10:00:00\" window-x0=\"-8\" window-y0=\"0\" "
+                       "window-dx=\"1100\" window-dy=\"760\" window-maximized=\"false\">"
+                       "<line name=\"Alpha\" selected=\"true\"/><line name=\"Front desk\" selected=\"false\"/>"
+                       "</startup></orvista>");
+    r = check(saved);
+    EXPECT_EQ(0, r.status) << r.out << r.err;
+}
+
+TEST(cliSettings, everyProblemOnItsOwnLineWithTheEditorsWords)
+{
+    scratchDir dir;
+    const std::string broken = dir.write(
+        "orv.xml", "<orvista><paths logger-ini=\"" + dir.at("missing.ini") +
+                       "\"/><startup window-x0=\"left\" window-dy=\"12 \">"
+                       "<line name=\"A\" selected=\"true\"/><line selected=\"true\"/><stray/></startup>"
+                       "<unknown/></orvista>");
+    result r = check(broken);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ("/orvista/paths: The logger-ini property of this item has to point to an existing file.\n"
+              "/orvista/startup: The window-x0 property of this item has to be an integer.\n"
+              "/orvista/startup: The window-dy property of this item has to be an integer.\n"
+              "/orvista/startup/line[2]: The name property of this item is required.\n"
+              "/orvista/startup/stray: No declaration of the schema describes this element here.\n"
+              "/orvista/unknown: No declaration of the schema describes this element here.\n",
+              r.out);
+    EXPECT_EQ("", r.err);
+
+    const std::string otherRoot = dir.write("other.xml", "<settings/>");
+    r = check(otherRoot);
+    EXPECT_EQ("/settings: No declaration of the schema describes this element here.\n", r.out);
+}
+
+TEST(cliSettings, unreadableFilesAndUsageErrors)
+{
+    scratchDir dir;
+    const std::string garbage = dir.write("garbage.xml", "<orvista><paths></orvista>");
+    const struct {
+        std::vector<std::string> args;
+        const char* error;
+    } cases[] = {
+        {{"settings", "--file", dir.at("none.xml"), "--schema", schema}, "cannot read the settings file"},
+        {{"settings", "--file", garbage, "--schema", schema}, "cannot read the settings file"},
+        {{"settings", "--file", garbage, "--schema", dir.at("none.xml")}, "cannot read the settings file"},
+        {{"settings", "--from", "2024-01-01"}, "unknown option '--from'"},
+        {{"settings", "--file"}, "--file needs a value"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(2, runCli(c.args, out, err)) << c.error;
+        EXPECT_NE(std::string::npos, err.str().find(c.error)) << err.str();
+        EXPECT_EQ("", out.str());
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(0, runCli({"settings", "--help"}, out, err));
+    EXPECT_NE(std::string::npos, out.str().find("usage: orvista-cli settings"));
+}
