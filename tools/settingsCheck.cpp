@@ -6,15 +6,6 @@
 #include "xmlconfig/validation.h"
 
 namespace {
-std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element)
-{
-    std::vector<const wxXmlNode*> children;
-    for (const wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
-        if (c->GetType() == wxXML_ELEMENT_NODE)
-            children.push_back(c);
-    return children;
-}
-
 // The element's step in its path: its name, with its place among the
 // siblings of that name when it has any.
 std::string step(const wxXmlNode* element)

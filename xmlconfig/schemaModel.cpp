@@ -8,15 +8,6 @@ std::string text(const wxString& s)
     return s.utf8_string();
 }
 
-std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element)
-{
-    std::vector<const wxXmlNode*> children;
-    for (const wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
-        if (c->GetType() == wxXML_ELEMENT_NODE)
-            children.push_back(c);
-    return children;
-}
-
 // The "child" elements of a strict sequence, in order.
 std::vector<const wxXmlNode*> childPositions(const wxXmlNode* declaration)
 {
@@ -26,6 +17,15 @@ std::vector<const wxXmlNode*> childPositions(const wxXmlNode* declaration)
             positions.push_back(c);
     return positions;
 }
+}
+
+std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element)
+{
+    std::vector<const wxXmlNode*> children;
+    for (const wxXmlNode* c = element ? element->GetChildren() : nullptr; c; c = c->GetNext())
+        if (c->GetType() == wxXML_ELEMENT_NODE)
+            children.push_back(c);
+    return children;
 }
 
 bool schemaFlag(const wxXmlNode* element, const wxString& attribute)

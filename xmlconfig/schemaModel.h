@@ -17,6 +17,9 @@ class wxXmlNode;
 // A boolean schema attribute: true only when it is exactly "true".
 bool schemaFlag(const wxXmlNode* element, const wxString& attribute);
 
+// The element's children that are elements, in order.
+std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element);
+
 // The element's first element child of that name, or null.
 const wxXmlNode* firstChildNamed(const wxXmlNode* element, const wxString& name);
 

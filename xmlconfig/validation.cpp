@@ -23,41 +23,41 @@ bool isWholeLong(const std::string& text)
     return end != begin && *end == '\0' && errno != ERANGE && std::isdigit(static_cast<unsigned char>(end[-1]));
 }
 
+// Moves past digits; returns how many there were.
+std::size_t skipDigits(const std::string& text, std::size_t& i)
+{
+    const std::size_t start = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+        ++i;
+    return i - start;
+}
+
+void skipSign(const std::string& text, std::size_t& i)
+{
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+}
+
 bool isDecimalReal(const std::string& text)
 {
     std::size_t i = 0;
     while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
         ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-        ++i;
-        ++digits;
-    }
+    skipSign(text, i);
+    std::size_t digits = skipDigits(text, i);
     if (i < text.size() && text[i] == '.') {
         ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            ++i;
-            ++digits;
-        }
+        digits += skipDigits(text, i);
     }
     if (digits == 0)
         return false;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-            ++i;
-        std::size_t exponent = 0;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) {
-            ++i;
-            ++exponent;
-        }
-        if (exponent == 0)
+        skipSign(text, i);
+        if (skipDigits(text, i) == 0)
             return false;
     }
     return i == text.size();
-}
 }
 
 wxString validationMessage(const wxXmlNode* e, const wxString& value)
