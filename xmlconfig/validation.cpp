@@ -59,6 +59,7 @@ bool isDecimalReal(const std::string& text)
     }
     return i == text.size();
 }
+}
 
 wxString validationMessage(const wxXmlNode* e, const wxString& value)
 {
