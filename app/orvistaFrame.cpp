@@ -18,6 +18,7 @@
 #include "app/siblingPrograms.h"
 #include "export/copyRecordings.h"
 #include "export/tempCopy.h"
+#include "xmlconfig/configuratorDialog.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
@@ -38,7 +39,7 @@ const std::vector<orvistaFrame::command>& orvistaFrame::commandTable()
     static const std::vector<command> commands = {
         {cmdRefresh, "File", "Refresh", "Re-read the recording database", resRefresh, &orvistaFrame::onRefresh},
         {0, "File", nullptr, nullptr, -1, nullptr},
-        {cmdConfigure, "File", "Configure", "Adjust ORV settings", resConfigure, nullptr},
+        {cmdConfigure, "File", "Configure", "Adjust ORV settings", resConfigure, &orvistaFrame::onConfigure},
         {0, "File", nullptr, nullptr, -1, nullptr},
         {cmdExit, "File", "Exit", "Quit Orvista", -1, &orvistaFrame::onExit},
         {cmdZoomIn, "View", "Zoom in", "Increase time scale", resZoomIn, &orvistaFrame::onZoomIn},
@@ -377,6 +378,18 @@ void orvistaFrame::onOpenCopyInLivecue(wxCommandEvent&)
     std::vector<std::string> copies;
     if (copySelectionToTemporaryFolder(false, folder, copies))
         startLivecueOnCopy(folder, livecue, this);
+}
+
+void orvistaFrame::onConfigure(wxCommandEvent&)
+{
+    // The editor works on a copy: Cancel leaves the settings as they were.
+    wxXmlDocument edited(settingsDocument);
+    if (!runConfigurator(schemaDocument, edited))
+        return;
+    settingsDocument = edited;
+    // Written at once; paths and the like take effect at the next start. (A
+    // failed write is reported on stderr; the settings are written again at exit.)
+    writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
 }
 
 void orvistaFrame::onUsersGuide(wxCommandEvent&)

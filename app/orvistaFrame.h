@@ -78,6 +78,7 @@ private:
     // With `mustSelect`, an empty selection is refused with a message. False
     // (and no folder left) when nothing is to be started.
     bool copySelectionToTemporaryFolder(bool mustSelect, std::string& folder, std::vector<std::string>& copies);
+    void onConfigure(wxCommandEvent& event);
     void onCopyTo(wxCommandEvent& event);
     void onOpenInCasebinder(wxCommandEvent& event);
     void onOpenInTracewise(wxCommandEvent& event);

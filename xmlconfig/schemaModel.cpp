@@ -145,15 +145,21 @@ void addCreationValues(wxXmlNode* element, const wxXmlNode* declaration)
 
 wxXmlNode* SchemaModel::fillNewNode(const wxXmlNode* declaration) const
 {
-    return fillNewNode(declaration, 0);
+    wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, declaration->GetAttribute("name"));
+    fillNode(element, declaration, 0);
+    return element;
 }
 
-wxXmlNode* SchemaModel::fillNewNode(const wxXmlNode* declaration, int depth) const
+void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration) const
 {
-    wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, declaration->GetAttribute("name"));
+    fillNode(element, declaration, 0);
+}
+
+void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth) const
+{
     addCreationValues(element, declaration);
     if (declaration->GetAttribute("children", "none") != "strict-sequence")
-        return element;
+        return;
     for (const wxXmlNode* position : childPositions(declaration)) {
         const std::string set = text(position->GetAttribute("from-set"));
         auto found = defaultTemplateBySet.find(set);
@@ -162,11 +168,13 @@ wxXmlNode* SchemaModel::fillNewNode(const wxXmlNode* declaration, int depth) con
             element->AddChild(new wxXmlNode(*fragment));
         } else if (const wxXmlNode* first = firstDeclarationOf(set)) {
             // A schema whose strict sequence holds itself would never end.
-            if (depth < maxNewDepth)
-                element->AddChild(fillNewNode(first, depth + 1));
+            if (depth < maxNewDepth) {
+                wxXmlNode* child = new wxXmlNode(wxXML_ELEMENT_NODE, first->GetAttribute("name"));
+                fillNode(child, first, depth + 1);
+                element->AddChild(child);
+            }
         }
         // A set with neither offers nothing to make: the position stays empty
         // and the editor shows the element as it is.
     }
-    return element;
 }

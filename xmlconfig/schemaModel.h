@@ -54,10 +54,12 @@ public:
     // (from the set's default template or its first declaration). A position
     // whose set offers nothing to make is left out. The caller owns the result.
     wxXmlNode* fillNewNode(const wxXmlNode* declaration) const;
+    // The same for an element already made (named, without attributes).
+    void fillNode(wxXmlNode* element, const wxXmlNode* declaration) const;
 
 private:
     static const int maxNewDepth = 32;
-    wxXmlNode* fillNewNode(const wxXmlNode* declaration, int depth) const;
+    void fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth) const;
 };
 
 // Gives a new element the attributes (in declaration order) and text content

@@ -18,6 +18,7 @@
 #include "display/vSingleTimeline.h"
 #include "display/vTimeline.h"
 #include "support/guiSupport.h"
+#include "xmlconfig/configuratorDialog.h"
 
 namespace {
 const char* const lastWeekOfJanuary =
@@ -271,4 +272,62 @@ TEST_F(frameCommands, copyToAsksForTheFolderAndRemembersIt)
     EXPECT_EQ(other, frame->copyToFolder());
     // The settings file keeps its own value.
     EXPECT_EQ(std::string::npos, closeAndRead(std::move(frame), true).find("copies"));
+}
+
+namespace {
+// Answers the settings editor: `edit` changes it as a user would, then the
+// answer is given as by its buttons (OK stores the panel first).
+struct expectEditor : wxExpectModalBase<xmlConfiguratorDialog, expectEditor> {
+    std::function<void(xmlConfiguratorDialog*)> edit;
+    int answer;
+    expectEditor(std::function<void(xmlConfiguratorDialog*)> e, int a) : edit(std::move(e)), answer(a) {}
+    int OnInvoked(xmlConfiguratorDialog* dialog) const override
+    {
+        edit(dialog);
+        if (answer == wxID_OK) {
+            EXPECT_TRUE(dialog->Validate() && dialog->TransferDataFromWindow());
+        }
+        return answer;
+    }
+};
+
+// Selects the root's child item with that label and types into the panel's
+// first text field.
+void typeIntoFirstField(xmlConfiguratorDialog* dialog, const wxString& item, const wxString& text)
+{
+    wxTreeCtrl* tree = dialog->documentTree();
+    wxTreeItemIdValue cookie;
+    for (wxTreeItemId c = tree->GetFirstChild(tree->GetRootItem(), cookie); c.IsOk();
+         c = tree->GetNextChild(tree->GetRootItem(), cookie))
+        if (tree->GetItemText(c) == item) {
+            ASSERT_TRUE(dialog->selectItem(c));
+        }
+    for (wxWindow* child : dialog->GetChildren())
+        if (auto* field = dynamic_cast<xmlTextCtrl*>(child)) {
+            field->ChangeValue(text);
+            return;
+        }
+    ADD_FAILURE() << "no text field for " << item.utf8_string();
+}
+}
+
+TEST_F(frameCommands, configureWritesAtOnceOnOkAndNothingOnCancel)
+{
+    auto frame = startWith("");
+    const std::string path = dir.at("settings/orv.xml");
+    const std::string before = readWholeFile(path);
+    const std::string logger = dir.at("logger/logger.ini");
+
+    wxTEST_DIALOG(command(frame.get(), cmdConfigure),
+                  expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", "/elsewhere.ini"); },
+                               wxID_CANCEL));
+    EXPECT_EQ(before, readWholeFile(path)) << "Cancel leaves the file as it was";
+    EXPECT_EQ(wxString::FromUTF8(logger), frame->settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
+
+    // OK: written at once; the running program keeps its paths until the next start.
+    wxTEST_DIALOG(command(frame.get(), cmdConfigure),
+                  expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", logger); }, wxID_OK));
+    EXPECT_NE(before, readWholeFile(path));
+    EXPECT_NE(std::string::npos, readWholeFile(path).find("<paths logger-ini=\"" + logger + "\""));
+    EXPECT_EQ(logger, frame->loggerIni());
 }
