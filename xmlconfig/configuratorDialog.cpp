@@ -428,15 +428,17 @@ void xmlConfiguratorDialog::placeChoiceAt(const wxTreeItemId& item, const choice
     if (parent.IsOk()) {
         wxXmlNode* parentElement = dataOf(parent)->element;
         const int k = indexAmongSiblings(item);
-        wxXmlNode* before = nullptr;
         if (k > 0) {
             wxTreeItemIdValue cookie;
             wxTreeItemId c = tree->GetFirstChild(parent, cookie);
             for (int i = 0; i < k - 1; ++i)
                 c = tree->GetNextChild(parent, cookie);
-            before = dataOf(c)->element;
+            parentElement->InsertChildAfter(element, dataOf(c)->element);
+        } else {
+            // In front of the former first child (InsertChildAfter takes no
+            // null position once the parent has children).
+            parentElement->InsertChild(element, parentElement->GetChildren());
         }
-        parentElement->InsertChildAfter(element, before);
     } else {
         document.SetRoot(element);
     }

@@ -13,12 +13,11 @@ const char* const emptyChoice = "<empty>";
 
 long textStyle(const wxXmlNode* schemaElement)
 {
-    long style = 0;
-    if (schemaFlag(schemaElement, "multi-line"))
-        style |= wxTE_MULTILINE;
+    // Hidden input wins over several lines: a secret stays hidden, and not
+    // every system can hide the input of a multi-line field (GTK cannot).
     if (schemaFlag(schemaElement, "password"))
-        style |= wxTE_PASSWORD;
-    return style;
+        return wxTE_PASSWORD;
+    return schemaFlag(schemaElement, "multi-line") ? wxTE_MULTILINE : 0;
 }
 
 bool isContent(const wxXmlNode* schemaElement)
@@ -79,7 +78,7 @@ bool xmlTextCtrl::transferFromWindow()
         if (wxXmlNode* text = textChild(element))
             text->SetContent(value);
         else
-            element->InsertChildAfter(new wxXmlNode(wxXML_TEXT_NODE, wxEmptyString, value), nullptr);
+            element->InsertChild(new wxXmlNode(wxXML_TEXT_NODE, wxEmptyString, value), element->GetChildren());
         return true;
     }
     const wxString name = schemaElement->GetAttribute("name");
@@ -129,7 +128,12 @@ bool xmlComboBox::transferToWindow()
         return true;
     }
     auto empty = valueToLabel.find(wxString());
-    SetValue(empty != valueToLabel.end() ? empty->second : wxString(emptyChoice));
+    const wxString shown = empty != valueToLabel.end() ? empty->second : wxString(emptyChoice);
+    // A read-only box shows only what it lists: a required property has no
+    // "<empty>" of its own.
+    if (FindString(shown, true) == wxNOT_FOUND)
+        Append(shown);
+    SetValue(shown);
     return true;
 }
 

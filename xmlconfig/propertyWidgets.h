@@ -16,7 +16,8 @@ class wxXmlNode;
 
 // Edits the attribute a "property" schema element names, or the element's text
 // for a "content" schema element. Multi-line and password styles come from the
-// schema. An emptied field removes its attribute.
+// schema (a field that should be both hides its input on one line). An emptied
+// field removes its attribute.
 class xmlTextCtrl : public wxTextCtrl, public xmlMediator {
 public:
     xmlTextCtrl(wxWindow* parent, wxXmlNode* element, const wxXmlNode* schemaElement);
