@@ -11,6 +11,7 @@
 #include <wx/xml/xml.h>
 
 #include "support/guiSupport.h"
+#include "xmlconfig/xmlText.h"
 #include "xmlconfig/configuratorDialog.h"
 
 namespace {
@@ -40,23 +41,6 @@ const char* const settingsXml = "<config title='main'><host name='alpha' port='1
                                 "<host name='beta' port='2' mode='slow'/><list/>"
                                 "<pair><left-a v='x'/><right w='y'/></pair>"
                                 "<legacy keep='me'><inner>text &amp; more</inner><!-- note --></legacy></config>";
-
-void load(wxXmlDocument& document, const std::string& xml)
-{
-    wxStringInputStream in(wxString::FromUTF8(xml));
-    ASSERT_TRUE(document.Load(in)) << xml;
-}
-
-std::string xmlOf(const wxXmlNode* node)
-{
-    wxXmlDocument document;
-    document.SetRoot(new wxXmlNode(*node));
-    wxStringOutputStream out;
-    document.Save(out, wxXML_NO_INDENTATION);
-    std::string text = out.GetString().utf8_string();
-    text = text.substr(text.find("?>") + 3);
-    return text.substr(0, text.find_last_not_of('\n') + 1);
-}
 
 void setClipboard(const wxString& text)
 {

@@ -10,13 +10,13 @@
 #include "xmlconfig/substitution.h"
 #include "xmlconfig/validation.h"
 #include "support/testSupport.h"
+#include "xmlconfig/xmlText.h"
 
 namespace {
 std::unique_ptr<wxXmlDocument> parse(const std::string& xml)
 {
     auto document = std::make_unique<wxXmlDocument>();
-    wxStringInputStream in(wxString::FromUTF8(xml));
-    EXPECT_TRUE(document->Load(in)) << xml;
+    load(*document, xml);
     return document;
 }
 
@@ -29,17 +29,6 @@ struct fragment {
 fragment element(const std::string& xml)
 {
     return fragment{parse(xml)};
-}
-
-std::string xmlOf(const wxXmlNode* node)
-{
-    wxXmlDocument document;
-    document.SetRoot(new wxXmlNode(*node));
-    wxStringOutputStream out;
-    document.Save(out, wxXML_NO_INDENTATION);
-    std::string text = out.GetString().utf8_string();
-    text = text.substr(text.find("?>") + 3);
-    return text.substr(0, text.find_last_not_of('\n') + 1);
 }
 
 const char* const schemaText = R"(<schema root-set="root">

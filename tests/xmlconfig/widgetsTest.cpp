@@ -9,26 +9,10 @@
 
 #include "support/guiSupport.h"
 #include "support/testSupport.h"
+#include "xmlconfig/xmlText.h"
 #include "xmlconfig/propertyWidgets.h"
 
 namespace {
-void load(wxXmlDocument& document, const std::string& xml)
-{
-    wxStringInputStream in(wxString::FromUTF8(xml));
-    EXPECT_TRUE(document.Load(in)) << xml;
-}
-
-std::string xmlOf(const wxXmlNode* node)
-{
-    wxXmlDocument document;
-    document.SetRoot(new wxXmlNode(*node));
-    wxStringOutputStream out;
-    document.Save(out, wxXML_NO_INDENTATION);
-    std::string text = out.GetString().utf8_string();
-    text = text.substr(text.find("?>") + 3);
-    return text.substr(0, text.find_last_not_of('\n') + 1);
-}
-
 // A settings element and the schema element describing one of its values, with
 // a dialog to put the widget on.
 struct widgetFixture : ::testing::Test {
