@@ -11,6 +11,7 @@
 #include "platform/fileReplace.h"
 #include "platform/standardPaths.h"
 #include "platform/narrow.h"
+#include "recdb/timeValue.h"
 
 const char* const settingsDateTimeFormat = "%Y-%m-%d %H:%M:%S";
 
@@ -139,9 +140,7 @@ startupSettings readStartupSettings(wxXmlNode* root, const wxDateTime& now)
 
 wxString formatSettingsInstant(double seconds)
 {
-    // 0001-01-01 and 9999-12-31 23:59:59 UTC: what a four-digit year can show.
-    const double earliest = -62135596800.0, latest = 253402300799.0;
-    if (!std::isfinite(seconds) || seconds < earliest || seconds > latest)
+    if (!isCalendarSeconds(seconds))
         return wxString();
     const wxLongLong milliseconds(static_cast<wxLongLong_t>(std::floor(seconds)) * 1000);
     return wxDateTime(milliseconds).Format(settingsDateTimeFormat);

@@ -6,6 +6,7 @@
 #include <wx/settings.h>
 
 #include "display/dateTimeSel.h"
+#include "display/displayRules.h"
 #include "display/radioChoiceDialog.h"
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
@@ -34,10 +35,6 @@ bool resolveInconsistency(wxWindow* parent, bool holds, const wxString& message,
     return true;
 }
 
-wxBEGIN_EVENT_TABLE(timeSelector, wxStaticText)
-    EVT_LEFT_UP(timeSelector::onClick)
-wxEND_EVENT_TABLE()
-
 timeSelector::timeSelector(wxWindow* parent, double* editedField_, vTimelineDisplayState* state_,
                            displayBroadcastType* broadcast_)
     : wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE),
@@ -54,6 +51,7 @@ timeSelector::timeSelector(wxWindow* parent, double* editedField_, vTimelineDisp
     SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_HOTLIGHT));
     SetCursor(wxCursor(wxCURSOR_HAND));
     SetToolTip("Click to choose a date and time");
+    Bind(wxEVT_LEFT_UP, &timeSelector::onClick, this);
     reserveWidth();
     popup = new dateTimeSel(this, &dateChosen);
 
@@ -79,8 +77,9 @@ void timeSelector::reserveWidth()
 
 wxDateTime timeSelector::toDateTime(double seconds)
 {
-    // Far beyond any calendar date; also keeps the conversion below defined.
-    if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13)
+    // Beyond the years the calendar can write (wx would read outside its
+    // tables, and asserts) the time has no date to show.
+    if (!isCalendarSeconds(seconds))
         return wxDateTime();
     return wxDateTime(wxLongLong(static_cast<wxLongLong_t>(seconds * 1000)));
 }
@@ -121,30 +120,12 @@ bool timeSelector::onDateChosen(wxDateTime when)
     vTimelineDisplayState& s = *state;
     for (;;) {
         bool changed = false;
-        bool ok = resolveInconsistency(this, s.viewEnd > s.viewBegin, "The display interval is invalid.",
-                                       {{&s.viewBegin, s.viewEnd - 1, "Adjust beginning"},
-                                        {&s.viewEnd, s.viewBegin + 1, "Adjust end"}},
-                                       changed);
-        if (ok)
-            ok = resolveInconsistency(this, s.selectionEnd >= s.selectionBegin, "The selection interval is invalid.",
-                                      {{&s.selectionBegin, s.selectionEnd, "Adjust beginning"},
-                                       {&s.selectionEnd, s.selectionBegin, "Adjust end"}},
-                                      changed);
-        if (ok)
-            ok = resolveInconsistency(this, s.viewBegin <= s.selectionBegin,
-                                      "The start of selection doesn't fit into display interval.",
-                                      {{&s.viewBegin, s.selectionBegin, "Adjust display interval"},
-                                       {&s.selectionBegin, s.viewBegin, "Adjust selection interval"}},
-                                      changed);
-        if (ok)
-            ok = resolveInconsistency(this, s.viewEnd >= s.selectionEnd,
-                                      "The end of selection doesn't fit into display interval.",
-                                      {{&s.viewEnd, s.selectionEnd, "Adjust display interval"},
-                                       {&s.selectionEnd, s.viewEnd, "Adjust selection interval"}},
-                                      changed);
-        if (!ok) {
-            *state = backup;
-            return true;
+        for (int i = 0; i < repairRuleCount; ++i) {
+            const repairRule rule = repairRuleAt(i, s);
+            if (!resolveInconsistency(this, rule.holds, fromNarrow(rule.message), rule.adjustments, changed)) {
+                *state = backup;
+                return true;
+            }
         }
         if (!changed)
             break;

@@ -12,16 +12,13 @@
 #include <wx/stattext.h>
 
 #include "display/closure.h"
+#include "display/displayRules.h"
 #include "display/displayState.h"
 
 class dateTimeSel;
 
 // One offered repair: write `value` into `target`.
-struct adjustment {
-    double* target;
-    double value;
-    std::string label;
-};
+typedef repairAdjustment adjustment;
 
 // Returns true at once when `holds`. Otherwise asks the user, in a modal
 // radioChoiceDialog titled "Inconsistency detected", which adjustment to make;
@@ -59,6 +56,4 @@ private:
     vTimelineDisplayState* state;
     displayBroadcastType* broadcast;
     clMethod<timeSelector, null, const vTimelineDisplayState*> displayListener;
-
-    wxDECLARE_EVENT_TABLE();
 };

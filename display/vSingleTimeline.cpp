@@ -1,18 +1,11 @@
 #include "display/vSingleTimeline.h"
 
+#include <algorithm>
+
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
 
 #include "recdb/timeValue.h"
-
-wxBEGIN_EVENT_TABLE(vSingleTimeline, wxWindow)
-    EVT_PAINT(vSingleTimeline::onPaint)
-    EVT_ERASE_BACKGROUND(vSingleTimeline::onEraseBackground)
-    EVT_LEFT_DOWN(vSingleTimeline::onLeftDown)
-    EVT_LEFT_UP(vSingleTimeline::onLeftUp)
-    EVT_MOTION(vSingleTimeline::onMotion)
-    EVT_MOUSE_CAPTURE_LOST(vSingleTimeline::onCaptureLost)
-wxEND_EVENT_TABLE()
 
 namespace {
 const wxColour middleLineColour(0, 255, 0);
@@ -25,39 +18,47 @@ const int grabDistance = 3;
 
 vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, vTimelineDisplayState* state_,
                                  displayBroadcastType* broadcast_)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, "panel"),
-      line(line_), state(state_), broadcast(broadcast_), displayListener(this, &vSingleTimeline::onDisplayChange)
+    : vDisplayWidget(parent, state_, broadcast_), line(line_)
 {
     charWidths.fill(-1);
     SetMinSize(wxSize(400, 20));
-    broadcast->addMember(&displayListener);
+    Bind(wxEVT_PAINT, &vSingleTimeline::onPaint, this);
+    Bind(wxEVT_LEFT_DOWN, &vSingleTimeline::onLeftDown, this);
+    Bind(wxEVT_LEFT_UP, &vSingleTimeline::onLeftUp, this);
+    Bind(wxEVT_MOTION, &vSingleTimeline::onMotion, this);
 }
 
-null vSingleTimeline::onDisplayChange(const vTimelineDisplayState* previous)
+void vSingleTimeline::displayChanged(const vTimelineDisplayState& previous)
 {
-    if (!previous) {
-        broadcast->removeMember(&displayListener);
-        return null();
-    }
-    if (!sameView(*state, *previous)) {
+    if (!sameView(*state, previous)) {
         Refresh(true);
-        return null();
+        return;
     }
-    wxClientDC dc(this);
-    wxSize size = GetClientSize();
-    for (int x : drawSelectionChange(dc, size))
-        RefreshRect(wxRect(x, 0, 1, size.y), false);
-    return null();
+    // Only the selection moved: the paint handler draws just what changed.
+    for (const wxRect& rect : selectionChangeRects(previous, GetClientSize()))
+        RefreshRect(rect, false);
 }
 
-int vSingleTimeline::timeToX(double t, int width) const
+std::vector<wxRect> vSingleTimeline::selectionChangeRects(const vTimelineDisplayState& previous, const wxSize& size)
 {
-    return timeToColumn(t, state->viewBegin, state->viewEnd, width);
-}
-
-double vSingleTimeline::xToTime(int x, int width) const
-{
-    return columnToTime(x, state->viewBegin, state->viewEnd, width);
+    std::vector<wxRect> rects;
+    for (double t : {previous.selectionBegin, previous.selectionEnd, state->selectionBegin, state->selectionEnd})
+        rects.push_back(wxRect(timeToX(t, size.x), 0, 1, size.y));
+    // A box changes colour when it overlaps the stretch a bound moved across.
+    const double moved[2][2] = {
+        {std::min(previous.selectionBegin, state->selectionBegin), std::max(previous.selectionBegin, state->selectionBegin)},
+        {std::min(previous.selectionEnd, state->selectionEnd), std::max(previous.selectionEnd, state->selectionEnd)}};
+    for (const recording* r : line->getRecordings(state->viewBegin, state->viewEnd)) {
+        const double b = toSeconds(r->start), e = toSeconds(r->end);
+        for (const auto& stretch : moved) {
+            if (b < stretch[1] && e > stretch[0]) {
+                const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
+                rects.push_back(wxRect(x0, 0, x1 == x0 ? 1 : x1 - x0, size.y));
+                break;
+            }
+        }
+    }
+    return rects;
 }
 
 void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
@@ -68,25 +69,8 @@ void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
     dc.DrawRectangle(0, 0, size.x, size.y);
     dc.SetPen(wxPen(middleLineColour, 1, wxPENSTYLE_SOLID));
     dc.DrawLine(0, size.y / 2, size.x, size.y / 2);
-    drawRecordings(dc, size, false, 0, 0);
+    drawRecordings(dc, size);
     drawBounds(dc, size);
-}
-
-std::array<int, 4> vSingleTimeline::drawSelectionChange(wxDC& dc, const wxSize& size)
-{
-    const double oldBegin = drawnSelectionBegin, oldEnd = drawnSelectionEnd;
-    prepare(dc);
-    dc.SetPen(*wxTRANSPARENT_PEN);
-    dc.SetBrush(*wxBLACK_BRUSH);
-    dc.DrawRectangle(timeToX(oldBegin, size.x), 0, 1, size.y);
-    dc.DrawRectangle(timeToX(oldEnd, size.x), 0, 1, size.y);
-    drawRecordings(dc, size, true, std::min(oldBegin, state->selectionBegin),
-                   std::max(oldBegin, state->selectionBegin));
-    drawRecordings(dc, size, true, std::min(oldEnd, state->selectionEnd), std::max(oldEnd, state->selectionEnd));
-    std::array<int, 4> columns = {timeToX(state->selectionBegin, size.x), timeToX(state->selectionEnd, size.x),
-                                  timeToX(oldBegin, size.x), timeToX(oldEnd, size.x)};
-    drawBounds(dc, size);
-    return columns;
 }
 
 void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
@@ -96,8 +80,6 @@ void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
     if (gc)
         gc->SetAntialiasMode(wxANTIALIAS_NONE);
     dc.SetPen(wxPen(boundColour, 1, wxPENSTYLE_DOT));
-    drawnSelectionBegin = state->selectionBegin;
-    drawnSelectionEnd = state->selectionEnd;
     int x = timeToX(state->selectionBegin, size.x);
     dc.DrawLine(x, 0, x, size.y);
     x = timeToX(state->selectionEnd, size.x);
@@ -106,15 +88,13 @@ void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
         gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
 }
 
-void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, bool clipped, double c0, double c1)
+void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size)
 {
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxBrush selectedBrush(selectedColour), otherBrush(otherColour);
     const wxBrush* current = nullptr;
     for (const recording* r : line->getRecordings(state->viewBegin, state->viewEnd)) {
         double b = toSeconds(r->start), e = toSeconds(r->end);
-        if (clipped && !(b < c1 && e > c0))
-            continue;
         const wxBrush* brush =
             (included && b < state->selectionEnd && e > state->selectionBegin) ? &selectedBrush : &otherBrush;
         if (brush != current) {
@@ -169,85 +149,39 @@ void vSingleTimeline::onPaint(wxPaintEvent&)
     draw(dc, GetClientSize());
 }
 
-void vSingleTimeline::onEraseBackground(wxEraseEvent&)
-{
-    // The paint covers every pixel.
-}
-
 void vSingleTimeline::onLeftDown(wxMouseEvent& event)
 {
-    int width = GetClientSize().x;
-    int x = event.GetX();
+    const int width = GetClientSize().x;
+    const int x = event.GetX();
     anchorTime = xToTime(x, width);
-    if (std::abs(x - timeToX(state->selectionBegin, width)) < grabDistance)
-        dragMode = -1;
-    else if (std::abs(x - timeToX(state->selectionEnd, width)) < grabDistance)
-        dragMode = 1;
-    else
-        dragMode = 0;
-    if (!HasCapture())
-        CaptureMouse();
+    dragMode = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width), grabDistance);
+    takeMouse();
     event.Skip();
 }
 
 void vSingleTimeline::onMotion(wxMouseEvent& event)
 {
-    int width = GetClientSize().x;
-    int x = event.GetX();
+    const int width = GetClientSize().x;
+    const int x = event.GetX();
     if (!event.LeftIsDown()) {
-        bool nearBound = std::abs(x - timeToX(state->selectionBegin, width)) < grabDistance ||
-                         std::abs(x - timeToX(state->selectionEnd, width)) < grabDistance;
+        const bool nearBound = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width),
+                                        grabDistance) != selectionDrag::none;
         SetCursor(wxCursor(nearBound ? wxCURSOR_SIZEWE : wxCURSOR_ARROW));
         return;
     }
-    vTimelineDisplayState previous = *state;
-    vTimelineDisplayState& s = *state;
-    double t = xToTime(x, width);
-    switch (dragMode) {
-    case -1:
-        s.selectionBegin = t;
-        if (s.viewBegin > s.selectionBegin)
-            s.selectionBegin = s.viewBegin;
-        if (s.selectionEnd < s.selectionBegin)
-            s.selectionEnd = s.selectionBegin;
-        break;
-    case 0:
-        if (t > anchorTime) {
-            s.selectionBegin = anchorTime;
-            s.selectionEnd = t;
-            dragMode = 1;
-        }
-        if (t < anchorTime) {
-            s.selectionBegin = t;
-            s.selectionEnd = anchorTime;
-            dragMode = -1;
-        }
-        if (s.viewBegin > s.selectionBegin)
-            s.selectionBegin = s.viewBegin;
-        if (s.selectionEnd < s.selectionBegin)
-            s.selectionEnd = s.selectionBegin;
-        break;
-    default:
-        s.selectionEnd = t;
-        if (s.viewEnd < s.selectionEnd)
-            s.selectionEnd = s.viewEnd;
-        if (s.selectionBegin > s.selectionEnd)
-            s.selectionBegin = s.selectionEnd;
-        break;
-    }
+    const vTimelineDisplayState previous = *state;
+    rowDrag(*state, dragMode, anchorTime, xToTime(x, width));
     (*broadcast)(&previous);
 }
 
 void vSingleTimeline::onLeftUp(wxMouseEvent&)
 {
-    dragMode = 0;
-    if (HasCapture())
-        ReleaseMouse();
+    dragMode = selectionDrag::none;
+    releaseMouse();
     Refresh(true);
 }
 
-void vSingleTimeline::onCaptureLost(wxMouseCaptureLostEvent&)
+void vSingleTimeline::dragEnded()
 {
-    dragMode = 0;
-    Refresh(true);
+    dragMode = selectionDrag::none;
 }

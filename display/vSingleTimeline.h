@@ -4,60 +4,48 @@
 // the selection's bounds as dotted lines. Pressing and dragging in a row makes
 // a new selection or moves one of its bounds.
 #include <array>
+#include <vector>
 
 #include <wx/font.h>
-#include <wx/window.h>
 
-#include "display/displayState.h"
+#include "display/displayRules.h"
+#include "display/vDisplayWidget.h"
 #include "recdb/timeline.h"
 
-class vSingleTimeline : public wxWindow {
+class vSingleTimeline : public vDisplayWidget {
 public:
     vSingleTimeline(wxWindow* parent, const timeline* line, vTimelineDisplayState* state,
                     displayBroadcastType* broadcast);
 
-    null onDisplayChange(const vTimelineDisplayState* previous);
-
     bool isIncluded() const { return included; }
     void setIncluded(bool value) { included = value; }
-    int getDragMode() const { return dragMode; }
-
-    // Column of a time for a row `width` pixels wide: truncated, within [0, width];
-    // 0 for every time while the view has no length.
-    int timeToX(double t, int width) const;
-    double xToTime(int x, int width) const;
+    selectionDrag getDragMode() const { return dragMode; }
 
     // The full paint of the row into any drawing surface of that size.
     void draw(wxDC& dc, const wxSize& size);
-    // The incremental redraw after a selection-only change: erases the old bound
-    // lines, recolours the boxes whose membership may have changed and draws the
-    // new bounds. Returns the four 1-pixel columns (old and new bounds) that a
-    // later paint must restore.
-    std::array<int, 4> drawSelectionChange(wxDC& dc, const wxSize& size);
+    // After a change of the selection alone, the parts of a row of that size
+    // whose pixels may differ: the old and new bound columns and the boxes
+    // whose colour may have changed. Only these are painted again.
+    std::vector<wxRect> selectionChangeRects(const vTimelineDisplayState& previous, const wxSize& size);
 
 private:
-    void drawRecordings(wxDC& dc, const wxSize& size, bool clipped, double c0, double c1);
+    void displayChanged(const vTimelineDisplayState& previous) override;
+    void dragEnded() override;
+    void drawRecordings(wxDC& dc, const wxSize& size);
     void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const std::string& label);
     void drawBounds(wxDC& dc, const wxSize& size);
     int charWidth(wxDC& dc, unsigned char c);
     void prepare(wxDC& dc);
 
     void onPaint(wxPaintEvent& event);
-    void onEraseBackground(wxEraseEvent& event);
     void onLeftDown(wxMouseEvent& event);
     void onLeftUp(wxMouseEvent& event);
     void onMotion(wxMouseEvent& event);
-    void onCaptureLost(wxMouseCaptureLostEvent& event);
 
     const timeline* line;
-    vTimelineDisplayState* state;
     bool included = true;
-    double drawnSelectionBegin = 0;
-    double drawnSelectionEnd = 0;
-    int dragMode = 0;
+    selectionDrag dragMode = selectionDrag::none;
     double anchorTime = 0;
-    displayBroadcastType* broadcast;
-    clMethod<vSingleTimeline, null, const vTimelineDisplayState*> displayListener;
 
     // Text widths measured once: the ellipsis and single characters. A label
     // whose first character alone is wider than its box cannot fit, so most
@@ -65,6 +53,4 @@ private:
     wxFont measuredFont;
     int ellipsisWidth = -1;
     std::array<int, 256> charWidths;
-
-    wxDECLARE_EVENT_TABLE();
 };

@@ -5,34 +5,23 @@
 
 #include "platform/narrow.h"
 
-wxBEGIN_EVENT_TABLE(vTimeScale, wxWindow)
-    EVT_PAINT(vTimeScale::onPaint)
-    EVT_ERASE_BACKGROUND(vTimeScale::onEraseBackground)
-wxEND_EVENT_TABLE()
-
 vTimeScale::vTimeScale(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
-    : wxWindow(parent, -1, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, "panel"),
-      state(state_), broadcast(broadcast_), displayListener(this, &vTimeScale::onDisplayChange)
+    : vDisplayWidget(parent, state_, broadcast_)
 {
     SetMinSize(wxSize(500, 40));
-    broadcast->addMember(&displayListener);
+    Bind(wxEVT_PAINT, &vTimeScale::onPaint, this);
 }
 
-null vTimeScale::onDisplayChange(const vTimelineDisplayState* previous)
+void vTimeScale::displayChanged(const vTimelineDisplayState& previous)
 {
-    if (!previous) {
-        broadcast->removeMember(&displayListener);
-        return null();
-    }
     // The scale shows only the displayed interval; selection changes leave it.
-    if (!sameView(*previous, *state))
+    if (!sameView(previous, *state))
         Refresh();
-    return null();
 }
 
 int vTimeScale::timeToX(double t) const
 {
-    return timeToColumn(t, state->viewBegin, state->viewEnd, GetClientSize().GetWidth());
+    return timeToX(t, GetClientSize().GetWidth());
 }
 
 void vTimeScale::draw(wxDC& dc, const wxSize& size)
@@ -88,9 +77,4 @@ void vTimeScale::onPaint(wxPaintEvent&)
     wxPaintDC dc(this);
     dc.SetFont(GetFont());
     draw(dc, GetClientSize());
-}
-
-void vTimeScale::onEraseBackground(wxEraseEvent&)
-{
-    // The paint covers every pixel.
 }

@@ -2,21 +2,18 @@
 // The calendar ruler above the channel rows: two rows of ticks over the
 // displayed interval, a coarse calendar unit on top and the next finer one
 // below, each headed by the unit's name. It has no mouse interaction.
-#include <wx/window.h>
-
-#include "display/displayState.h"
 #include "display/scaleLayout.h"
+#include "display/vDisplayWidget.h"
 
 class wxDC;
 
-class vTimeScale : public wxWindow {
+class vTimeScale : public vDisplayWidget {
 public:
     vTimeScale(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
 
-    null onDisplayChange(const vTimelineDisplayState* previous);
-
     // Column of time t on the scale's client width, in [0, width].
     int timeToX(double t) const;
+    using vDisplayWidget::timeToX;
 
     // Lays the rows out for the given size and paints them; the paint handler
     // calls it. The rows are rebuilt at every call.
@@ -28,13 +25,8 @@ public:
     enum { rowHeight = 20, tickLength = 18 };
 
 private:
+    void displayChanged(const vTimelineDisplayState& previous) override;
     void onPaint(wxPaintEvent& event);
-    void onEraseBackground(wxEraseEvent& event);
 
-    vTimelineDisplayState* state;
-    displayBroadcastType* broadcast;
-    clMethod<vTimeScale, null, const vTimelineDisplayState*> displayListener;
     scaleRow rows[2];
-
-    wxDECLARE_EVENT_TABLE();
 };

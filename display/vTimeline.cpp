@@ -1,9 +1,13 @@
 #include "display/vTimeline.h"
 
+#include <algorithm>
+
 #include <wx/checkbox.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
+#include "display/displayRules.h"
 #include "display/timeSelector.h"
 #include "display/vSingleTimeline.h"
 #include "display/vTimeScale.h"
@@ -46,23 +50,17 @@ void vTimeline::buildChildren()
 {
     innerPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSUNKEN_BORDER | wxTAB_TRAVERSAL,
                              "panel");
-    grid = new wxFlexGridSizer(2, 0, 0);
+    wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    // Fixed at the top: the selectors with their captions, and the bars; the
+    // third column keeps the bars as wide as the rows when the rows' scroll
+    // bar takes room.
+    grid = new wxFlexGridSizer(3, 0, 0);
     grid->AddGrowableCol(1, 1);
-    innerPanel->SetSizer(grid);
-    grid->SetSizeHints(innerPanel);
 
-    extentBegin = 0;
-    extentEnd = 1;
-    bool first = true;
-    for (const lineEntry& entry : lines) {
-        if (entry.line->isEmpty())
-            continue;
-        if (first || entry.line->getStart() < extentBegin)
-            extentBegin = entry.line->getStart();
-        if (first || entry.line->getEnd() > extentEnd)
-            extentEnd = entry.line->getEnd();
-        first = false;
-    }
+    std::vector<const timeline*> timelines;
+    for (const lineEntry& entry : lines)
+        timelines.push_back(entry.line);
+    recordingExtent(timelines, extentBegin, extentEnd);
 
     state->viewBegin = initialState[0];
     state->viewEnd = initialState[1];
@@ -101,21 +99,76 @@ void vTimeline::buildChildren()
 
     grid->Add(selectorColumn, 1, wxEXPAND | wxALL, 2);
     grid->Add(overviewColumn, 1, wxEXPAND);
+    scrollbarGap = grid->Add(0, 0);
+    column->Add(grid, 0, wxEXPAND);
 
+    // Below, the lines: as many as the logger has, scrolled when they do not fit.
+    lineArea = new wxScrolledWindow(innerPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxBORDER_NONE,
+                                    "panel");
+    wxFlexGridSizer* lineGrid = new wxFlexGridSizer(2, 0, 0);
+    lineGrid->AddGrowableCol(1, 1);
+    int checkBoxWidth = 0;
     for (lineEntry& entry : lines) {
         // A channel may be called "Billing & Accounts": the "&" is text, not a
         // mnemonic marker.
         entry.checkBox =
-            new wxCheckBox(innerPanel, wxID_ANY, wxControl::EscapeMnemonics(fromNarrow(entry.line->getName())),
+            new wxCheckBox(lineArea, wxID_ANY, wxControl::EscapeMnemonics(fromNarrow(entry.line->getName())),
                            wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, "check");
         entry.checkBox->SetValue(true);
-        grid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
-        entry.row = new vSingleTimeline(innerPanel, entry.line, state.get(), &displayBroadcast);
-        grid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
+        checkBoxWidth = std::max(checkBoxWidth, entry.checkBox->GetBestSize().x);
+        lineGrid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
+        entry.row = new vSingleTimeline(lineArea, entry.line, state.get(), &displayBroadcast);
+        lineGrid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
+        // The wheel scrolls the lines wherever the mouse is over them.
+        entry.checkBox->Bind(wxEVT_MOUSEWHEEL, &vTimeline::onLineWheel, this);
+        entry.row->Bind(wxEVT_MOUSEWHEEL, &vTimeline::onLineWheel, this);
     }
+    // The rows start where the bars start: both first columns get the wider
+    // of the two widths.
+    const int leftWidth = std::max(selectorColumn->GetMinSize().x + 4, checkBoxWidth);
+    grid->Add(leftWidth, 0);
+    grid->Add(0, 0);
+    grid->Add(0, 0);
+    lineGrid->Add(leftWidth, 0);
+    lineGrid->Add(0, 0);
+    lineArea->SetSizer(lineGrid);
+    lineArea->SetScrollRate(0, 8);
+    lineArea->Bind(wxEVT_SIZE, &vTimeline::onLineAreaSize, this);
+    // Room for a few lines at least; the rest scrolls.
+    const int visibleLines = std::min<int>(static_cast<int>(lines.size()), 4);
+    lineArea->SetMinSize(wxSize(-1, visibleLines * 22));
+    column->Add(lineArea, 1, wxEXPAND);
 
-    grid->SetSizeHints(innerPanel);
+    innerPanel->SetSizer(column);
+    column->SetSizeHints(innerPanel);
     GetSizer()->Insert(0, innerPanel, 1, wxEXPAND | wxALL, 2);
+}
+
+void vTimeline::onLineWheel(wxMouseEvent& event)
+{
+    // Scrolled here rather than left to the system, which does not pass the
+    // wheel on from a child window everywhere.
+    if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL || event.GetWheelDelta() == 0) {
+        event.Skip();
+        return;
+    }
+    const int steps = -event.GetWheelRotation() / event.GetWheelDelta() * std::max(event.GetLinesPerAction(), 1);
+    lineArea->Scroll(-1, std::max(lineArea->GetViewStart().y + steps, 0));
+}
+
+void vTimeline::onLineAreaSize(wxSizeEvent& event)
+{
+    event.Skip();
+    // Whatever the scroll bar takes from the rows, the bars above give up too.
+    CallAfter([this] {
+        if (!lineArea)
+            return;
+        const int gap = lineArea->GetSize().x - lineArea->GetClientSize().x;
+        if (scrollbarGap->GetMinSize().x != gap) {
+            scrollbarGap->SetMinSize(gap, 0);
+            innerPanel->Layout();
+        }
+    });
 }
 
 void vTimeline::setTimelines(const std::vector<const timeline*>& newLines)
@@ -124,6 +177,7 @@ void vTimeline::setTimelines(const std::vector<const timeline*>& newLines)
     GetSizer()->Detach(innerPanel);
     innerPanel->Destroy();
     innerPanel = nullptr;
+    lineArea = nullptr;
     lines.clear();
     for (const timeline* line : newLines)
         lines.push_back(lineEntry{line, nullptr, nullptr});
@@ -153,14 +207,16 @@ void vTimeline::zoomTo(double begin, double end, bool clampSelection)
 
 void vTimeline::zoomIn()
 {
-    const double b = state->viewBegin, e = state->viewEnd, m = (b + e) * 0.5;
-    zoomTo((b + m) * 0.5, (m + e) * 0.5, true);
+    vTimelineDisplayState zoomed = *state;
+    zoomInView(zoomed);
+    zoomTo(zoomed.viewBegin, zoomed.viewEnd, true);
 }
 
 void vTimeline::zoomOut()
 {
-    const double b = state->viewBegin, e = state->viewEnd, m = (b + e) * 0.5;
-    zoomTo(b - (m - b), e + (e - m), true);
+    vTimelineDisplayState zoomed = *state;
+    zoomOutView(zoomed);
+    zoomTo(zoomed.viewBegin, zoomed.viewEnd, true);
 }
 
 void vTimeline::zoomToSelection()

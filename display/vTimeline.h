@@ -16,6 +16,8 @@
 
 class wxCheckBox;
 class wxFlexGridSizer;
+class wxScrolledWindow;
+class wxSizerItem;
 class vSingleTimeline;
 
 class vTimeline : public wxPanel {
@@ -50,6 +52,8 @@ public:
     size_t lineCount() const { return lines.size(); }
     wxCheckBox* lineCheckBox(size_t i) const { return lines[i].checkBox; }
     vSingleTimeline* lineRow(size_t i) const { return lines[i].row; }
+    // The scrolled area that holds the check boxes and rows.
+    wxScrolledWindow* lineScroller() const { return lineArea; }
 
 private:
     struct lineEntry {
@@ -62,6 +66,8 @@ private:
     void zoomTo(double begin, double end, bool clampSelection);
     null onDisplayChange(const vTimelineDisplayState* previous);
     void onCheckBox(wxCommandEvent& event);
+    void onLineWheel(wxMouseEvent& event);
+    void onLineAreaSize(wxSizeEvent& event);
 
     std::vector<lineEntry> lines;
     std::unique_ptr<vTimelineDisplayState> state;
@@ -69,6 +75,8 @@ private:
     double extentEnd = 1;
     wxPanel* innerPanel = nullptr;
     wxFlexGridSizer* grid = nullptr;
+    wxScrolledWindow* lineArea = nullptr;
+    wxSizerItem* scrollbarGap = nullptr;
     double initialState[4]; // view begin, view end, selection begin, selection end
     displayBroadcastType displayBroadcast;
     clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;

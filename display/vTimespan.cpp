@@ -10,44 +10,20 @@ const wxColour mediumGrey(100, 100, 100);
 
 }
 
-wxBEGIN_EVENT_TABLE(vTimespan, wxWindow)
-    EVT_PAINT(vTimespan::onPaint)
-    EVT_ERASE_BACKGROUND(vTimespan::onEraseBackground)
-    EVT_LEFT_DOWN(vTimespan::onLeftDown)
-    EVT_LEFT_UP(vTimespan::onLeftUp)
-    EVT_MOTION(vTimespan::onMotion)
-    EVT_MOUSE_CAPTURE_LOST(vTimespan::onCaptureLost)
-wxEND_EVENT_TABLE()
-
-vTimespan::vTimespan(wxWindow* parent, vTimelineDisplayState* state_,
-                     displayBroadcastType* broadcast_)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE,
-               "panel"),
-      state(state_), broadcast(broadcast_), displayListener(this, &vTimespan::onDisplayChange)
+vTimespan::vTimespan(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
+    : vDisplayWidget(parent, state_, broadcast_)
 {
     SetMinSize(wxSize(-1, barHeight));
     SetMaxSize(wxSize(-1, barHeight));
-    broadcast->addMember(&displayListener);
+    Bind(wxEVT_PAINT, &vTimespan::onPaint, this);
+    Bind(wxEVT_LEFT_DOWN, &vTimespan::onLeftDown, this);
+    Bind(wxEVT_LEFT_UP, &vTimespan::onLeftUp, this);
+    Bind(wxEVT_MOTION, &vTimespan::onMotion, this);
 }
 
-null vTimespan::onDisplayChange(const vTimelineDisplayState* previous)
+void vTimespan::displayChanged(const vTimelineDisplayState&)
 {
-    if (!previous) {
-        broadcast->removeMember(&displayListener);
-        return null();
-    }
     Refresh();
-    return null();
-}
-
-int vTimespan::timeToX(double t, int width) const
-{
-    return timeToColumn(t, state->viewBegin, state->viewEnd, width);
-}
-
-double vTimespan::mouseTime(int x, int width) const
-{
-    return columnToTime(x, state->viewBegin, state->viewEnd, width);
 }
 
 void vTimespan::draw(wxDC& dc, const wxSize& size) const
@@ -99,69 +75,28 @@ void vTimespan::onPaint(wxPaintEvent&)
     draw(dc, GetClientSize());
 }
 
-void vTimespan::onEraseBackground(wxEraseEvent&)
-{
-    // The paint covers every pixel.
-}
-
 void vTimespan::onLeftDown(wxMouseEvent& event)
 {
     const wxSize size = GetClientSize();
-    const int x = event.GetX();
-    const int xb = timeToX(state->selectionBegin, size.x);
-    const int xe = timeToX(state->selectionEnd, size.x);
-    dragMode = 0;
-    if (xb - markerSize <= x && x <= xb + markerSize)
-        dragMode = -1;
-    if (xe - markerSize <= x && x <= xe + markerSize) {
-        // Both markers within reach: the half pressed decides, the end
-        // marker being the lower one.
-        if (dragMode == -1)
-            dragMode = 2 * event.GetY() > size.y ? 1 : -1;
-        else
-            dragMode = 1;
-    }
-    if (!HasCapture())
-        CaptureMouse();
+    dragMode = selectionBarPress(event.GetX(), event.GetY(), size.y, timeToX(state->selectionBegin, size.x),
+                                 timeToX(state->selectionEnd, size.x), markerSize);
+    takeMouse();
     Refresh();
     event.Skip();
 }
 
 void vTimespan::onLeftUp(wxMouseEvent&)
 {
-    dragMode = 0;
-    if (HasCapture())
-        ReleaseMouse();
-    Refresh();
-}
-
-void vTimespan::onCaptureLost(wxMouseCaptureLostEvent&)
-{
-    dragMode = 0;
+    dragMode = selectionDrag::none;
+    releaseMouse();
     Refresh();
 }
 
 void vTimespan::onMotion(wxMouseEvent& event)
 {
-    if (!event.LeftIsDown() || dragMode == 0)
+    if (!event.LeftIsDown() || dragMode == selectionDrag::none)
         return;
-    vTimelineDisplayState previous = *state;
-    vTimelineDisplayState& s = *state;
-    const double t = mouseTime(event.GetX(), GetClientSize().x);
-    // Each bound is held back only on its own side of the view; it pushes the
-    // other bound along instead of crossing it.
-    if (dragMode < 0) {
-        s.selectionBegin = t;
-        if (s.viewBegin > s.selectionBegin)
-            s.selectionBegin = s.viewBegin;
-        if (s.selectionEnd < s.selectionBegin)
-            s.selectionEnd = s.selectionBegin;
-    } else {
-        s.selectionEnd = t;
-        if (s.viewEnd < s.selectionEnd)
-            s.selectionEnd = s.viewEnd;
-        if (s.selectionBegin > s.selectionEnd)
-            s.selectionBegin = s.selectionEnd;
-    }
+    const vTimelineDisplayState previous = *state;
+    moveSelectionBound(*state, dragMode, xToTime(event.GetX(), GetClientSize().x));
     (*broadcast)(&previous);
 }

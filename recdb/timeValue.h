@@ -14,3 +14,11 @@ inline double toSeconds(const wxDateTime& when)
         return -1;
     return static_cast<double>((ms / 1000).GetValue());
 }
+
+// Whether a time on the axis has a calendar date with a four-digit year:
+// 0001-01-01 00:00:00 to 9999-12-31 23:59:59 (UTC). Outside, and for values
+// that are not finite, there is no date to show or write.
+inline bool isCalendarSeconds(double seconds)
+{
+    return seconds >= -62135596800.0 && seconds <= 253402300799.0;
+}

@@ -179,12 +179,12 @@ TEST_F(overviewTest, windowMappingIsLimitedAndSafeOnEmptyIntervals)
     EXPECT_EQ(window->timeToX(1505, 200), 50); // truncated
     EXPECT_EQ(window->timeToX(-1e300, 200), 0);
     EXPECT_EQ(window->timeToX(1e300, 200), 200);
-    EXPECT_DOUBLE_EQ(window->mouseTime(-10, 200), 900); // not limited
-    EXPECT_DOUBLE_EQ(window->mouseTime(7, 0), 1000);    // no width: no division
+    EXPECT_DOUBLE_EQ(window->xToTime(-10, 200), 900); // not limited
+    EXPECT_DOUBLE_EQ(window->xToTime(7, 0), 1000);    // no width: no division
 
     vTimeWindow* flat = new vTimeWindow(panel, &state, &broadcast, 5, 5);
     EXPECT_EQ(flat->timeToX(1e9, 200), 0);
-    EXPECT_DOUBLE_EQ(flat->mouseTime(150, 200), 5);
+    EXPECT_DOUBLE_EQ(flat->xToTime(150, 200), 5);
 }
 
 TEST_F(overviewTest, windowMoveDragPansAndStopsAtTheExtentEnds)
@@ -419,23 +419,26 @@ TEST_F(overviewTest, barsGetTheirHeightsInAColumn)
 TEST_F(overviewTest, spanPressPicksTheMarkerInReach)
 {
     vTimespan* span = makeSpan();
+    const selectionDrag B = selectionDrag::begin, E = selectionDrag::end, N = selectionDrag::none;
     const struct {
-        int x, y, mode;
-    } cases[] = {{43, 5, -1}, {57, 12, -1}, {58, 5, 0}, {92, 5, 0}, {93, 5, 1}, {107, 2, 1}, {150, 8, 0}};
+        int x, y;
+        selectionDrag mode;
+    } cases[] = {{43, 5, B}, {57, 12, B}, {58, 5, N}, {92, 5, N}, {93, 5, E}, {107, 2, E}, {150, 8, N}};
     for (const auto& c : cases) {
         press(span, c.x, c.y);
         EXPECT_EQ(span->currentDragMode(), c.mode) << "x " << c.x;
         EXPECT_TRUE(span->HasCapture());
         release(span, c.x);
-        EXPECT_EQ(span->currentDragMode(), 0);
+        EXPECT_EQ(span->currentDragMode(), selectionDrag::none);
         EXPECT_FALSE(span->HasCapture());
     }
 
     // Both markers on one column: the upper half takes the begin marker.
     state.selectionBegin = state.selectionEnd = 2000;
     const struct {
-        int y, mode;
-    } halves[] = {{0, -1}, {8, -1}, {9, 1}, {16, 1}};
+        int y;
+        selectionDrag mode;
+    } halves[] = {{0, B}, {8, B}, {9, E}, {16, E}};
     for (const auto& h : halves) {
         press(span, 100, h.y);
         EXPECT_EQ(span->currentDragMode(), h.mode) << "y " << h.y;
@@ -488,7 +491,7 @@ TEST_F(overviewTest, spanBroadcastsOnlyWhileAMarkerIsDragged)
     lost.SetEventObject(span);
     span->ProcessWindowEvent(lost);
     span->ReleaseMouse(); // the window system would have taken it
-    EXPECT_EQ(span->currentDragMode(), 0);
+    EXPECT_EQ(span->currentDragMode(), selectionDrag::none);
     drag(span, 80);
     EXPECT_EQ(counter.calls, 0);
     expectSelection(1500, 2000);
@@ -502,11 +505,11 @@ TEST_F(overviewTest, spanCopesWithAZeroLengthView)
     wxImage image = render([&](wxDC& dc, const wxSize& s) { span->draw(dc, s); }, {200, 17});
     EXPECT_EQ(pixel(image, 150, 8), white);
     press(span, 3, 12);
-    EXPECT_EQ(span->currentDragMode(), 1);
+    EXPECT_EQ(span->currentDragMode(), selectionDrag::end);
     drag(span, 150);
     expectSelection(-1, -1);
     EXPECT_EQ(counter.calls, 1);
-    EXPECT_DOUBLE_EQ(span->mouseTime(5, 0), -1);
+    EXPECT_DOUBLE_EQ(span->xToTime(5, 0), -1);
 }
 
 }

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <wx/checkbox.h>
+#include <wx/app.h>
 #include <wx/frame.h>
+#include <wx/scrolwin.h>
 
 #include "display/vSingleTimeline.h"
+#include "display/vTimeScale.h"
 #include "display/vTimeline.h"
 #include "support/guiSupport.h"
 #include "tests/display/fakeTimeline.h"
@@ -210,4 +213,51 @@ TEST_F(panelFixture, checkBoxClicksIncludeAndExcludeRows)
     box->ProcessWindowEvent(click);
     EXPECT_FALSE(panel->lineRow(1)->isIncluded());
     EXPECT_TRUE(panel->lineRow(0)->isIncluded());
+}
+
+TEST_F(panelFixture, manyLinesScrollUnderFixedBarsAndStayAligned)
+{
+    std::vector<fakeTimeline> many;
+    many.reserve(40);
+    std::vector<const timeline*> lines;
+    for (int i = 1; i <= 40; ++i) {
+        many.emplace_back("Line " + std::to_string(i));
+        many.back().add(t0 + 100 * i, t0 + 100 * i + 50, std::to_string(i));
+        lines.push_back(&many.back());
+    }
+    panel->setTimelines(lines);
+    frame->Layout();
+    wxTheApp->Yield(true);
+    wxScrolledWindow* scroller = panel->lineScroller();
+    ASSERT_NE(nullptr, scroller);
+    ASSERT_LT(scroller->GetClientSize().y, scroller->GetVirtualSize().y) << "40 lines do not fit in 400 pixels";
+
+    // Turning the wheel over a row scrolls the lines until the last one shows.
+    vSingleTimeline* last = panel->lineRow(39);
+    for (int turn = 0; turn < 100 && last->GetPosition().y + last->GetSize().y > scroller->GetClientSize().y; ++turn) {
+        wxMouseEvent wheel(wxEVT_MOUSEWHEEL);
+        wheel.m_wheelRotation = -120;
+        wheel.m_wheelDelta = 120;
+        wheel.m_linesPerAction = 3;
+        panel->lineRow(0)->ProcessWindowEvent(wheel);
+        wxTheApp->Yield(true);
+    }
+    EXPECT_GT(scroller->GetViewStart().y, 0);
+    EXPECT_GE(last->GetPosition().y, 0);
+    EXPECT_LE(last->GetPosition().y + last->GetSize().y, scroller->GetClientSize().y) << "line 40 is in sight";
+    // Its check box stands beside it.
+    wxCheckBox* box = panel->lineCheckBox(39);
+    const int rowMiddle = last->GetPosition().y + last->GetSize().y / 2;
+    EXPECT_LE(std::abs(box->GetPosition().y + box->GetSize().y / 2 - rowMiddle), 1);
+
+    // The bars stay where they were, and the rows still span exactly the
+    // columns of the scale above them.
+    wxWindow* scale = nullptr;
+    for (wxWindow* w : scroller->GetParent()->GetChildren())
+        if (dynamic_cast<vTimeScale*>(w))
+            scale = w;
+    ASSERT_NE(nullptr, scale);
+    EXPECT_EQ(scale->GetScreenPosition().x, last->GetScreenPosition().x);
+    EXPECT_EQ(scale->GetSize().x, last->GetSize().x);
+    EXPECT_LT(scale->GetScreenPosition().y, scroller->GetScreenPosition().y);
 }

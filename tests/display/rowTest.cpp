@@ -182,19 +182,16 @@ TEST_F(rowFixture, incrementalRedrawEqualsFullRepaint)
         {day + 1300, day + 2000}, {day + 500, day + 2000}, {day + 500, day + 3900},
         {day + 2600, day + 2605}, {day, day + 4000},         {day + 1999, day + 2001}};
     for (const auto& [begin, end] : selections) {
+        const vTimelineDisplayState previous = state;
         state.selectionBegin = begin;
         state.selectionEnd = end;
-        std::array<int, 4> columns;
-        {
-            wxMemoryDC dc(screen);
-            columns = row->drawSelectionChange(dc, size);
-        }
-        // The later paint of the invalidated columns: full paint clipped to them.
+        const std::vector<wxRect> rects = row->selectionChangeRects(previous, size);
+        // The paint of the invalidated parts: the full paint clipped to them.
         wxImage full = render(*row, size);
         wxImage incremental = screen.ConvertToImage();
-        for (int x : columns)
-            for (int y = 0; y < size.y; ++y)
-                if (x < size.x)
+        for (const wxRect& rect : rects)
+            for (int x = rect.x; x < rect.GetRight() + 1 && x < size.x; ++x)
+                for (int y = 0; y < size.y; ++y)
                     incremental.SetRGB(x, y, full.GetRed(x, y), full.GetGreen(x, y), full.GetBlue(x, y));
         screen = wxBitmap(incremental, 24);
         int differences = 0;
@@ -219,21 +216,21 @@ TEST_F(rowFixture, pressAndReleaseWithoutMotionChangesNothing)
 TEST_F(rowFixture, newSelectionInEitherDirection)
 {
     press(250); // anchor day + 2500
-    EXPECT_EQ(0, row->getDragMode());
+    EXPECT_EQ(selectionDrag::none, row->getDragMode());
     drag(300);
-    EXPECT_EQ(1, row->getDragMode());
+    EXPECT_EQ(selectionDrag::end, row->getDragMode());
     EXPECT_EQ(day + 2500, state.selectionBegin);
     EXPECT_EQ(day + 3000, state.selectionEnd);
     // Back past the anchor: the end now follows the mouse and stops at the anchor.
     drag(240);
     EXPECT_EQ(day + 2400, state.selectionBegin);
-    EXPECT_EQ(day + 2400, state.selectionEnd) << "mode 1 pushes the begin along";
+    EXPECT_EQ(day + 2400, state.selectionEnd) << "moving the end pushes the begin along";
     release(240);
-    EXPECT_EQ(0, row->getDragMode());
+    EXPECT_EQ(selectionDrag::none, row->getDragMode());
 
     press(250);
     drag(200);
-    EXPECT_EQ(-1, row->getDragMode());
+    EXPECT_EQ(selectionDrag::begin, row->getDragMode());
     EXPECT_EQ(day + 2000, state.selectionBegin);
     EXPECT_EQ(day + 2500, state.selectionEnd);
     drag(-30); // left of the row: clamped to the view
@@ -255,7 +252,7 @@ TEST_F(rowFixture, firstMotionOfANewSelectionMayOvershootTheView)
 TEST_F(rowFixture, draggingABoundPushesTheOtherAlong)
 {
     press(101); // within 2 pixels of the begin line at x = 100
-    EXPECT_EQ(-1, row->getDragMode());
+    EXPECT_EQ(selectionDrag::begin, row->getDragMode());
     drag(250);
     EXPECT_EQ(day + 2500, state.selectionBegin);
     EXPECT_EQ(day + 2500, state.selectionEnd);
@@ -267,7 +264,7 @@ TEST_F(rowFixture, draggingABoundPushesTheOtherAlong)
     state.selectionBegin = day + 1000;
     state.selectionEnd = day + 2000;
     press(198);
-    EXPECT_EQ(1, row->getDragMode());
+    EXPECT_EQ(selectionDrag::end, row->getDragMode());
     drag(50);
     EXPECT_EQ(day + 500, state.selectionBegin);
     EXPECT_EQ(day + 500, state.selectionEnd);
@@ -283,7 +280,7 @@ TEST_F(rowFixture, losingTheCaptureEndsTheDrag)
     lost.SetEventObject(row);
     row->ReleaseMouse(); // what the system does before telling the window
     row->ProcessWindowEvent(lost);
-    EXPECT_EQ(0, row->getDragMode());
+    EXPECT_EQ(selectionDrag::none, row->getDragMode());
 }
 
 TEST_F(rowFixture, nullBroadcastDetachesTheRow)
