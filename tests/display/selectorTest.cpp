@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <wx/calctrl.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
@@ -229,6 +231,26 @@ TEST_F(selectorTest, labelFollowsTheBroadcastUntilDetached)
     state.viewBegin = 1711886709;
     broadcast(&previous);
     EXPECT_EQ(wxDateTime(15, wxDateTime::Jan, 2024, 8, 30, 0).Format("%c"), selector->GetLabelText());
+}
+
+TEST_F(selectorTest, timesWithoutACalendarDateShowAQuestionMark)
+{
+    // Zoomed out far enough, the view reaches past any year the calendar can
+    // write; the label says "?" there (and wx is never asked, which would assert).
+    timeSelector* selector = selectorOn(&state.viewBegin);
+    const double yearOne = -62135596800.0, year9999End = 253402300799.0;
+    const struct {
+        double seconds;
+        bool shown;
+    } cases[] = {{yearOne, true}, {yearOne - 1, false}, {-86400.0 * 365 * 6800, false},
+                 {year9999End, true}, {year9999End + 1, false}, {1e300, false},
+                 {std::numeric_limits<double>::quiet_NaN(), false}, {-std::numeric_limits<double>::infinity(), false}};
+    for (const auto& c : cases) {
+        vTimelineDisplayState previous = state;
+        state.viewBegin = c.seconds;
+        broadcast(&previous);
+        EXPECT_EQ(c.shown, selector->GetLabelText() != "?") << c.seconds;
+    }
 }
 
 TEST_F(selectorTest, clickOpensThePopupOnTheEditedValue)
