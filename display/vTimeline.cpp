@@ -16,16 +16,13 @@
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
-wxBEGIN_EVENT_TABLE(vTimeline, wxPanel)
-    EVT_CHECKBOX(wxID_ANY, vTimeline::onCheckBox)
-wxEND_EVENT_TABLE()
-
 vTimeline::vTimeline(wxWindow* parent, const wxDateTime& viewBegin, const wxDateTime& viewEnd,
                      const wxDateTime& selectionBegin, const wxDateTime& selectionEnd)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER | wxTAB_TRAVERSAL, "panel"),
       initialState{toSeconds(viewBegin), toSeconds(viewEnd), toSeconds(selectionBegin), toSeconds(selectionEnd)},
       displayListener(this, &vTimeline::onDisplayChange)
 {
+    Bind(wxEVT_CHECKBOX, &vTimeline::onCheckBox, this);
     state = std::make_unique<vTimelineDisplayState>();
     displayBroadcast.addMember(&displayListener);
     SetSizer(new wxBoxSizer(wxHORIZONTAL));

@@ -80,6 +80,4 @@ private:
     double initialState[4]; // view begin, view end, selection begin, selection end
     displayBroadcastType displayBroadcast;
     clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
-
-    wxDECLARE_EVENT_TABLE();
 };
