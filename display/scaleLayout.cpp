@@ -9,6 +9,7 @@
 #include <wx/datetime.h>
 
 #include "platform/narrow.h"
+#include "recdb/localCalendar.h"
 
 namespace {
 long long floorDiv(long long a, long long b)
@@ -24,70 +25,16 @@ long long floorMod(long long a, long long b)
     return a - floorDiv(a, b) * b;
 }
 
-// Proleptic Gregorian calendar, days since 1970-01-01.
-long long daysFromCivil(long long y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const long long era = floorDiv(y, 400);
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long long>(doe) - 719468;
-}
-
-void civilFromDays(long long z, long long& y, unsigned& m, unsigned& d)
-{
-    z += 719468;
-    const long long era = floorDiv(z, 146097);
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = static_cast<long long>(yoe) + era * 400 + (m <= 2);
-}
-
-// Times at which the local offset is asked for stay well inside what the
-// date-time class handles.
-const long long offsetLow = -62135596800LL + 3 * 86400;   // 0001-01-04 UTC
-const long long offsetHigh = 253402300800LL - 3 * 86400;  // 9999-12-29 UTC
-
-// Local time minus UTC at time t, in seconds.
-long long localOffset(long long t)
-{
-    t = std::min(std::max(t, offsetLow), offsetHigh);
-    wxDateTime::Tm tm = wxDateTime(wxLongLong(t) * 1000).GetTm(wxDateTime::Local);
-    long long local = daysFromCivil(tm.year, tm.mon + 1, tm.mday) * 86400 + tm.hour * 3600 +
-                      tm.min * 60 + tm.sec;
-    return local - t;
-}
-
-// Seconds since 1970 on the local wall clock.
-long long localSeconds(long long t)
-{
-    return t + localOffset(t);
-}
-
-// The time at which the local wall clock shows `local`. A wall-clock time that
-// the clock skips (spring forward) maps to a nearby time; one it shows twice
-// maps to one of them.
-long long fromLocalSeconds(long long local)
-{
-    long long t = local - localOffset(local);
-    return local - localOffset(t);
-}
-
 // The candidate ticks of one row: an index k enumerates the unit's boundaries
-// in time order (years: the year; months: 12 * year + month; days: the local
-// day number; the clock units: steps from the first candidate).
+// in time order (years: the year; months: 12 * year + month - 1; days: the
+// local day number; the clock units: steps from the first candidate).
 class tickSequence {
 public:
     tickSequence(timeUnit unit_, long long viewStart) : unit(unit_)
     {
         // The clock units start at the view's first second, rounded down to
         // the unit on the local clock, and advance by fixed seconds from there.
-        localFields f = toLocalFields(viewStart);
+        const localDateTime f = localDateTimeAt(viewStart);
         if (unit == unitHours)
             origin = viewStart - f.minute * 60 - f.second;
         else if (unit == unitMinutes)
@@ -100,11 +47,11 @@ public:
     {
         switch (unit) {
         case unitYears:
-            return fromLocalFields(k, 0, 1, 0, 0, 0);
+            return startOfYear(k);
         case unitMonths:
-            return fromLocalFields(floorDiv(k, 12), floorMod(k, 12), 1, 0, 0, 0);
+            return startOfMonth(floorDiv(k, 12), floorMod(k, 12) + 1);
         case unitDays:
-            return fromLocalSeconds(k * 86400);
+            return localMidnight(k);
         default:
             return origin + k * unitSeconds();
         }
@@ -115,18 +62,16 @@ public:
     {
         long long k;
         switch (unit) {
-        case unitYears: {
-            localFields f = toLocalFields(t);
-            k = f.year;
+        case unitYears:
+            k = localDateTimeAt(t).date.year;
             break;
-        }
         case unitMonths: {
-            localFields f = toLocalFields(t);
-            k = f.year * 12 + f.month;
+            const civilDate d = localDateTimeAt(t).date;
+            k = d.year * 12 + d.month - 1;
             break;
         }
         case unitDays:
-            k = floorDiv(localSeconds(t), 86400);
+            k = localDayAt(t);
             break;
         default:
             return -floorDiv(origin - t, unitSeconds()); // ceiling division
@@ -151,11 +96,11 @@ public:
             return day <= 27 ? day - 1 : -1;
         }
         case unitHours:
-            return toLocalFields(t).hour;
+            return localDateTimeAt(t).hour;
         case unitMinutes:
-            return toLocalFields(t).minute;
+            return localDateTimeAt(t).minute;
         default:
-            return toLocalFields(t).second;
+            return localDateTimeAt(t).second;
         }
     }
 
@@ -198,10 +143,7 @@ private:
 
     static int dayOfMonth(long long dayNumber)
     {
-        long long y;
-        unsigned m, d;
-        civilFromDays(dayNumber, y, m, d);
-        return static_cast<int>(d);
+        return dateOfDayNumber(dayNumber).day;
     }
 
     timeUnit unit;
@@ -379,29 +321,4 @@ void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMe
     const timeUnit top = topUnitFor(state.viewEnd - state.viewBegin);
     layoutRow(top, state, width, measure, rows[0]);
     layoutRow(static_cast<timeUnit>(top + 1), state, width, measure, rows[1]);
-}
-
-localFields toLocalFields(long long t)
-{
-    long long local = localSeconds(t);
-    long long days = floorDiv(local, 86400);
-    long long rest = local - days * 86400;
-    localFields f;
-    unsigned m, d;
-    civilFromDays(days, f.year, m, d);
-    f.month = static_cast<int>(m) - 1;
-    f.day = static_cast<int>(d);
-    f.hour = static_cast<int>(rest / 3600);
-    f.minute = static_cast<int>(rest / 60 % 60);
-    f.second = static_cast<int>(rest % 60);
-    return f;
-}
-
-long long fromLocalFields(long long year, long long month, long long day, int hour, int minute, int second)
-{
-    year += floorDiv(month, 12);
-    month = floorMod(month, 12);
-    long long local = (daysFromCivil(year, static_cast<unsigned>(month + 1), 1) + day - 1) * 86400 +
-                      hour * 3600LL + minute * 60LL + second;
-    return fromLocalSeconds(local);
 }

@@ -59,19 +59,6 @@ typedef std::function<wxSize(const wxString& text, int pointSize)> textMeasure;
 void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMeasure& measure,
                      scaleRow rows[2]);
 
-// Local calendar helpers, also used by tests. Times are whole seconds since
-// 1970 UTC; fields are those of the local time zone.
-struct localFields {
-    long long year;
-    int month; // 0 = January
-    int day;   // 1..31
-    int hour, minute, second;
-};
-localFields toLocalFields(long long t);
-// The time of a local date and time (fields may be out of range and are
-// normalised as calendar arithmetic does; month may be any integer).
-long long fromLocalFields(long long year, long long month, long long day, int hour, int minute,
-                          int second);
 // The span of times that get ticks at all.
 extern const long long scaleFirstTickTime;
 extern const long long scaleLastTickTime;

@@ -5,6 +5,7 @@
 #include "platform/directoryWalk.h"
 #include "recdb/catalog.h"
 #include "recdb/dirTimelineScanner.h"
+#include "recdb/localCalendar.h"
 #include "recdb/timeValue.h"
 
 std::string recording::getProperty(const std::string& key) const
@@ -17,7 +18,7 @@ namespace {
 // The day named by the folder that holds a catalog: "%Y%m%d" at the start of
 // its name (four-digit year, two-digit month and day; what follows, as in
 // 20240115_old, does not matter). Returns false for a name that is no real date.
-bool dayOfFolder(const std::string& path, int& year, int& month, int& day)
+bool dayOfFolder(const std::string& path, std::int64_t& dayNumber)
 {
     const char* separators = wxFILE_SEP_PATH == '\\' ? "\\/" : "/";
     size_t fileStart = path.find_last_of(separators);
@@ -34,25 +35,28 @@ bool dayOfFolder(const std::string& path, int& year, int& month, int& day)
             return false;
         digits[i] = c - '0';
     }
-    year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
-    month = digits[4] * 10 + digits[5];
-    day = digits[6] * 10 + digits[7];
-    return month >= 1 && month <= 12 && day >= 1 &&
-           day <= wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month - 1), year);
+    civilDate date;
+    date.year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    date.month = digits[4] * 10 + digits[5];
+    date.day = digits[6] * 10 + digits[7];
+    if (!isValidDate(date.year, date.month, date.day))
+        return false;
+    dayNumber = dayNumberOf(date);
+    return true;
 }
 }
 
 // Local midnights of the days seen so far in one scan: a long history has
-// thousands of catalogs but each day's midnight (and the next one) is computed once.
-double dynamicTimeline::midnight(midnightCache& midnights, int year, int month, int day)
+// thousands of catalogs but each day's midnight (and the next one) is computed
+// once. A midnight becomes a time of the axis as a recording's date-time does,
+// so both share its range (see timeValue.h).
+double dynamicTimeline::midnight(midnightCache& midnights, std::int64_t day)
 {
-    int key = (year * 100 + month) * 100 + day;
-    auto found = midnights.find(key);
+    auto found = midnights.find(day);
     if (found != midnights.end())
         return found->second;
-    wxDateTime date(static_cast<wxDateTime::wxDateTime_t>(day), static_cast<wxDateTime::Month>(month - 1), year);
-    double seconds = toSeconds(date);
-    midnights.emplace(key, seconds);
+    double seconds = toSeconds(wxDateTime(wxLongLong(localMidnight(day)) * 1000));
+    midnights.emplace(day, seconds);
     return seconds;
 }
 
@@ -73,22 +77,13 @@ dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string
 
 void dynamicTimeline::addCatalog(const std::string& path, midnightCache& midnights)
 {
-    int year, month, day;
-    if (!dayOfFolder(path, year, month, day))
+    std::int64_t day;
+    if (!dayOfFolder(path, day))
         return;
-    // The next calendar day, so that the entry lasts 23, 24 or 25 hours.
-    int nextYear = year, nextMonth = month, nextDay = day + 1;
-    if (nextDay > wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month - 1), year)) {
-        nextDay = 1;
-        if (++nextMonth > 12) {
-            nextMonth = 1;
-            ++nextYear;
-        }
-    }
-
+    // Up to the next day's midnight, so that the entry lasts 23, 24 or 25 hours.
     catalogEntry entry;
-    entry.start = midnight(midnights, year, month, day);
-    entry.end = midnight(midnights, nextYear, nextMonth, nextDay);
+    entry.start = midnight(midnights, day);
+    entry.end = midnight(midnights, day + 1);
     entry.path = path;
     if (entries.empty()) {
         start = entry.start;

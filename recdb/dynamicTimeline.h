@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 
@@ -24,9 +25,9 @@ public:
     const std::vector<catalogEntry>& catalogEntries() const { return entries; }
 
 private:
-    typedef std::unordered_map<int, double> midnightCache; // yyyymmdd -> seconds
+    typedef std::unordered_map<std::int64_t, double> midnightCache; // day number -> seconds
     void addCatalog(const std::string& path, midnightCache& midnights);
-    static double midnight(midnightCache& midnights, int year, int month, int day);
+    static double midnight(midnightCache& midnights, std::int64_t day);
 
     double start = 0;
     double end = 0;

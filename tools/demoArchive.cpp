@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <set>
 
-#include <wx/datetime.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
 #include <wx/wxcrt.h>
+
+#include "recdb/localCalendar.h"
 
 namespace {
 
@@ -47,49 +48,9 @@ splitmix64 stream(std::uint64_t seed, std::uint64_t a, std::uint64_t b)
 }
 
 // ---------------------------------------------------------------------------
-// Calendar dates as day numbers since 1970-01-01 (proleptic Gregorian). Only
-// dates are computed here; times of day are written as local wall-clock text,
-// so no time zone or daylight-saving rule enters the generator.
-
-struct civilDate {
-    int year = 0, month = 0, day = 0;
-};
-
-bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int daysInMonth(int y, int m)
-{
-    static const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && isLeap(y) ? 29 : lengths[m - 1];
-}
-
-long daysFromCivil(civilDate c)
-{
-    int y = c.year - (c.month <= 2 ? 1 : 0);
-    long era = (y >= 0 ? y : y - 399) / 400;
-    long yoe = y - era * 400;
-    long doy = (153 * (c.month + (c.month > 2 ? -3 : 9)) + 2) / 5 + c.day - 1;
-    long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-civilDate civilFromDays(long z)
-{
-    z += 719468;
-    long era = (z >= 0 ? z : z - 146096) / 146097;
-    long doe = z - era * 146097;
-    long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    long mp = (5 * doy + 2) / 153;
-    civilDate c;
-    c.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    c.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    c.year = static_cast<int>(yoe + era * 400 + (c.month <= 2 ? 1 : 0));
-    return c;
-}
-
-// 0 = Sunday ... 6 = Saturday; 1970-01-01 was a Thursday.
-int weekday(long dayNumber) { return static_cast<int>(((dayNumber % 7) + 11) % 7); }
+// Days are day numbers of the local calendar. Only dates are computed here;
+// times of day are written as local wall-clock text, so no time zone or
+// daylight-saving rule enters the generator.
 
 bool parseIsoDate(const std::string& text, civilDate& out)
 {
@@ -101,19 +62,13 @@ bool parseIsoDate(const std::string& text, civilDate& out)
     out.year = std::stoi(text.substr(0, 4));
     out.month = std::stoi(text.substr(5, 2));
     out.day = std::stoi(text.substr(8, 2));
-    return out.month >= 1 && out.month <= 12 && out.day >= 1 && out.day <= daysInMonth(out.year, out.month);
-}
-
-civilDate todayLocal()
-{
-    wxDateTime today = wxDateTime::Today();
-    return {today.GetYear(), static_cast<int>(today.GetMonth()) + 1, today.GetDay()};
+    return isValidDate(out.year, out.month, out.day);
 }
 
 // Timestamps of the reading side are 32-bit seconds since 1970: keep every day
 // well inside that range.
-const long firstAllowedDay = daysFromCivil({1970, 1, 2});
-const long lastAllowedDay = daysFromCivil({2037, 12, 31});
+const std::int64_t firstAllowedDay = dayNumberOf({1970, 1, 2});
+const std::int64_t lastAllowedDay = dayNumberOf({2037, 12, 31});
 
 // ---------------------------------------------------------------------------
 // Names.
@@ -303,7 +258,7 @@ std::string twoDigits(int v)
 std::string dayFolderName(const civilDate& d)
 {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", d.year, d.month, d.day);
+    std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", static_cast<int>(d.year), d.month, d.day);
     return buffer;
 }
 
@@ -443,10 +398,10 @@ bool validateDemoOptions(const demoOptions& o, std::string* error)
         return fail("--storages must be 1 or 2");
     if (o.sampleRate < 1 || o.sampleRate > 384000)
         return fail("--sample-rate must be between 1 and 384000");
-    civilDate end = todayLocal();
+    civilDate end = localToday();
     if (!o.endDate.empty() && !parseIsoDate(o.endDate, end))
         return fail("--end-date must be a date written YYYY-MM-DD: " + o.endDate);
-    long last = daysFromCivil(end);
+    const std::int64_t last = dayNumberOf(end);
     if (last > lastAllowedDay || last - (o.days - 1) < firstAllowedDay)
         return fail("the archive must lie between 1970-01-02 and 2037-12-31");
     return true;
@@ -484,11 +439,11 @@ std::optional<demoStats> generateDemoArchive(const demoOptions& options, std::st
         !writer.writeFile(root + sep + "logger.ini", makeLoggerIni(names, storageKeys, storageRoots)))
         return std::nullopt;
 
-    civilDate end = todayLocal();
+    civilDate end = localToday();
     if (!options.endDate.empty())
         parseIsoDate(options.endDate, end);
-    const long lastDay = daysFromCivil(end);
-    const long firstDay = lastDay - (options.days - 1);
+    const std::int64_t lastDay = dayNumberOf(end);
+    const std::int64_t firstDay = lastDay - (options.days - 1);
     const std::vector<char> audio = makeAudio(options.audioBytes, options.sampleRate);
     const std::string rate = std::to_string(options.sampleRate);
 
@@ -501,17 +456,17 @@ std::optional<demoStats> generateDemoArchive(const demoOptions& options, std::st
         const std::string channelDir = storageRoots[static_cast<std::size_t>(ch) % storageRoots.size()] + sep +
                                        names[static_cast<std::size_t>(ch)];
         const std::string line = std::to_string(ch + 1);
-        for (long dayNumber = firstDay; dayNumber <= lastDay; ++dayNumber) {
+        for (std::int64_t dayNumber = firstDay; dayNumber <= lastDay; ++dayNumber) {
             splitmix64 rng = stream(options.seed, static_cast<std::uint64_t>(ch),
                                     static_cast<std::uint64_t>(dayNumber));
-            const civilDate date = civilFromDays(dayNumber);
+            const civilDate date = dateOfDayNumber(dayNumber);
             const std::string dateText = dayFolderName(date);
             const std::string dayDir = channelDir + sep + dateText;
             if (!writer.makeDir(dayDir))
                 return std::nullopt;
 
             const std::vector<call> calls =
-                scheduleDay(rng, callCount(rng, options, profile, weekday(dayNumber)), profile);
+                scheduleDay(rng, callCount(rng, options, profile, weekdayOf(dayNumber)), profile);
             catalog.clear();
             catalog += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<vmk_catalog>\n";
             int index = 0;
