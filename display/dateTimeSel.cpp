@@ -8,17 +8,15 @@
 #include <wx/stattext.h>
 
 namespace {
-// The instants the time axis can hold: whole seconds from 1970-01-01 00:00:00
-// UTC up to, but not including, 2^31 - 1 seconds. Anything outside would turn
-// into -1 seconds when it is converted.
+// The days the calendar offers: 1900-01-01 to 9999-12-31, local time.
 wxDateTime earliestTime()
 {
-    return wxDateTime(wxLongLong(0));
+    return wxDateTime(1, wxDateTime::Jan, 1900, 0, 0, 0);
 }
 
 wxDateTime latestTime()
 {
-    return wxDateTime(wxLongLong(2147483646) * 1000);
+    return wxDateTime(31, wxDateTime::Dec, 9999, 23, 59, 59);
 }
 
 // The three fields share the row's width equally; each is at least wide enough
@@ -46,7 +44,7 @@ dateTimeSel::dateTimeSel(wxWindow* parent, closure<bool, wxDateTime>* callback_)
 
     calendar = new wxCalendarCtrl(panel, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
                                   wxCAL_SHOW_HOLIDAYS | wxWANTS_CHARS, "CalendarCtrl");
-    // Days whose times the axis cannot represent are not offered.
+    // Days beyond four-digit years are not offered.
     calendar->SetDateRange(earliestTime().GetDateOnly(), latestTime().GetDateOnly());
     column->Add(calendar, 0, wxALL | wxEXPAND, 1);
 
@@ -96,8 +94,7 @@ wxDateTime dateTimeSel::getDateTime() const
                     seconds->GetValue());
     if (!when.IsValid())
         return when;
-    // The first hours of 1970-01-01 in a zone east of UTC, and the last ones of
-    // 2038-01-19, lie outside the axis; take its nearest end rather than -1.
+    // A typed time outside the offered days takes the nearest one.
     if (when < earliestTime())
         return earliestTime();
     if (when > latestTime())

@@ -79,9 +79,7 @@ wxDateTime timeSelector::toDateTime(double seconds)
 {
     // Beyond the years the calendar can write (wx would read outside its
     // tables, and asserts) the time has no date to show.
-    if (!isCalendarSeconds(seconds))
-        return wxDateTime();
-    return wxDateTime(wxLongLong(static_cast<wxLongLong_t>(seconds * 1000)));
+    return fromSeconds(seconds);
 }
 
 wxString timeSelector::formatTime(double seconds)

@@ -48,14 +48,13 @@ bool dayOfFolder(const std::string& path, std::int64_t& dayNumber)
 
 // Local midnights of the days seen so far in one scan: a long history has
 // thousands of catalogs but each day's midnight (and the next one) is computed
-// once. A midnight becomes a time of the axis as a recording's date-time does,
-// so both share its range (see timeValue.h).
+// once.
 double dynamicTimeline::midnight(midnightCache& midnights, std::int64_t day)
 {
     auto found = midnights.find(day);
     if (found != midnights.end())
         return found->second;
-    double seconds = toSeconds(wxDateTime(wxLongLong(localMidnight(day)) * 1000));
+    const double seconds = static_cast<double>(localMidnight(day));
     midnights.emplace(day, seconds);
     return seconds;
 }

@@ -1,18 +1,21 @@
 #pragma once
 // Instants on the time axis are seconds since 1970-01-01 00:00:00 UTC in a
-// double. A date-time converts by its tick count: whole seconds, truncated, and
-// -1 for anything the 32-bit tick range cannot hold (before 1970, from 2038-01-19
-// 03:14:07 on) or an invalid date-time.
+// double: whole seconds of 64-bit range, before 1970 and after 2038 alike. A
+// date-time converts by its milliseconds, the fraction of a second dropped
+// (toward the earlier second); an invalid date-time gives -1.
+#include <cmath>
+
 #include <wx/datetime.h>
 
 inline double toSeconds(const wxDateTime& when)
 {
     if (!when.IsValid())
         return -1;
-    wxLongLong ms = when.GetValue();
-    if (ms < 0 || ms >= wxLongLong(2147483647) * 1000)
-        return -1;
-    return static_cast<double>((ms / 1000).GetValue());
+    const wxLongLong_t ms = when.GetValue().GetValue();
+    wxLongLong_t seconds = ms / 1000;
+    if (ms % 1000 < 0)
+        --seconds;
+    return static_cast<double>(seconds);
 }
 
 // Whether a time on the axis has a calendar date with a four-digit year:
@@ -21,4 +24,13 @@ inline double toSeconds(const wxDateTime& when)
 inline bool isCalendarSeconds(double seconds)
 {
     return seconds >= -62135596800.0 && seconds <= 253402300799.0;
+}
+
+// The date-time of a time on the axis, the fraction of a second dropped;
+// invalid when the time has no calendar date.
+inline wxDateTime fromSeconds(double seconds)
+{
+    if (!isCalendarSeconds(seconds))
+        return wxDateTime();
+    return wxDateTime(wxLongLong(static_cast<wxLongLong_t>(std::floor(seconds)) * 1000));
 }

@@ -26,13 +26,16 @@ const char* const usage =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
     "       orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]\n"
     "       orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
-    "       orvista-cli settings [--file PATH] [--schema PATH]\n";
+    "       orvista-cli settings [--file PATH] [--schema PATH]\n"
+    "Output is tab-separated; in every field a tab, line feed, carriage return or\n"
+    "backslash is written \\t, \\n, \\r or \\\\.\n";
 
 const char* const channelsHelp =
     "usage: orvista-cli channels [--logger-ini PATH]\n"
     "Lists the channels of logger.ini in name order, one line each, tab-separated:\n"
     "channel name, folder, number of day catalogs, first and last instant covered\n"
-    "(local time, empty when the channel has no catalogs).\n"
+    "(local time, empty when the channel has no catalogs). A tab, line feed,\n"
+    "carriage return or backslash in a field is written \\t, \\n, \\r or \\\\.\n"
     "Without --logger-ini the logger's default location is read.\n";
 
 const char* const recordingsHelp =
@@ -40,7 +43,9 @@ const char* const recordingsHelp =
     "Lists the recordings that overlap the interval, tab-separated: channel, start,\n"
     "end, label, file name. Channels come in name order (all when none is named),\n"
     "each channel's recordings in catalog order. TIME is local, written\n"
-    "YYYY-MM-DD hh:mm:ss (YYYY-MM-DDThh:mm[:ss] and the like also work).\n"
+    "YYYY-MM-DD hh:mm:ss (YYYY-MM-DDThh:mm[:ss] and the like also work), from\n"
+    "1900-01-01 to 9999-12-31. A tab, line feed, carriage return or backslash in\n"
+    "a field (a label or file name from a catalog) is written \\t, \\n, \\r or \\\\.\n"
     "Without --logger-ini the logger's default location is read.\n";
 
 const char* const copyHelp =
@@ -146,9 +151,38 @@ options parseArguments(const std::vector<std::string>& args)
     return o;
 }
 
+// A field of a tab-separated line: tab, line feed, carriage return and
+// backslash are written \t, \n, \r and \\, so text from a catalog can never
+// split a record or forge one.
+std::string field(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string formatSeconds(double seconds)
 {
-    return toNarrow(wxDateTime(static_cast<time_t>(seconds)).Format(timeFormat));
+    const wxDateTime when = fromSeconds(seconds);
+    return when.IsValid() ? toNarrow(when.Format(timeFormat)) : std::string();
 }
 
 std::string formatTime(const wxDateTime& when)
@@ -162,11 +196,10 @@ double parseTime(const std::string& text, const char* option)
     if (!parseLenientDateTime(fromNarrow(text), when))
         throw usageError{std::string("cannot read the time '") + text + "' of " + option +
                          " (write YYYY-MM-DD hh:mm:ss)"};
-    double seconds = toSeconds(when);
-    if (seconds < 0)
+    if (when.GetYear() < 1900 || when.GetYear() > 9999)
         throw usageError{std::string("the time '") + text + "' of " + option +
-                         " lies outside 1970-01-01 to 2038-01-19"};
-    return seconds;
+                         " lies outside 1900-01-01 to 9999-12-31"};
+    return toSeconds(when);
 }
 
 std::map<std::string, std::string> channelsOf(const std::string& loggerIni)
@@ -183,7 +216,7 @@ void listChannels(const options& o, std::ostream& out)
 {
     for (const auto& [name, directory] : channelsOf(o.loggerIni)) {
         dynamicTimeline t(directory, name);
-        out << name << '\t' << directory << '\t' << t.catalogEntries().size() << '\t'
+        out << field(name) << '\t' << field(directory) << '\t' << t.catalogEntries().size() << '\t'
             << (t.isEmpty() ? "" : formatSeconds(t.getStart())) << '\t'
             << (t.isEmpty() ? "" : formatSeconds(t.getEnd())) << '\n';
     }
@@ -216,8 +249,8 @@ void forEachRecording(const options& o, const std::function<void(const std::stri
 void listRecordings(const options& o, std::ostream& out)
 {
     forEachRecording(o, [&](const std::string& name, const recording& r) {
-        out << name << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t' << r.getProperty("label")
-            << '\t' << r.getProperty("filename") << '\n';
+        out << field(name) << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t'
+            << field(r.getProperty("label")) << '\t' << field(r.getProperty("filename")) << '\n';
     });
 }
 
@@ -318,7 +351,7 @@ public:
     {
         failed = true;
         for (const copyFailure& f : failures)
-            err << "orvista-cli: cannot copy " << f.source << " to " << f.target << ": " << toNarrow(f.reason)
+            err << "orvista-cli: cannot copy " << field(f.source) << " to " << field(f.target) << ": " << toNarrow(f.reason)
                 << '\n';
     }
 
@@ -378,7 +411,7 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
         return 130;
     }
     for (const std::string& target : copied)
-        out << target << '\n';
+        out << field(target) << '\n';
     out.flush();
     return observer.failed ? 1 : 0;
 }

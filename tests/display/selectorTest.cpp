@@ -335,12 +335,17 @@ TEST_F(popupTest, okHandsOverTheLocalTime)
     // summer time one hour later.
     enter(31, wxDateTime::Mar, 2024, 2, 30, 0);
     EXPECT_EQ(1711848600, toSeconds(popup->getDateTime()));
-    // The last hours of the axis and the first hour of 1970 in Berlin (still
-    // 1969 in UTC) stay on the axis instead of becoming -1.
+    // Times before 1970 and after January 2038 are times like any other.
     enter(1, wxDateTime::Jan, 1970, 0, 30, 0);
-    EXPECT_EQ(0, toSeconds(popup->getDateTime()));
-    enter(19, wxDateTime::Jan, 2038, 23, 0, 0);
-    EXPECT_EQ(2147483646, toSeconds(popup->getDateTime()));
+    EXPECT_EQ(-1800, toSeconds(popup->getDateTime())); // still 1969 in UTC
+    enter(1, wxDateTime::Jan, 2050, 12, 0, 0);
+    EXPECT_EQ(2524647600, toSeconds(popup->getDateTime()));
+    enter(1, wxDateTime::Jan, 1900, 0, 0, 0);
+    EXPECT_EQ(wxDateTime(1, wxDateTime::Jan, 1900), popup->getDateTime());
+    wxDateTime lowest, highest;
+    ASSERT_TRUE(popup->getCalendar()->GetDateRange(&lowest, &highest));
+    EXPECT_EQ(wxDateTime(1, wxDateTime::Jan, 1900), lowest);
+    EXPECT_EQ(9999, highest.GetYear());
 
     // Only OK confirms: a double-click on a day just picks the day.
     showPopup();
