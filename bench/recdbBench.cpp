@@ -3,6 +3,7 @@
 //   recdbBench scan LOGGER_INI [RUNS]      build every channel's timeline
 //   recdbBench load CHANNEL_DIR [RUNS]     load all catalogs of one channel
 //   recdbBench query CHANNEL_DIR [CALLS]   one-hour getRecordings on a long timeline
+//   recdbBench ini LINES [RUNS]            readLoggerIni on a generated file of LINES line sections
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 
 #include <malloc.h>
 
+#include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/xml/xml.h>
@@ -69,6 +72,44 @@ int load(const std::string& dir, int runs)
     return 0;
 }
 
+// A logger.ini as a large installation (or a generator gone wrong) may write it:
+// thousands of line sections, every hundredth with an existing folder.
+int ini(int lines, int runs)
+{
+    wxString base = wxFileName::CreateTempFileName(wxFileName::GetTempDir() + "/orvista-bench-");
+    wxRemoveFile(base);
+    const std::string dir = base.utf8_string();
+    const std::string root = dir + "/rec";
+    wxFileName::Mkdir(wxString::FromUTF8(root), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    std::string content = "[storage paths]\r\nmain=" + root + "\r\n";
+    for (int line = 1; line <= lines; ++line) {
+        char section[32];
+        std::snprintf(section, sizeof section, "[line%02d]\r\n", line);
+        std::string channel = "channel " + std::to_string(line);
+        content += section + ("StoragePath=main\r\nChannelName=" + channel + "\r\n");
+        if (line % 100 == 0)
+            wxFileName::Mkdir(wxString::FromUTF8(root + "/" + channel));
+    }
+    const std::string path = dir + "/logger.ini";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(content.data(), 1, content.size(), file) != content.size()) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return 1;
+    }
+    std::fclose(file);
+
+    size_t channels = 0;
+    double median = medianSeconds(runs, [&] {
+        std::map<std::string, std::string> result;
+        readLoggerIni(path, result);
+        channels = result.size();
+    });
+    wxFileName::Rmdir(wxString::FromUTF8(dir), wxPATH_RMDIR_RECURSIVE);
+    std::printf("ini: %d line sections (%zu bytes), %zu channels: median %.3f s over %d runs (%.2f us per line)\n",
+                lines, content.size(), channels, median, runs, median * 1e6 / lines);
+    return 0;
+}
+
 int query(const std::string& dir, int calls)
 {
     dynamicTimeline t(dir, "bench");
@@ -102,7 +143,7 @@ int main(int argc, char** argv)
     delete wxLog::SetActiveTarget(new wxLogStderr);
     if (argc < 3) {
         std::fprintf(stderr, "usage: recdbBench scan LOGGER_INI [RUNS] | load CHANNEL_DIR [RUNS] | query "
-                             "CHANNEL_DIR [CALLS]\n");
+                             "CHANNEL_DIR [CALLS] | ini LINES [RUNS]\n");
         return 2;
     }
     std::string what = argv[1];
@@ -113,6 +154,8 @@ int main(int argc, char** argv)
         return load(argv[2], count > 0 ? count : 3);
     if (what == "query")
         return query(argv[2], count > 0 ? count : 2000);
+    if (what == "ini")
+        return ini(std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 50000, count > 0 ? count : 3);
     std::fprintf(stderr, "unknown benchmark %s\n", what.c_str());
     return 2;
 }

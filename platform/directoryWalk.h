@@ -10,8 +10,12 @@
 // makes a scan of tens of thousands of day folders several times faster.
 // Symbolic links are followed, but a link back into a folder being walked is not
 // entered again.
+//
+// Only regular files (and links to them) are reported: a named pipe, socket or
+// device may carry any name, and opening one can block or read endlessly.
 #include <functional>
 #include <string>
 
-// Calls onFile with the full path (folder path, separator, name) of every file.
+// Calls onFile with the full path (folder path, separator, name) of every
+// regular file.
 void walkDirectory(const std::string& root, const std::function<void(const std::string& path)>& onFile);

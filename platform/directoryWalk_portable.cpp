@@ -28,16 +28,21 @@ void walk(const std::string& folder, const folderId& id, std::set<folderId>& ope
             path += '/';
         path += name;
         unsigned char type = entry->d_type;
-        if (type == DT_DIR || type == DT_LNK || type == DT_UNKNOWN) {
-            struct stat info;
-            if (stat(path.c_str(), &info) != 0)
-                continue; // a dangling link: neither a folder nor a readable file
-            if (S_ISDIR(info.st_mode)) {
-                folders.emplace_back(std::move(path), folderId(info.st_dev, info.st_ino));
-                continue;
-            }
+        if (type == DT_REG) {
+            files.push_back(std::move(path));
+            continue;
         }
-        files.push_back(std::move(path));
+        // Pipes, sockets and devices are left out: opening a pipe that nobody
+        // writes to waits forever.
+        if (type != DT_DIR && type != DT_LNK && type != DT_UNKNOWN)
+            continue;
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0)
+            continue; // a dangling link: neither a folder nor a readable file
+        if (S_ISDIR(info.st_mode))
+            folders.emplace_back(std::move(path), folderId(info.st_dev, info.st_ino));
+        else if (S_ISREG(info.st_mode))
+            files.push_back(std::move(path));
     }
     closedir(dir);
     for (const auto& sub : folders)

@@ -1,34 +1,62 @@
 #include "directoryWalk.h"
 
-#include <wx/dir.h>
-#include <wx/log.h>
+#include <utility>
+#include <vector>
 
-#include "platform/narrow.h"
+#include <windows.h>
 
+// The listing carries each entry's attributes, so the walk needs one listing
+// per folder and no call per entry. Paths are narrow strings (the ANSI code
+// page), which the ANSI functions take as they are.
 namespace {
-// On Windows the listing already carries each entry's attributes, so wxDir's
-// own traversal is as fast as a walk of our own.
-class forwardFiles : public wxDirTraverser {
-public:
-    explicit forwardFiles(const std::function<void(const std::string&)>& onFile_) : onFile(onFile_) {}
-    wxDirTraverseResult OnFile(const wxString& path) override
-    {
-        onFile(toNarrow(path));
-        return wxDIR_CONTINUE;
-    }
-    wxDirTraverseResult OnDir(const wxString&) override { return wxDIR_CONTINUE; }
+#ifndef IO_REPARSE_TAG_AF_UNIX
+#define IO_REPARSE_TAG_AF_UNIX 0x80000023L
+#endif
 
-private:
-    const std::function<void(const std::string&)>& onFile;
-};
+// A file whose contents can be read: not a device and not a socket (which is
+// listed as a reparse point of its own kind). Links to files, and files that
+// are reparse points for other reasons (cloud placeholders, deduplication),
+// keep their data and count.
+bool isRegularFile(const WIN32_FIND_DATAA& entry)
+{
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
+        return false;
+    return !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || entry.dwReserved0 != IO_REPARSE_TAG_AF_UNIX;
+}
+
+void walk(const std::string& folder, const std::function<void(const std::string&)>& onFile)
+{
+    std::string prefix = folder;
+    if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/'))
+        prefix += '\\';
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileExA((prefix + "*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+    do {
+        const char* name = entry.cFileName;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            folders.push_back(prefix + name);
+        else if (isRegularFile(entry))
+            files.push_back(prefix + name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    for (const std::string& path : folders)
+        walk(path, onFile);
+    for (const std::string& path : files)
+        onFile(path);
+}
 }
 
 void walkDirectory(const std::string& root, const std::function<void(const std::string& path)>& onFile)
 {
-    wxLogNull quiet;
-    wxDir dir;
-    if (!dir.Open(fromNarrow(root)))
+    DWORD attributes = GetFileAttributesA(root.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
-    forwardFiles sink(onFile);
-    dir.Traverse(sink, wxEmptyString, wxDIR_FILES | wxDIR_DIRS | wxDIR_HIDDEN);
+    walk(root, onFile);
 }

@@ -65,15 +65,23 @@
 //
 // Robustness (our own rules)
 // 25. The file is read as bytes and parsed in one pass, then kept until it changes
-//     (size, modification time or file identity differ), as Windows keeps its
-//     profile files cached; a lookup then costs a search, not a parse, so reading
-//     thousands of lines stays linear. Values, names and lists have no length
-//     limit (Windows wraps values longer than 65535 characters around modulo
-//     65536, which would hand back a wrong value).
+//     (its size, its modification or change time to the nanosecond, or its
+//     identity, device and inode, differ), as Windows keeps its profile files
+//     cached. The change time catches a rewrite of the same size whose
+//     modification time stayed or was set back (tools that keep times do so),
+//     the identity a file replaced by another one. A lookup then costs a search,
+//     not a parse, so reading thousands of lines stays linear. Values, names and
+//     lists have no length limit (Windows wraps values longer than 65535
+//     characters around modulo 65536, which would hand back a wrong value).
 // 26. A NUL byte in the file ends the useful text of its line, so that names and
 //     values never carry a NUL (binary files give odd names, never a broken list).
 // 27. A UTF-8 byte order mark at the start of the file is skipped (Windows would
 //     treat it as part of the first line and lose the first section).
+// 28. A file that starts with a UTF-16 byte order mark (little or big endian, as
+//     Windows editors save "Unicode" text) is read as UTF-16 and converted to the
+//     program's narrow strings, UTF-8; Windows reads such files too. A surrogate
+//     without its partner becomes U+FFFD, an odd last byte is dropped. Without a
+//     mark the bytes are taken as they are.
 #include "profile.h"
 
 #include "windowsDirectory.h"
@@ -154,6 +162,63 @@ std::string fileBytes(const char* fileName)
     bool failed = std::ferror(file) != 0;
     std::fclose(file);
     return failed ? std::string() : bytes;
+}
+
+void appendUtf8(std::string& out, unsigned long c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// UTF-16 code units (without their byte order mark) as UTF-8.
+std::string utf8FromUtf16(std::string_view bytes, bool bigEndian)
+{
+    const size_t units = bytes.size() / 2;
+    auto unit = [&](size_t i) -> unsigned long {
+        unsigned long first = static_cast<unsigned char>(bytes[2 * i]);
+        unsigned long second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        return bigEndian ? (first << 8 | second) : (second << 8 | first);
+    };
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 2);
+    for (size_t i = 0; i < units; ++i) {
+        unsigned long c = unit(i);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < units) {
+            unsigned long low = unit(i + 1);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (c >= 0xD800 && c < 0xE000)
+            c = 0xFFFD;
+        appendUtf8(text, c);
+    }
+    return text;
+}
+
+// The file's text as narrow bytes: UTF-16 with its mark converted, anything
+// else unchanged.
+std::string narrowText(std::string bytes)
+{
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
+        return utf8FromUtf16(std::string_view(bytes).substr(2), false);
+    if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF')
+        return utf8FromUtf16(std::string_view(bytes).substr(2), true);
+    return bytes;
 }
 
 // One meaningful line of the file.
@@ -329,7 +394,7 @@ unsigned long withProfile(const char* fileName, Use use)
         return use(empty);
     }
     if (!cache.profile || cache.path != path || !sameFile(cache.identity, identity)) {
-        cache.profile = parse(fileBytes(fileName));
+        cache.profile = parse(narrowText(fileBytes(fileName)));
         cache.path = path;
         cache.identity = identity;
     }

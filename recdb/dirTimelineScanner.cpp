@@ -2,6 +2,8 @@
 
 #include "platform/narrow.h"
 
+#include <utility>
+
 namespace {
 // Only the name is looked at: extension "XML" in any case. As with wxFileName,
 // a name that only starts with its dot (".xml") has no extension.
@@ -15,8 +17,9 @@ bool isCatalogName(const std::string& path)
 }
 }
 
-dirTimelineScanner::dirTimelineScanner(std::vector<std::string>& paths_, const std::function<void()>& keepAlive_)
-    : paths(paths_), keepAlive(keepAlive_), lastKeepAlive(std::chrono::steady_clock::now())
+dirTimelineScanner::dirTimelineScanner(std::vector<std::string>& paths_, const std::function<void()>& keepAlive_,
+                                       clock now_)
+    : paths(paths_), keepAlive(keepAlive_), now(std::move(now_)), lastKeepAlive(now())
 {
 }
 
@@ -39,11 +42,8 @@ void dirTimelineScanner::acceptFile(const std::string& path)
 
     // Keeping the windows painted costs about a millisecond a time; doing it for
     // every catalog would make a long scan mostly yielding.
-    if (keepAlive) {
-        auto now = std::chrono::steady_clock::now();
-        if (now - lastKeepAlive >= keepAliveInterval) {
-            keepAlive();
-            lastKeepAlive = std::chrono::steady_clock::now();
-        }
+    if (keepAlive && now() - lastKeepAlive >= keepAliveInterval) {
+        keepAlive();
+        lastKeepAlive = now();
     }
 }

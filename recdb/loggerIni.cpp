@@ -4,6 +4,8 @@
 #include "platform/narrow.h"
 #include "recdb/win32NativeConfig.h"
 
+#include <unordered_set>
+
 #include <wx/filefn.h>
 #include <wx/filename.h>
 
@@ -17,9 +19,22 @@ std::string resolvedIniPath(const std::string& iniPath)
     return toNarrow(path.GetFullPath());
 }
 
+// The names an enumeration lists, exactly as HasGroup/HasEntry compare them.
+template <typename First, typename Next>
+std::unordered_set<std::string> namesOf(First first, Next next)
+{
+    std::unordered_set<std::string> names;
+    wxString name;
+    long index = 0;
+    for (bool more = first(name, index); more; more = next(name, index))
+        names.insert(toNarrow(name));
+    return names;
+}
+
+// `root` is not empty.
 std::string joinedPath(const std::string& root, const std::string& name)
 {
-    if (root.empty() || wxFileName::IsPathSeparator(root.back()))
+    if (wxFileName::IsPathSeparator(root.back()))
         return root + name;
     return root + std::string(1, static_cast<char>(wxFILE_SEP_PATH)) + name;
 }
@@ -46,10 +61,19 @@ void readLoggerIni(const std::string& iniPath, std::map<std::string, std::string
             storagePaths[toNarrow(key)] = toNarrow(root);
     }
 
+    // Each HasGroup would list every section again, which made files with
+    // thousands of lines quadratic: the names are taken once.
     config.SetPath("/");
+    const std::unordered_set<std::string> sections = namesOf(
+        [&](wxString& name, long& i) { return config.GetFirstGroup(name, i); },
+        [&](wxString& name, long& i) { return config.GetNextGroup(name, i); });
+    const std::unordered_set<std::string> rootEntries = namesOf(
+        [&](wxString& name, long& i) { return config.GetFirstEntry(name, i); },
+        [&](wxString& name, long& i) { return config.GetNextEntry(name, i); });
     for (int line = 1;; ++line) {
         wxString section = wxString::Format("line%02d", line);
-        if (!config.HasGroup(section) && !config.HasEntry(section))
+        const std::string sectionName = toNarrow(section);
+        if (!sections.count(sectionName) && !rootEntries.count(sectionName))
             break;
         config.SetPath("/" + section);
 
@@ -60,9 +84,10 @@ void readLoggerIni(const std::string& iniPath, std::map<std::string, std::string
         auto storage = storagePaths.find(toNarrow(storageName));
         if (storage == storagePaths.end())
             continue;
-        // Without a name the line has no folder of its own (it would be the storage root).
+        // Without a root the folder would be relative to wherever the program
+        // was started, without a name it would be the storage root itself.
         std::string channel = toNarrow(channelName);
-        if (channel.empty())
+        if (storage->second.empty() || channel.empty())
             continue;
         std::string directory = joinedPath(storage->second, channel);
         if (!wxFileName::DirExists(fromNarrow(directory)))

@@ -15,7 +15,7 @@ bool loggerIniExists(const std::string& iniPath);
 
 // Adds one entry per usable line: channel name -> recording folder. Lines end at
 // the first missing line number; a line without StoragePath or ChannelName, with
-// an unknown storage name, an empty channel name or a folder that does not exist
-// is left out; a later line with the same channel name replaces an earlier one.
+// an unknown storage name, an empty storage root, an empty channel name or a
+// folder that does not exist is left out; a later line with the same channel name replaces an earlier one.
 // A missing or unreadable file adds nothing.
 void readLoggerIni(const std::string& iniPath, std::map<std::string, std::string>& channelDirectories);

@@ -4,7 +4,12 @@
 //
 // The profile functions match names without regard to case; this class compares
 // the names it lists exactly, so HasGroup/HasEntry (and therefore every read) are
-// case-sensitive. Every call re-reads the file; nothing is cached.
+// case-sensitive. Every call goes to the profile functions, so a change of the
+// file shows at the next call; they keep the parsed file while it is unchanged
+// on disk (Windows caches its profile files; the portable reader keeps the last
+// file read until its size, modification or change time, or identity differ),
+// so a call costs a lookup, not a parse. This object itself keeps nothing but
+// its buffer and the enumerations in progress.
 #include <deque>
 #include <map>
 #include <string>

@@ -6,10 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/strconv.h>
+
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 
 using namespace std::string_literals;
 
@@ -57,6 +65,17 @@ std::vector<std::string> listOf(const std::string& file, const char* section, un
 }
 
 using names = std::vector<std::string>;
+
+// UTF-8 text as UTF-16 bytes with a byte order mark, as Windows editors save it.
+std::string utf16(const std::string& utf8, bool bigEndian)
+{
+    wxString text = wxString::FromUTF8(utf8);
+    wxMBConvUTF16LE littleEndian;
+    wxMBConvUTF16BE big;
+    const wxMBConv& conversion = bigEndian ? static_cast<const wxMBConv&>(big) : littleEndian;
+    wxCharBuffer bytes = text.mb_str(conversion);
+    return (bigEndian ? "\xFE\xFF"s : "\xFF\xFE"s) + std::string(bytes.data(), bytes.length());
+}
 
 } // namespace
 
@@ -129,7 +148,21 @@ INSTANTIATE_TEST_SUITE_P(
         fileRule{"a UTF-8 byte order mark is skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
         fileRule{"UTF-8 bytes pass unchanged", "[s]\nk=Gr\xC3\xBC\xC3\x9F" "e\n", "s", "k", "Gr\xC3\xBC\xC3\x9F" "e"},
         fileRule{"a NUL byte ends the line's text", "[s]\nk=v\0junk=x\nj=w\n"s, "s", "k", "v"},
-        fileRule{"the line after a NUL byte is read", "[s]\nk=v\0junk\nj=w\n"s, "s", "j", "w"}),
+        fileRule{"the line after a NUL byte is read", "[s]\nk=v\0junk\nj=w\n"s, "s", "j", "w"},
+        fileRule{"UTF-16 LE with its mark becomes UTF-8", utf16("[s]\r\nk=Gr\xC3\xBC\xC3\x9F" "e\r\n", false), "s", "k",
+                 "Gr\xC3\xBC\xC3\x9F" "e"},
+        fileRule{"UTF-16 BE with its mark becomes UTF-8", utf16("[s]\r\nk=Gr\xC3\xBC\xC3\x9F" "e\r\n", true), "s", "k",
+                 "Gr\xC3\xBC\xC3\x9F" "e"},
+        fileRule{"UTF-16 names are converted too", utf16("[Empfang S\xC3\xBC" "d]\nSt\xC3\xA4rke=1\n", false),
+                 "Empfang S\xC3\xBC" "d", "St\xC3\xA4rke", "1"},
+        fileRule{"UTF-16 surrogate pairs are one character", utf16("[s]\nk=\xF0\x9F\x93\x9E x\n", true), "s", "k",
+                 "\xF0\x9F\x93\x9E x"},
+        fileRule{"UTF-16 case folding and blanks as in bytes", utf16(" [ S ]\n K = ' v ' \n", false), "s", "k", " v "},
+        fileRule{"a lone UTF-16 surrogate becomes U+FFFD", "\xFF\xFE[\0s\0]\0\n\0k\0=\0\x00\xD8x\0\n\0"s, "s", "k",
+                 "\xEF\xBF\xBDx"},
+        fileRule{"an odd last byte of UTF-16 is dropped", "\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v\0"s, "s", "k", "v"},
+        fileRule{"UTF-16 U+0000 ends the line's text", "\xFF\xFE[\0s\0]\0\n\0k\0=\0v\0\0\0w\0\n\0"s, "s", "k",
+                 "v"}),
     [](const ::testing::TestParamInfo<fileRule>& info) { return "rule" + std::to_string(info.index); });
 
 TEST(profileLists, sectionNamesInFileOrderWithDuplicatesButNoEmptyNames)
@@ -283,6 +316,47 @@ TEST(profileFiles, bareFileNameIsLookedForInTheWindowsFolder)
     scopedEnv windir("WINDIR", wxString::FromUTF8(windows.path()));
     windows.write("orvista-profile-test.ini", "[s]\nk=from windows\n");
     EXPECT_EQ(valueOf("orvista-profile-test.ini", "s", "k"), "from windows");
+}
+
+// The parsed file is kept while the file is unchanged, so a change that keeps
+// the size and the modification time (a tool that keeps times, a rewrite in the
+// same clock tick) must still be noticed: by the change time or by the identity.
+TEST(profileFiles, rewriteWithTheSameSizeAndModificationTimeIsSeen)
+{
+    for (bool replaced : {false, true}) {
+        SCOPED_TRACE(replaced ? "replaced by another file" : "rewritten in place");
+        // Within one second, so that the change times differ only below it.
+        timespec now {};
+        clock_gettime(CLOCK_REALTIME, &now);
+        if (now.tv_nsec > 700000000)
+            std::this_thread::sleep_for(std::chrono::nanoseconds(1000000000 - now.tv_nsec + 1000000));
+        scratchDir dir;
+        std::string file = dir.write("test.ini", "[s]\nk=old\n");
+        ASSERT_EQ(valueOf(file, "s", "k"), "old");
+        struct stat before {};
+        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+
+        // More than a tick of the coarsest file system clock, so the change time moves.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        if (replaced) {
+            std::string other = dir.write("other.ini", "[s]\nk=new\n");
+            ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
+            ASSERT_EQ(std::rename(other.c_str(), file.c_str()), 0);
+        } else {
+            dir.write("test.ini", "[s]\nk=new\n");
+            ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+        }
+        struct stat after {};
+        ASSERT_EQ(::stat(file.c_str(), &after), 0);
+        ASSERT_EQ(after.st_size, before.st_size);
+        ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+        ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+        ASSERT_EQ(after.st_ino == before.st_ino, !replaced);
+
+        EXPECT_EQ(valueOf(file, "s", "k"), "new");
+        EXPECT_EQ(listOf(file, "s"), names{"k"});
+    }
 }
 
 TEST(profileRobustness, megabyteValueIsReadWholeOrCut)

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include <wx/filefn.h>
+#include <wx/strconv.h>
 
 namespace {
 
@@ -359,6 +360,42 @@ TEST_F(loggerIni, unusableLinesAreLeftOutSilently)
                           line(5, "main", "") +                           // no name: would be the root itself
                           line(6, "main", "Good");
     EXPECT_EQ(read(ini(content)), (channelMap{{"Good", good}}));
+}
+
+// An empty root would make the channel name a folder relative to wherever the
+// program was started; such a line is left out wherever that is.
+TEST_F(loggerIni, lineWithAnEmptyStorageRootIsLeftOut)
+{
+    std::string good = channel("Good");
+    channel("One");
+    scopedEnv empty("ORV_TEST_EMPTY", "");
+    std::string content = "[storage paths]\nmain=" + root + "\nempty=\nquoted=\"\"\nexpanded=${ORV_TEST_EMPTY}\n" +
+                          line(1, "empty", "One") + line(2, "quoted", "One") + line(3, "expanded", "One") +
+                          line(4, "main", "Good");
+    std::string file = ini(content);
+    wxString previous = wxGetCwd();
+    ASSERT_TRUE(wxSetWorkingDirectory(wxString::FromUTF8(root))); // where "One" exists
+    channelMap result = read(file);
+    wxSetWorkingDirectory(previous);
+    EXPECT_EQ(result, (channelMap{{"Good", good}}));
+}
+
+// Windows editors save "Unicode" text as UTF-16 with a byte order mark.
+TEST_F(loggerIni, utf16FilesWithTheirMarkAreRead)
+{
+    const std::string name = "Empfang S\xC3\xBC" "d";
+    std::string south = channel(name);
+    std::string front = channel("Front desk");
+    wxString text = wxString::FromUTF8("[storage paths]\r\nmain=" + root + "\r\n" + line(1, "main", name) +
+                                       line(2, "main", "Front desk"));
+    wxMBConvUTF16LE littleEndian;
+    wxMBConvUTF16BE bigEndian;
+    for (bool big : {false, true}) {
+        wxCharBuffer bytes = text.mb_str(big ? static_cast<const wxMBConv&>(bigEndian) : littleEndian);
+        std::string content = (big ? "\xFE\xFF" : "\xFF\xFE") + std::string(bytes.data(), bytes.length());
+        std::string file = dir.write(big ? "be.ini" : "le.ini", content);
+        EXPECT_EQ(read(file), (channelMap{{name, south}, {"Front desk", front}})) << (big ? "BE" : "LE");
+    }
 }
 
 TEST_F(loggerIni, rootWithTrailingSeparatorGetsNoSecond)
