@@ -146,16 +146,17 @@ void addCreationValues(wxXmlNode* element, const wxXmlNode* declaration)
 wxXmlNode* SchemaModel::fillNewNode(const wxXmlNode* declaration) const
 {
     wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, declaration->GetAttribute("name"));
-    fillNode(element, declaration, 0);
+    fillNode(element, declaration);
     return element;
 }
 
 void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration) const
 {
-    fillNode(element, declaration, 0);
+    int budget = maxNewElements;
+    fillNode(element, declaration, 0, budget);
 }
 
-void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth) const
+void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth, int& budget) const
 {
     addCreationValues(element, declaration);
     if (declaration->GetAttribute("children", "none") != "strict-sequence")
@@ -167,10 +168,10 @@ void SchemaModel::fillNode(wxXmlNode* element, const wxXmlNode* declaration, int
         if (fragment) {
             element->AddChild(new wxXmlNode(*fragment));
         } else if (const wxXmlNode* first = firstDeclarationOf(set)) {
-            // A schema whose strict sequence holds itself would never end.
-            if (depth < maxNewDepth) {
+            if (depth < maxNewDepth && budget > 0) {
+                --budget;
                 wxXmlNode* child = new wxXmlNode(wxXML_ELEMENT_NODE, first->GetAttribute("name"));
-                fillNode(child, first, depth + 1);
+                fillNode(child, first, depth + 1, budget);
                 element->AddChild(child);
             }
         }

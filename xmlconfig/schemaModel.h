@@ -58,8 +58,12 @@ public:
     void fillNode(wxXmlNode* element, const wxXmlNode* declaration) const;
 
 private:
+    // A schema whose strict sequences hold themselves would make elements
+    // without end (or 2^depth of them): a new element stops growing at this
+    // depth and this many elements.
     static const int maxNewDepth = 32;
-    void fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth) const;
+    static const int maxNewElements = 10000;
+    void fillNode(wxXmlNode* element, const wxXmlNode* declaration, int depth, int& budget) const;
 };
 
 // Gives a new element the attributes (in declaration order) and text content

@@ -119,6 +119,12 @@ TEST(schemaModel, positionsConformanceAndNewElements)
     SchemaModel oddModel(odd->GetRoot());
     made.reset(oddModel.fillNewNode(oddModel.lookupDeclaration("a", "p")));
     EXPECT_EQ(0u, xmlOf(made.get()).find("<p><p><p>"));
+    // Two such positions would double at every level: the new element stays small.
+    auto doubling = parse("<s><node name='d' children='strict-sequence'><in set='a'/><child from-set='a'/>"
+                          "<child from-set='a'/></node></s>");
+    SchemaModel doublingModel(doubling->GetRoot());
+    made.reset(doublingModel.fillNewNode(doublingModel.lookupDeclaration("a", "d")));
+    EXPECT_LE(xmlOf(made.get()).size(), 10001u * std::string("<d></d>").size());
 }
 
 TEST(schemaText, unescapingSamplesAndFallbacks)
