@@ -38,3 +38,24 @@ build() {
   for t in "$@"; do args+=(--target "$t"); done
   cmake --build "$ORVISTA_BUILD" -j"$(nproc)" "${args[@]}"
 }
+
+# What scripts/fuzz needs beyond the usual packages: clang with libFuzzer and
+# its sanitizer runtimes, and llvm-symbolizer (package llvm) for readable stacks.
+ORVISTA_FUZZ_PACKAGES="clang libclang-rt-14-dev llvm"
+
+# ensure_more_packages PACKAGE...: ensure_packages for packages beyond the usual list.
+ensure_more_packages() {
+  local ORVISTA_PACKAGES="$*"
+  ensure_packages
+}
+
+# build_variant DIR "TARGETS" [CMAKE-ARGS...]: build in another build folder
+# with extra configure arguments; TARGETS is a space-separated list, "" for all.
+build_variant() {
+  local dir=$1 targets=$2
+  shift 2
+  cmake -S "$ORVISTA_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  local args=()
+  for t in $targets; do args+=(--target "$t"); done
+  cmake --build "$dir" -j"$(nproc)" "${args[@]}"
+}
