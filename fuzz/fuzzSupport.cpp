@@ -22,7 +22,6 @@ const fuzzTarget* findFuzzTarget(const std::string& name)
     return nullptr;
 }
 
-bool skipKnownFaults = false;
 
 namespace {
 std::string scratch;

@@ -28,10 +28,6 @@ const std::string& fuzzScratch();
 // Replaces <scratch>/<name> with the bytes; returns its path.
 std::string writeScratchFile(const char* name, const void* data, std::size_t size);
 
-// Set by the libFuzzer programs: go past the known faults that are not fixed
-// yet, which their disabled tests in tests/fuzz/ still replay.
-extern bool skipKnownFaults;
-
 [[noreturn]] void fuzzCheckFailed(const char* condition, const char* file, int line, const std::string& detail);
 // A promise of the code under test that the input broke.
 #define FUZZ_CHECK(condition, detail) \

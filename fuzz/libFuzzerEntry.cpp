@@ -51,7 +51,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     delete wxLog::SetActiveTarget(new quietLog);
     wxSetAssertHandler(abortOnAssert);
     prepareFuzzEnvironment();
-    skipKnownFaults = true;
     return 0;
 }
 

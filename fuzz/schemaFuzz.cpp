@@ -26,10 +26,8 @@ bool parse(const std::uint8_t* data, std::size_t size, wxXmlDocument& document)
 
 wxString textOf(const wxXmlNode* element)
 {
-    for (const wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
-        if (c->GetType() == wxXML_TEXT_NODE || c->GetType() == wxXML_CDATA_SECTION_NODE)
-            return c->GetContent();
-    return wxString();
+    const wxXmlNode* text = firstTextChild(element);
+    return text ? text->GetContent() : wxString();
 }
 
 void showItem(const wxXmlNode* element, const wxXmlNode* declaration)

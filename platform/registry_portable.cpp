@@ -1,12 +1,13 @@
 #include "platform/registry.h"
 
+#include <vector>
+
 #include <wx/app.h>
-#include <wx/ffile.h>
 #include <wx/filename.h>
-#include <wx/log.h>
 #include <wx/strconv.h>
 #include <wx/utils.h>
 
+#include "platform/fileReplace.h"
 #include "platform/narrow.h"
 #include "platform/standardPaths.h"
 
@@ -25,15 +26,10 @@ wxString registryFile()
 wxString readText(const wxString& path)
 {
     // A missing file is a registry without the keys: no complaint.
-    wxLogNull quiet;
-    wxFFile file(path, "rb");
-    std::string bytes;
-    if (!file.IsOpened())
+    std::vector<char> read;
+    if (!readFileBytes(path, read))
         return wxString();
-    char buffer[4096];
-    size_t n;
-    while ((n = file.Read(buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, n);
+    std::string bytes(read.begin(), read.end());
     if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe')
         return wxString(bytes.data() + 2, wxMBConvUTF16LE(), bytes.size() - 2);
     if (bytes.size() >= 3 && bytes.compare(0, 3, "\xef\xbb\xbf") == 0)

@@ -25,13 +25,6 @@ bool isContent(const wxXmlNode* schemaElement)
     return schemaElement->GetName() == "content";
 }
 
-wxXmlNode* textChild(wxXmlNode* element)
-{
-    for (wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
-        if (c->GetType() == wxXML_TEXT_NODE || c->GetType() == wxXML_CDATA_SECTION_NODE)
-            return c;
-    return nullptr;
-}
 }
 
 void setAttributeValue(wxXmlNode* element, const wxString& name, const wxString& value)
@@ -60,7 +53,7 @@ bool xmlTextCtrl::validate()
 bool xmlTextCtrl::transferToWindow()
 {
     if (isContent(schemaElement)) {
-        wxXmlNode* text = textChild(element);
+        wxXmlNode* text = firstTextChild(element);
         ChangeValue(text ? text->GetContent() : wxString());
     } else {
         ChangeValue(element->GetAttribute(schemaElement->GetAttribute("name")));
@@ -75,7 +68,7 @@ bool xmlTextCtrl::transferFromWindow()
         // The element's text child takes the text; an element without one gets
         // one in front. (Writing into a child element instead would lose the
         // text: an element's own content is not saved.)
-        if (wxXmlNode* text = textChild(element))
+        if (wxXmlNode* text = firstTextChild(element))
             text->SetContent(value);
         else
             element->InsertChild(new wxXmlNode(wxXML_TEXT_NODE, wxEmptyString, value), element->GetChildren());

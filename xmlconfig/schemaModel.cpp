@@ -28,6 +28,14 @@ std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element)
     return children;
 }
 
+wxXmlNode* firstTextChild(const wxXmlNode* element)
+{
+    for (wxXmlNode* c = element ? element->GetChildren() : nullptr; c; c = c->GetNext())
+        if (c->GetType() == wxXML_TEXT_NODE || c->GetType() == wxXML_CDATA_SECTION_NODE)
+            return c;
+    return nullptr;
+}
+
 bool schemaFlag(const wxXmlNode* element, const wxString& attribute)
 {
     return element && element->GetAttribute(attribute) == "true";

@@ -20,6 +20,9 @@ bool schemaFlag(const wxXmlNode* element, const wxString& attribute);
 // The element's children that are elements, in order.
 std::vector<const wxXmlNode*> elementChildren(const wxXmlNode* element);
 
+// The element's text: its first text or CDATA child, or null.
+wxXmlNode* firstTextChild(const wxXmlNode* element);
+
 // The element's first element child of that name, or null.
 const wxXmlNode* firstChildNamed(const wxXmlNode* element, const wxString& name);
 

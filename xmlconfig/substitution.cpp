@@ -67,10 +67,8 @@ std::string xmlPropertySubstitution::substituteFunction(char c)
 {
     if (c != '@')
         throw varSubstException();
-    for (const wxXmlNode* child = element ? element->GetChildren() : nullptr; child; child = child->GetNext())
-        if (child->GetType() == wxXML_TEXT_NODE || child->GetType() == wxXML_CDATA_SECTION_NODE)
-            return child->GetContent().utf8_string();
-    return std::string();
+    const wxXmlNode* text = firstTextChild(element);
+    return text ? text->GetContent().utf8_string() : std::string();
 }
 
 std::string xmlPropertySubstitution::substituteVariable(const std::string& name)
