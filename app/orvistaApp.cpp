@@ -6,6 +6,8 @@
 
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
+#include "recdb/catalog.h"
+#include "recdb/catalogIndex.h"
 #include "platform/standardPaths.h"
 
 bool orvistaApp::OnInit()
@@ -20,6 +22,10 @@ bool orvistaApp::OnInit()
     program.MakeAbsolute();
     wxString programDirectory = program.GetPath(wxPATH_GET_VOLUME);
     wxString settingsDirectory = wxFileName(roamingDataDirectory(), program.GetName()).GetFullPath();
+
+    // Catalogs read once are kept in the user's cache: the next start takes
+    // them from there unless they changed.
+    useCatalogIndex(std::make_shared<catalogIndex>(catalogIndex::defaultFolder()));
 
     orvistaFrame* frame = nullptr;
     try {

@@ -6,6 +6,7 @@
 #include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/progdlg.h>
 #include <wx/splash.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -108,6 +109,16 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     wxSplashScreen* splash =
         new wxSplashScreen(wxBitmap(loadResourceImage(resSplash)), wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT,
                            0, this, wxID_ANY);
+    // Catalogs are read on worker threads; the rows paint what has arrived and
+    // are painted again as more arrives.
+    loader = std::make_unique<catalogLoader>();
+    loader->setListener([this] {
+        if (!arrivalPosted.exchange(true))
+            CallAfter([this] {
+                arrivalPosted = false;
+                timelinePanel->recordingsArrived();
+            });
+    });
     loadLines();
     timelinePanel->applyLineStates(lineSelection);
     splash->Destroy();
@@ -123,8 +134,10 @@ orvistaFrame::~orvistaFrame()
     // Only a frame that finished its start-up gets here: a start-up that ended
     // with an error or a cancelled question writes nothing.
     writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
-    // The rows point into the timelines: the windows go first.
+    // The rows point into the timelines: the windows go first, then the
+    // workers that read into them.
     DestroyChildren();
+    loader.reset();
 }
 
 void orvistaFrame::loadDocuments()
@@ -171,8 +184,13 @@ void orvistaFrame::loadLines()
     // command can run half-way.
     auto keepPainted = [] { wxSafeYield(nullptr, false); };
     std::vector<std::unique_ptr<timeline>> scanned;
-    for (const auto& channel : directories)
-        scanned.push_back(std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted));
+    for (const auto& channel : directories) {
+        auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted);
+        line->setLoader(loader.get());
+        scanned.push_back(std::move(line));
+    }
+    // Nothing may still be reading into the timelines about to go.
+    loader->stop();
 
     std::vector<const timeline*> lines;
     for (const auto& line : scanned)
@@ -278,9 +296,28 @@ void orvistaFrame::onUpdateCommand(wxUpdateUIEvent& event)
     }
 }
 
+bool orvistaFrame::readSelection()
+{
+    const vTimelineDisplayState* state = timelinePanel->displayState();
+    std::unique_ptr<wxProgressDialog> dialog;
+    const wxLongLong started = wxGetLocalTimeMillis();
+    return loadInterval(timelinePanel->includedLines(), state->selectionBegin, state->selectionEnd, loader.get(),
+                        [&](std::size_t done, std::size_t total) {
+                            // A short wait shows nothing; a long one can be stopped.
+                            if (!dialog && wxGetLocalTimeMillis() - started > 400)
+                                dialog = std::make_unique<wxProgressDialog>(
+                                    "Reading recordings", "Reading the catalogs of the selected days...",
+                                    static_cast<int>(total), this,
+                                    wxPD_APP_MODAL | wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME);
+                            return !dialog || dialog->Update(static_cast<int>(done));
+                        });
+}
+
 bool orvistaFrame::gatherSelectedRecordings(recordingList& out)
 {
     out.clear();
+    if (!readSelection())
+        return false;
     timelinePanel->selectedRecordings(out);
     if (!out.empty())
         return true;
@@ -335,8 +372,11 @@ bool orvistaFrame::copySelectionToTemporaryFolder(bool mustSelect, std::string& 
     recordingList selected;
     if (mustSelect && !gatherSelectedRecordings(selected))
         return false;
-    if (!mustSelect)
+    if (!mustSelect) {
+        if (!readSelection())
+            return false;
         timelinePanel->selectedRecordings(selected);
+    }
     folder = makeTemporaryCopyFolder();
     if (folder.empty()) {
         wxMessageBox("No folder for the copy can be made in the temporary folder.", "Error", wxOK | wxICON_ERROR,

@@ -3,6 +3,7 @@
 // settings and the schema, finds "logger.ini" (asking the user when needed),
 // reads the recording lines under a splash screen and builds menus, tool bar and
 // status bar. Closing it writes the view back into the settings.
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include <wx/xml/xml.h>
 
 #include "app/settings.h"
+#include "recdb/catalogLoader.h"
 #include "recdb/timeline.h"
 
 class vTimeline;
@@ -57,6 +59,10 @@ public:
     vTimeline* panel() const { return timelinePanel; }
 
 private:
+    // Waits until the catalogs of the selected days on the included lines are
+    // read, with a progress dialog when that takes long. False when the user
+    // stopped the wait.
+    bool readSelection();
     void loadDocuments();
     void locateLoggerIni(wxXmlNode* pathsElement);
     // Reads "logger.ini" and scans every line's folder, then hands the new
@@ -100,6 +106,9 @@ private:
     lineStateMap lineSelection;
     std::map<std::string, std::string> channelDirectories;
     std::vector<std::unique_ptr<timeline>> timelines;
+    // Reads the catalogs the rows ask for; stopped before timelines go.
+    std::unique_ptr<catalogLoader> loader;
+    std::atomic<bool> arrivalPosted{false};
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -12,6 +12,9 @@ const wxColour middleLineColour(0, 255, 0);
 const wxColour selectedColour(0, 255, 0);
 const wxColour otherColour(128, 128, 128);
 const wxColour boundColour(255, 31, 0);
+// Days whose catalogs are still being read: hatched, so they do not pass for
+// days without calls.
+const wxColour pendingColour(96, 96, 96);
 // How close (in pixels) a press must be to a bound line to grab it.
 const int grabDistance = 3;
 }
@@ -48,7 +51,8 @@ std::vector<wxRect> vSingleTimeline::selectionChangeRects(const vTimelineDisplay
     const double moved[2][2] = {
         {std::min(previous.selectionBegin, state->selectionBegin), std::max(previous.selectionBegin, state->selectionBegin)},
         {std::min(previous.selectionEnd, state->selectionEnd), std::max(previous.selectionEnd, state->selectionEnd)}};
-    for (const recording* r : line->getRecordings(state->viewBegin, state->viewEnd)) {
+    std::vector<timeSpan> pending;
+    for (const recording* r : line->getAvailableRecordings(state->viewBegin, state->viewEnd, pending)) {
         const double b = toSeconds(r->start), e = toSeconds(r->end);
         for (const auto& stretch : moved) {
             if (b < stretch[1] && e > stretch[0]) {
@@ -67,10 +71,26 @@ void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(*wxBLACK_BRUSH);
     dc.DrawRectangle(0, 0, size.x, size.y);
+    std::vector<timeSpan> pending;
+    const recordingList found = line->getAvailableRecordings(state->viewBegin, state->viewEnd, pending);
+    waiting = !pending.empty();
+    drawPending(dc, size, pending);
     dc.SetPen(wxPen(middleLineColour, 1, wxPENSTYLE_SOLID));
     dc.DrawLine(0, size.y / 2, size.x, size.y / 2);
-    drawRecordings(dc, size);
+    drawRecordings(dc, size, found);
     drawBounds(dc, size);
+}
+
+void vSingleTimeline::drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending)
+{
+    if (pending.empty())
+        return;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(pendingColour, wxBRUSHSTYLE_BDIAGONAL_HATCH));
+    for (const timeSpan& day : pending) {
+        const int x0 = timeToX(day.from, size.x), x1 = timeToX(day.to, size.x);
+        dc.DrawRectangle(x0, 0, std::max(1, x1 - x0), size.y);
+    }
 }
 
 void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
@@ -88,12 +108,12 @@ void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
         gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
 }
 
-void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size)
+void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found)
 {
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxBrush selectedBrush(selectedColour), otherBrush(otherColour);
     const wxBrush* current = nullptr;
-    for (const recording* r : line->getRecordings(state->viewBegin, state->viewEnd)) {
+    for (const recording* r : found) {
         double b = toSeconds(r->start), e = toSeconds(r->end);
         const wxBrush* brush =
             (included && b < state->selectionEnd && e > state->selectionBegin) ? &selectedBrush : &otherBrush;

@@ -20,6 +20,8 @@ public:
     bool isIncluded() const { return included; }
     void setIncluded(bool value) { included = value; }
     selectionDrag getDragMode() const { return dragMode; }
+    // Whether the last paint found days of the view still being read.
+    bool isWaiting() const { return waiting; }
 
     // The full paint of the row into any drawing surface of that size.
     void draw(wxDC& dc, const wxSize& size);
@@ -31,7 +33,8 @@ public:
 private:
     void displayChanged(const vTimelineDisplayState& previous) override;
     void dragEnded() override;
-    void drawRecordings(wxDC& dc, const wxSize& size);
+    void drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending);
+    void drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found);
     void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const std::string& label);
     void drawBounds(wxDC& dc, const wxSize& size);
     int charWidth(wxDC& dc, unsigned char c);
@@ -44,6 +47,7 @@ private:
 
     const timeline* line;
     bool included = true;
+    bool waiting = false;
     selectionDrag dragMode = selectionDrag::none;
     double anchorTime = 0;
 

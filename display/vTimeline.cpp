@@ -23,6 +23,8 @@ vTimeline::vTimeline(wxWindow* parent, const wxDateTime& viewBegin, const wxDate
       displayListener(this, &vTimeline::onDisplayChange)
 {
     Bind(wxEVT_CHECKBOX, &vTimeline::onCheckBox, this);
+    arrivalTimer.SetOwner(this);
+    Bind(wxEVT_TIMER, &vTimeline::onArrivalTimer, this, arrivalTimer.GetId());
     state = std::make_unique<vTimelineDisplayState>();
     displayBroadcast.addMember(&displayListener);
     SetSizer(new wxBoxSizer(wxHORIZONTAL));
@@ -190,6 +192,38 @@ void vTimeline::selectedRecordings(recordingList& out) const
         recordingList found = entry.line->getRecordings(state->selectionBegin, state->selectionEnd);
         out.insert(out.end(), found.begin(), found.end());
     }
+}
+
+std::vector<const timeline*> vTimeline::includedLines() const
+{
+    std::vector<const timeline*> included;
+    for (const lineEntry& entry : lines)
+        if (entry.row && entry.row->isIncluded())
+            included.push_back(entry.line);
+    return included;
+}
+
+void vTimeline::recordingsArrived()
+{
+    // Days arrive by the hundred per second; a paint of each row per day would
+    // keep the event loop busy painting.
+    if (!arrivalTimer.IsRunning())
+        arrivalTimer.StartOnce(50);
+}
+
+void vTimeline::onArrivalTimer(wxTimerEvent&)
+{
+    for (const lineEntry& entry : lines)
+        if (entry.row && entry.row->isWaiting())
+            entry.row->Refresh(false);
+}
+
+bool vTimeline::isWaitingForRecordings() const
+{
+    for (const lineEntry& entry : lines)
+        if (entry.row && entry.row->isWaiting())
+            return true;
+    return false;
 }
 
 void vTimeline::zoomTo(double begin, double end, bool clampSelection)

@@ -10,8 +10,10 @@
 
 #include <wx/datetime.h>
 #include <wx/panel.h>
+#include <wx/timer.h>
 
 #include "display/displayState.h"
+
 #include "recdb/timeline.h"
 
 class wxCheckBox;
@@ -35,6 +37,15 @@ public:
     // Appends, line by line, the recordings of the included lines that overlap
     // the selection.
     void selectedRecordings(recordingList& out) const;
+    // The lines whose rows are included, in row order (whose recordings
+    // selectedRecordings collects).
+    std::vector<const timeline*> includedLines() const;
+    // Tells the panel that more days' recordings were read (on any thread's
+    // behalf, but called on the GUI thread): the rows that were waiting for
+    // some are painted again, at most every 50 ms.
+    void recordingsArrived();
+    // Whether some row's last paint lacked days still being read.
+    bool isWaitingForRecordings() const;
     void zoomIn();
     void zoomOut();
     void zoomToSelection();
@@ -68,6 +79,7 @@ private:
     void onCheckBox(wxCommandEvent& event);
     void onLineWheel(wxMouseEvent& event);
     void onLineAreaSize(wxSizeEvent& event);
+    void onArrivalTimer(wxTimerEvent& event);
 
     std::vector<lineEntry> lines;
     std::unique_ptr<vTimelineDisplayState> state;
@@ -80,4 +92,5 @@ private:
     double initialState[4]; // view begin, view end, selection begin, selection end
     displayBroadcastType displayBroadcast;
     clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
+    wxTimer arrivalTimer;
 };

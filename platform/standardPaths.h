@@ -7,3 +7,7 @@ wxString roamingDataDirectory();  // settings that follow the user (XDG_CONFIG_H
 wxString localDataDirectory();    // data that stays on this machine (XDG_DATA_HOME)
 wxString documentsDirectory();
 wxString temporaryDirectory();
+// This program's own folder for caches, data it can lose at any time:
+// $XDG_CACHE_HOME/orvista (~/.cache/orvista without it), on Windows Orvista in
+// the local application data. Empty when no such place is known.
+wxString cacheDirectory();

@@ -39,3 +39,17 @@ wxString temporaryDirectory()
 {
     return wxFileName::GetTempDir();
 }
+
+wxString cacheDirectory()
+{
+    // Unlike the folders above, no guess: without a usable home there is no
+    // cache, rather than one below the root or the working folder.
+    wxString base;
+    if (!wxGetEnv("XDG_CACHE_HOME", &base) || !wxIsAbsolutePath(base)) {
+        base = wxGetUserHome();
+        if (base.empty() || !wxIsAbsolutePath(base))
+            return wxString();
+        base = wxFileName(base, ".cache").GetFullPath();
+    }
+    return wxFileName(base, "orvista").GetFullPath();
+}

@@ -34,3 +34,11 @@ wxString temporaryDirectory()
 {
     return wxFileName::GetTempDir();
 }
+
+wxString cacheDirectory()
+{
+    const wxString local = shellFolder(CSIDL_LOCAL_APPDATA);
+    if (local.empty())
+        return wxString();
+    return wxFileName(local, "Orvista").GetFullPath();
+}

@@ -1,15 +1,43 @@
 #pragma once
 // Reading a day's catalog ("vmk_catalog" XML) into recordings.
+#include <cstddef>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "recdb/timeline.h"
 
 class wxXmlNode;
+class catalogIndex;
 
 // Loads the entry's catalog unless it was loaded before. A catalog that cannot
-// be read leaves the entry with an empty list (the XML loader reports why
-// through the log) and is not read again.
+// be read leaves the entry with an empty list (the reader reports why through
+// the log, as wx's XML loader words it) and is not read again.
+//
+// Any thread may call it: one of them reads the catalog, the others wait until
+// it is there. With an index in use (useCatalogIndex), an unchanged catalog is
+// taken from the index instead of being parsed.
 void loadCatalog(catalogEntry& entry);
 
+// For a reader that moved the entry to `loading` itself: reads the catalog and
+// publishes the recordings (the entry is then `loaded`).
+void readClaimedCatalog(catalogEntry& entry);
+
+// The index loadCatalog consults and fills; null (the default) for none.
+void useCatalogIndex(std::shared_ptr<const catalogIndex> index);
+
 // Appends one recording per "file" element of a "vmk_catalog" root, in order.
+// The reading of a document tree: the reference the streaming reader below
+// answers like.
 void parseCatalog(const wxXmlNode* root, std::vector<recording>& list);
+
+// Reads a catalog's bytes as wx's XML loader would and appends its recordings
+// (nothing unless it is well-formed XML). False, with `error` worded as wx's
+// loader words it, when it is not well-formed.
+bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error);
+
+// The compact form of a catalog's recordings kept in the index, and back.
+// Unpacking checks every count and offset: false for anything damaged, with
+// `list` unchanged.
+std::string packCatalog(const std::vector<recording>& list);
+bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list);

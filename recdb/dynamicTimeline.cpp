@@ -4,15 +4,10 @@
 
 #include "platform/directoryWalk.h"
 #include "recdb/catalog.h"
+#include "recdb/catalogLoader.h"
 #include "recdb/dirTimelineScanner.h"
 #include "recdb/localCalendar.h"
 #include "recdb/timeValue.h"
-
-std::string recording::getProperty(const std::string& key) const
-{
-    auto found = properties.find(key);
-    return found == properties.end() ? std::string() : found->second;
-}
 
 namespace {
 // The day named by the folder that holds a catalog: "%Y%m%d" at the start of
@@ -96,6 +91,18 @@ void dynamicTimeline::addCatalog(const std::string& path, midnightCache& midnigh
     entries.push_back(std::move(entry));
 }
 
+namespace {
+void appendOverlapping(const catalogEntry& entry, double from, double to, recordingList& result)
+{
+    for (const recording& r : *entry.recordings) {
+        double s = toSeconds(r.start);
+        double e = toSeconds(r.end);
+        if (to > s && from < e)
+            result.push_back(&r);
+    }
+}
+}
+
 recordingList dynamicTimeline::getRecordings(double from, double to) const
 {
     recordingList result;
@@ -103,12 +110,32 @@ recordingList dynamicTimeline::getRecordings(double from, double to) const
         if (!(to > entry.start && from < entry.end))
             continue;
         loadCatalog(entry);
-        for (const recording& r : *entry.recordings) {
-            double s = toSeconds(r.start);
-            double e = toSeconds(r.end);
-            if (to > s && from < e)
-                result.push_back(&r);
+        appendOverlapping(entry, from, to, result);
+    }
+    return result;
+}
+
+recordingList dynamicTimeline::getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const
+{
+    if (!loader)
+        return getRecordings(from, to);
+    recordingList result;
+    for (catalogEntry& entry : entries) {
+        if (!(to > entry.start && from < entry.end))
+            continue;
+        if (entry.isLoaded()) {
+            appendOverlapping(entry, from, to, result);
+        } else {
+            loader->request(entry);
+            pending.push_back(timeSpan{entry.start, entry.end});
         }
     }
     return result;
+}
+
+void dynamicTimeline::unreadEntries(double from, double to, std::vector<catalogEntry*>& out) const
+{
+    for (catalogEntry& entry : entries)
+        if (to > entry.start && from < entry.end && !entry.isLoaded())
+            out.push_back(&entry);
 }

@@ -5,6 +5,8 @@
 
 #include "recdb/timeline.h"
 
+class catalogLoader;
+
 // A timeline built by scanning a channel's recording folder for day catalogs.
 // Catalogs are read lazily, the first time an interval overlaps their day.
 class dynamicTimeline : public timeline {
@@ -20,6 +22,13 @@ public:
     bool isEmpty() const override { return entries.empty(); }
     std::string getName() const override { return name; }
     recordingList getRecordings(double from, double to) const override;
+    recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const override;
+    void unreadEntries(double from, double to, std::vector<catalogEntry*>& out) const override;
+
+    // Where getAvailableRecordings asks for the days it lacks; without one it
+    // reads them at once, as getRecordings does. The loader must be stopped
+    // before the timeline goes.
+    void setLoader(catalogLoader* loader_) { loader = loader_; }
 
     // For tests and tools: the entries as scanned.
     const std::vector<catalogEntry>& catalogEntries() const { return entries; }
@@ -34,4 +43,5 @@ private:
     std::string name;
     // Loaded recordings are a cache: filled by the const getRecordings.
     mutable std::vector<catalogEntry> entries;
+    catalogLoader* loader = nullptr;
 };

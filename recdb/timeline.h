@@ -2,26 +2,37 @@
 // The recordings of one line (channel). Times of the interface are seconds since
 // 1970 (see timeValue.h); a recording keeps its own start and end as local
 // date-times.
-#include <map>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/datetime.h>
 
-// One recorded call.
+#include "recdb/recordingText.h"
+
+// One recorded call: 32 bytes, its texts kept apart (see recordingText.h), so
+// that years of calls fit in memory.
 class recording {
 public:
     wxDateTime start;
     wxDateTime end;
     // "label" (the caller's number) and "filename" (the audio file's path).
-    std::map<std::string, std::string> properties;
+    recordingProperties properties;
 
     // The property's value, or the empty string when there is none.
-    std::string getProperty(const std::string& key) const;
+    std::string getProperty(const std::string& key) const { return properties.get(key); }
 };
 
 typedef std::vector<const recording*> recordingList;
+
+// A stretch of the time axis, in seconds.
+struct timeSpan {
+    double from = 0;
+    double to = 0;
+};
 
 class timeline {
 public:
@@ -32,8 +43,26 @@ public:
     // The recordings that overlap the open interval (from, to): a recording that
     // ends exactly at `from` or begins exactly at `to` is not included. Order:
     // catalog entries as scanned, then each catalog's own order. The pointers
-    // stay valid as long as the timeline exists.
+    // stay valid as long as the timeline exists. Reads what is not read yet, so
+    // it may take long; see getAvailableRecordings.
     virtual recordingList getRecordings(double from, double to) const = 0;
+
+    // What getRecordings would return from the days that are read already,
+    // without waiting for any other. The days of the interval that are still
+    // being read are appended to `pending` (and asked for in the background
+    // where the timeline can do that). A timeline that reads nothing lazily
+    // answers as getRecordings and leaves `pending` alone.
+    virtual recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const
+    {
+        (void)pending;
+        return getRecordings(from, to);
+    }
+    // The catalog entries of the interval whose recordings are not read yet
+    // (for loadInterval). A timeline that reads nothing lazily has none.
+    virtual void unreadEntries(double from, double to, std::vector<struct catalogEntry*>& out) const
+    {
+        (void)from, (void)to, (void)out;
+    }
     virtual ~timeline() = default;
 };
 
@@ -43,6 +72,32 @@ struct catalogEntry {
     double end = 0;   // the next local midnight (23, 24 or 25 hours later)
     std::string path;
     // Absent until first needed; then loaded once and kept (empty when the
-    // catalog could not be read, so it is not read again).
+    // catalog could not be read, so it is not read again). While other threads
+    // may be reading it, only what `loaded` says is published may be looked at.
     std::unique_ptr<std::vector<recording>> recordings;
+
+    enum : int { absent = 0, queued = 1, loading = 2, loaded = 3 };
+    // Who is reading the catalog: moves only forward, except that a queued
+    // entry whose request is withdrawn goes back to absent.
+    std::atomic<int> state{absent};
+
+    catalogEntry() = default;
+    // Entries are moved only while one thread owns them (during the scan).
+    catalogEntry(catalogEntry&& other) noexcept
+        : start(other.start), end(other.end), path(std::move(other.path)), recordings(std::move(other.recordings)),
+          state(other.state.load(std::memory_order_relaxed))
+    {
+    }
+    catalogEntry& operator=(catalogEntry&& other) noexcept
+    {
+        start = other.start;
+        end = other.end;
+        path = std::move(other.path);
+        recordings = std::move(other.recordings);
+        state.store(other.state.load(std::memory_order_relaxed), std::memory_order_relaxed);
+        return *this;
+    }
+
+    // Whether the recordings are there to read, from any thread.
+    bool isLoaded() const { return state.load(std::memory_order_acquire) == loaded; }
 };

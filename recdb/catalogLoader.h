@@ -1,0 +1,59 @@
+#pragma once
+// Reading catalogs on worker threads, so that a window showing years of
+// recordings stays responsive while they are read.
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "recdb/timeline.h"
+
+class catalogLoader {
+public:
+    // `workers` threads; 0 for as many as the machine has cores.
+    explicit catalogLoader(unsigned workers = 0);
+    // Withdraws what is still queued and joins the workers (a catalog being
+    // read is finished first). Entries must outlive their loader.
+    ~catalogLoader();
+    catalogLoader(const catalogLoader&) = delete;
+    catalogLoader& operator=(const catalogLoader&) = delete;
+
+    // Called on a worker thread after each catalog it read. Set it before the
+    // first request.
+    void setListener(std::function<void()> listener);
+
+    // Queues an entry unless it is loaded, being loaded or queued already.
+    void request(catalogEntry& entry);
+
+    // Withdraws all queued requests (their entries go back to absent) and
+    // waits until no worker is reading. The loader can be used again.
+    void stop();
+
+    unsigned workerCount() const { return static_cast<unsigned>(workers.size()); }
+
+private:
+    void work();
+    // Takes the next queued entry (marking it loading); null when stopping.
+    catalogEntry* next();
+
+    std::mutex lock;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    std::deque<catalogEntry*> queue;
+    unsigned busy = 0;
+    bool quitting = false;
+    std::function<void()> listener;
+    std::vector<std::thread> workers;
+};
+
+// Makes sure every catalog of `lines` that the interval (from, to) overlaps is
+// read: queues them on `loader` (when given) and reads along on this thread.
+// `progress(done, total)` is called on this thread about every 100 ms while
+// it takes; when it returns false the wait ends (false returned, some days may
+// be unread). Afterwards getRecordings on the interval returns at once.
+bool loadInterval(const std::vector<const timeline*>& lines, double from, double to, catalogLoader* loader,
+                  const std::function<bool(std::size_t done, std::size_t total)>& progress =
+                      std::function<bool(std::size_t, std::size_t)>());

@@ -1,0 +1,234 @@
+#include "recdb/recordingText.h"
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+// Offsets of names and labels stay below this bit, which marks a label kept
+// with the names.
+constexpr std::uint32_t offsetLimit = recordingProperties::labelInNames;
+}
+
+std::uint32_t recordingTexts::addName(const std::string& name)
+{
+    std::uint32_t flags = 0;
+    const char* text = name.c_str();
+    size_t length = name.size();
+    if (!folder.empty() && name.size() > folder.size() && name.compare(0, folder.size(), folder) == 0) {
+        flags = relativeName;
+        text += folder.size();
+        length -= folder.size();
+    }
+    // A block beyond a gigabyte comes only from a hostile catalog: its further
+    // names read as empty rather than as someone else's.
+    if (names.size() + length + 1 >= offsetLimit) {
+        if (names.empty() || names.back() != '\0' || names.size() + 1 >= offsetLimit)
+            names.push_back('\0');
+        return static_cast<std::uint32_t>(names.size() - 1);
+    }
+    const std::uint32_t offset = static_cast<std::uint32_t>(names.size());
+    names.append(text, length);
+    names.push_back('\0');
+    return offset | flags;
+}
+
+std::uint32_t recordingTexts::addText(const std::string& text)
+{
+    std::string kept;
+    kept.swap(folder);
+    const std::uint32_t reference = addName(text);
+    folder.swap(kept);
+    return reference;
+}
+
+std::string recordingTexts::name(std::uint32_t reference) const
+{
+    const char* text = names.c_str() + (reference & ~relativeName);
+    if (reference & relativeName)
+        return folder + text;
+    return text;
+}
+
+// ---- The label pool: append-only chunks, so a text never moves once interned
+// and readers need no lock (they learn an offset only after it was written).
+namespace {
+constexpr std::uint32_t chunkBits = 20; // 1 MB chunks
+constexpr std::uint32_t chunkSize = 1u << chunkBits;
+constexpr std::uint32_t chunkCount = offsetLimit >> chunkBits;
+
+struct pool {
+    std::mutex lock;
+    std::unique_ptr<char[]> chunks[chunkCount];
+    std::uint32_t used = 0; // offset of the next free byte
+    std::unordered_map<std::string_view, std::uint32_t> known;
+
+    std::uint32_t internLocked(const std::string& label)
+    {
+        auto found = known.find(std::string_view(label));
+        if (found != known.end())
+            return found->second;
+        const std::uint32_t length = static_cast<std::uint32_t>(label.size()) + 1;
+        std::uint32_t at = used;
+        if ((at & (chunkSize - 1)) + length > chunkSize)
+            at = (at | (chunkSize - 1)) + 1; // start a fresh chunk
+        const std::uint32_t chunk = at >> chunkBits;
+        if (chunk >= chunkCount)
+            return internLocked(std::string()); // a gigabyte of distinct labels: give up on new ones
+        if (!chunks[chunk])
+            chunks[chunk].reset(new char[chunkSize]);
+        char* place = chunks[chunk].get() + (at & (chunkSize - 1));
+        std::memcpy(place, label.c_str(), length);
+        known.emplace(std::string_view(place, label.size()), at);
+        used = at + length;
+        return at;
+    }
+};
+
+pool& thePool()
+{
+    static pool instance;
+    return instance;
+}
+}
+
+std::uint32_t labelPool::intern(const std::string& label)
+{
+    pool& p = thePool();
+    std::lock_guard<std::mutex> hold(p.lock);
+    return p.internLocked(label);
+}
+
+void labelPool::internAll(const std::vector<std::string>& labels, std::vector<std::uint32_t>& offsets)
+{
+    offsets.resize(labels.size());
+    pool& p = thePool();
+    std::lock_guard<std::mutex> hold(p.lock);
+    for (size_t i = 0; i < labels.size(); ++i)
+        offsets[i] = p.internLocked(labels[i]);
+}
+
+const char* labelPool::text(std::uint32_t offset)
+{
+    return thePool().chunks[offset >> chunkBits].get() + (offset & (chunkSize - 1));
+}
+
+// ---- Properties.
+
+recordingProperties::recordingProperties(const recordingProperties& other)
+    : label(other.label), fileName(other.fileName)
+{
+    hold(other.texts);
+}
+
+recordingProperties& recordingProperties::operator=(const recordingProperties& other)
+{
+    if (this != &other) {
+        other.texts ? other.texts->references.fetch_add(1, std::memory_order_relaxed) : 0u;
+        release();
+        texts = other.texts;
+        label = other.label;
+        fileName = other.fileName;
+    }
+    return *this;
+}
+
+recordingProperties::recordingProperties(recordingProperties&& other) noexcept
+    : texts(other.texts), label(other.label), fileName(other.fileName)
+{
+    other.texts = nullptr;
+    other.label = other.fileName = none;
+}
+
+recordingProperties& recordingProperties::operator=(recordingProperties&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        texts = other.texts;
+        label = other.label;
+        fileName = other.fileName;
+        other.texts = nullptr;
+        other.label = other.fileName = none;
+    }
+    return *this;
+}
+
+recordingProperties::~recordingProperties()
+{
+    release();
+}
+
+void recordingProperties::hold(const recordingTexts* block)
+{
+    texts = block;
+    if (texts)
+        texts->references.fetch_add(1, std::memory_order_relaxed);
+}
+
+void recordingProperties::release()
+{
+    if (texts && texts->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete texts;
+    texts = nullptr;
+}
+
+void recordingProperties::assign(const recordingTexts* block, std::uint32_t nameReference,
+                                 std::uint32_t labelReference)
+{
+    if (block != texts) {
+        if (block)
+            block->references.fetch_add(1, std::memory_order_relaxed);
+        release();
+        texts = block;
+    }
+    fileName = nameReference;
+    label = labelReference;
+}
+
+std::size_t recordingProperties::count(const std::string& key) const
+{
+    if (key == "label")
+        return label != none ? 1 : 0;
+    if (key == "filename")
+        return fileName != none ? 1 : 0;
+    return 0;
+}
+
+std::string recordingProperties::get(const std::string& key) const
+{
+    if (key == "label") {
+        if (label == none)
+            return std::string();
+        if (label & labelInNames)
+            return texts->name(label & ~labelInNames);
+        return labelPool::text(label);
+    }
+    if (key == "filename" && fileName != none)
+        return texts->name(fileName);
+    return std::string();
+}
+
+void recordingProperties::set(const std::string& key, const std::string& value)
+{
+    if (key != "label" && key != "filename")
+        return;
+    // A block of its own, so that the records sharing the old one keep theirs.
+    auto* block = new recordingTexts;
+    std::uint32_t newName = none, newLabel = none;
+    if (fileName != none)
+        newName = block->addName(texts->name(fileName));
+    if (label != none && (label & labelInNames))
+        newLabel = labelInNames | block->addText(texts->name(label & ~labelInNames));
+    else
+        newLabel = label;
+
+    if (key == "filename")
+        newName = block->addName(value);
+    else if (value.size() <= labelPool::longestLabel)
+        newLabel = labelPool::intern(value);
+    else
+        newLabel = labelInNames | block->addText(value);
+    assign(block, newName, newLabel);
+}
