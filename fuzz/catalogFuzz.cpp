@@ -1,5 +1,6 @@
-// parseCatalog on a document parsed from the input, as loadCatalog reads a
-// day's catalog file.
+// A day's catalog read both ways: the streaming reader loadCatalog uses must
+// give exactly what parseCatalog gives on wx's document tree, and the compact
+// form kept in the index must give it back.
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -11,14 +12,38 @@
 
 #include "fuzzSupport.h"
 
+namespace {
+std::string describe(const std::vector<recording>& list)
+{
+    std::string text;
+    for (const recording& r : list)
+        text += std::to_string(r.start.IsValid() ? r.start.GetValue().GetValue() : -1) + " " +
+                std::to_string(r.end.IsValid() ? r.end.GetValue().GetValue() : -1) + " [" + r.getProperty("label") +
+                "] [" + r.getProperty("filename") + "]\n";
+    return text;
+}
+}
+
 void fuzzCatalog(const std::uint8_t* data, std::size_t size)
 {
     wxMemoryInputStream in(data, size);
     wxXmlDocument document;
-    if (!document.Load(in, "UTF-8") || !document.GetRoot())
-        return;
     std::vector<recording> list;
-    parseCatalog(document.GetRoot(), list);
+    const bool wellFormed = document.Load(in, "UTF-8");
+    if (wellFormed && document.GetRoot())
+        parseCatalog(document.GetRoot(), list);
+
+    std::vector<recording> streamed;
+    std::string error;
+    const bool read = readCatalog(reinterpret_cast<const char*>(data), size, streamed, error);
+    FUZZ_CHECK(read == wellFormed, "the streaming reader and wx disagree on well-formedness: " + error);
+    FUZZ_CHECK(describe(list) == describe(streamed),
+               "the streaming reader differs:\n" + describe(list) + "---\n" + describe(streamed));
+    const std::string packed = packCatalog(streamed);
+    std::vector<recording> unpacked;
+    FUZZ_CHECK(unpackCatalog(packed.data(), packed.size(), unpacked) && describe(unpacked) == describe(streamed),
+               "the compact form does not give the catalog back");
+
     for (const recording& r : list) {
         // A recording never ends before it starts, nor lasts beyond the cap.
         if (!r.start.IsValid()) {

@@ -5,7 +5,7 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
-bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error)
+bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error, bool durable)
 {
     // wx would show its own complaints in a dialog; the caller reports `error`.
     wxLogNull quiet;
@@ -16,7 +16,8 @@ bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t siz
         return false;
     }
     bool written = file.Write(bytes, size) == size;
-    written = file.Flush() && written;
+    if (durable)
+        written = file.Flush() && written;
     written = file.Close() && written;
     error = "the disk refused the data (is it full?)";
     if (written && replaceFile(temporary, path, error))

@@ -18,5 +18,8 @@ bool readFileBytes(const wxString& path, std::vector<char>& bytes);
 
 // Writes `bytes` to a new file beside `path`, flushes it to the disk and moves
 // it over `path`. On failure `path` is as it was, the new file is gone, and
-// `error` says why.
-bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error);
+// `error` says why. A cache that checks its own files can skip waiting for the
+// disk (`durable` false): after a power cut it may find a damaged file, never
+// a half-replaced one.
+bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error,
+                        bool durable = true);

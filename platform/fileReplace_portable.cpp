@@ -16,8 +16,13 @@ bool replaceFile(const wxString& newFile, const wxString& target, wxString& erro
     if (stat(to.data(), &old) == 0 && S_ISREG(old.st_mode)) {
         chmod(from.data(), old.st_mode & 07777);
     } else {
-        const mode_t mask = umask(0);
-        umask(mask);
+        // umask can only be read by setting it; done once, so that threads
+        // replacing files at the same time never see (or leave) a mask of 0.
+        static const mode_t mask = [] {
+            const mode_t current = umask(0);
+            umask(current);
+            return current;
+        }();
         chmod(from.data(), 0666 & ~mask);
     }
     if (std::rename(from.data(), to.data()) != 0) {

@@ -201,7 +201,8 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
         // The new entry is written beside the old under a unique name and moved
         // over it: readers and concurrent writers see one whole entry or another.
         wxString error;
-        writeFileReplacing(wxFileName(sub, fromNarrow(name)).GetFullPath(), entry.data(), entry.size(), error);
+        writeFileReplacing(wxFileName(sub, fromNarrow(name)).GetFullPath(), entry.data(), entry.size(), error,
+                           false);
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }

@@ -3,7 +3,7 @@
 
 ORVISTA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORVISTA_BUILD=${ORVISTA_BUILD_DIR:-$ORVISTA_ROOT/build}
-ORVISTA_PACKAGES="cmake g++ make libwxgtk3.2-dev libgtest-dev xvfb xauth xdotool imagemagick ruby-asciidoctor-pdf poppler-utils"
+ORVISTA_PACKAGES="cmake g++ make libwxgtk3.2-dev libexpat1-dev libgtest-dev xvfb xauth xdotool imagemagick ruby-asciidoctor-pdf poppler-utils"
 
 missing_packages() {
   local missing=""

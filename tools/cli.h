@@ -2,7 +2,7 @@
 // orvista-cli: the recording database from a terminal, for administrators.
 //
 //   orvista-cli channels [--logger-ini PATH]
-//   orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH]
+//   orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count] [--no-index]
 //   orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]
 //
 // Output is tab-separated, one line per channel or recording; copy prints one

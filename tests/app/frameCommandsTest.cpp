@@ -331,3 +331,52 @@ TEST_F(frameCommands, configureWritesAtOnceOnOkAndNothingOnCancel)
     EXPECT_NE(std::string::npos, readWholeFile(path).find("<paths logger-ini=\"" + logger + "\""));
     EXPECT_EQ(logger, frame->loggerIni());
 }
+
+namespace {
+// Many days of calls on two lines, enough that reading them takes the workers
+// a while after the window is shown.
+std::string writeBusyArchive(scratchDir& dir, int days)
+{
+    std::string catalog = "<vmk_catalog>";
+    for (int call = 0; call < 200; ++call)
+        catalog += "<file><hdr><au_hdr><data_size>80000</data_size><sample_rate>8000</sample_rate></au_hdr>"
+                   "<vmk_hdr><date>DATE</date><time>1000" + std::string(call % 60 < 10 ? "0" : "") +
+                   std::to_string(call % 60) + "</time><number>" + std::to_string(call) +
+                   "</number><file_name>/rec/" + std::to_string(call) + ".wav</file_name></vmk_hdr></hdr></file>";
+    catalog += "</vmk_catalog>";
+    for (int day = 0; day < days; ++day) {
+        const std::string date = wxDateTime(1, wxDateTime::Jan, 2024).Add(wxDateSpan::Days(day)).Format("%Y%m%d").utf8_string();
+        std::string text = catalog;
+        for (size_t at = text.find("DATE"); at != std::string::npos; at = text.find("DATE", at))
+            text.replace(at, 4, date);
+        dir.write("storage/Alpha/" + date + "/c.xml", text);
+        dir.write("storage/Front desk/" + date + "/c.xml", text);
+    }
+    return "last-view-begin='2024-01-01 00:00:00' last-view-end='2024-07-01 00:00:00' "
+           "last-selection-begin='2024-01-01 00:00:00' last-selection-end='2024-07-01 00:00:00'";
+}
+}
+
+// Rows hatch what is still being read and fill in as days arrive; Refresh and
+// closing the window while the workers read are safe (the sanitizer builds
+// check that nothing reads into released timelines).
+TEST_F(frameCommands, readingInTheBackgroundSurvivesRefreshAndClose)
+{
+    const std::string view = writeBusyArchive(dir, 180);
+    auto frame = startWith("<startup " + view + "/>");
+    frame->Show();
+    vTimeline* panel = frame->panel();
+    ASSERT_TRUE(yieldUntil([&] { return panel->isWaitingForRecordings(); }));
+    command(frame.get(), cmdRefresh); // while the workers read
+    ASSERT_TRUE(yieldUntil([&] { return panel->isWaitingForRecordings(); }));
+
+    // A command that needs the whole selection waits for it.
+    recordingList found;
+    ASSERT_TRUE(frame->gatherSelectedRecordings(found));
+    EXPECT_EQ(2u * 180 * 200, found.size());
+    ASSERT_TRUE(yieldUntil([&] { return !panel->isWaitingForRecordings(); }, 20000));
+
+    command(frame.get(), cmdRefresh);
+    ASSERT_TRUE(yieldUntil([&] { return panel->isWaitingForRecordings(); }));
+    closeAndRead(std::move(frame), true); // while the workers read
+}

@@ -43,7 +43,26 @@ public:
         return result;
     }
 
+    // Days still "being read": their recordings are held back from
+    // getAvailableRecordings, which reports the spans instead.
+    recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const override
+    {
+        recordingList result;
+        for (const recording* r : getRecordings(from, to)) {
+            bool held = false;
+            for (const timeSpan& day : unread)
+                held = held || (r->start.GetTicks() < day.to && r->end.GetTicks() > day.from);
+            if (!held)
+                result.push_back(r);
+        }
+        for (const timeSpan& day : unread)
+            if (to > day.from && from < day.to)
+                pending.push_back(day);
+        return result;
+    }
+
     std::vector<recording> records;
+    std::vector<timeSpan> unread;
     mutable int queries = 0;
 
 private:

@@ -202,6 +202,38 @@ TEST_F(rowFixture, incrementalRedrawEqualsFullRepaint)
     }
 }
 
+// Days still being read are hatched and their boxes wait; once they are read
+// the row is exactly what a row read from the start shows.
+TEST_F(rowFixture, unreadDaysAreHatchedThenPaintedAsIfReadAtOnce)
+{
+    line.add(day + 100, day + 400, "early").add(day + 1600, day + 1900, "in the gap").add(day + 3000, day + 3500);
+    const wxSize size(400, 20);
+    const wxImage whole = render(*row, size);
+    line.unread.push_back(timeSpan{day + 1500, day + 2500});
+    const wxImage waiting = render(*row, size);
+    EXPECT_TRUE(row->isWaiting());
+    int hatched = 0, sameOutside = 0, outside = 0;
+    for (int x = 0; x < size.x; ++x)
+        for (int y = 0; y < size.y; ++y) {
+            const wxColour c = pixel(waiting, x, y);
+            if (x >= 150 && x < 250)
+                hatched += c != black && c != green && c != grey && c != boundRed;
+            else if (x != 100 && x != 200) // the bound lines
+                ++outside, sameOutside += pixel(waiting, x, y) == pixel(whole, x, y);
+        }
+    EXPECT_GT(hatched, 200) << "the unread stretch is hatched";
+    EXPECT_FALSE(columnHas(waiting, 175, grey)) << "the box of an unread day waits";
+    EXPECT_EQ(outside, sameOutside) << "read days draw as usual";
+    line.unread.clear();
+    const wxImage arrived = render(*row, size);
+    EXPECT_FALSE(row->isWaiting());
+    int differences = 0;
+    for (int x = 0; x < size.x; ++x)
+        for (int y = 0; y < size.y; ++y)
+            differences += pixel(arrived, x, y) != pixel(whole, x, y);
+    EXPECT_EQ(0, differences);
+}
+
 TEST_F(rowFixture, pressAndReleaseWithoutMotionChangesNothing)
 {
     press(50);

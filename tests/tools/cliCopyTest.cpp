@@ -89,7 +89,7 @@ protected:
     // The audio files `recordings` lists for the same selection, in its order.
     std::vector<std::string> listedFiles(const std::vector<std::string>& extra = {})
     {
-        std::vector<std::string> args = {"recordings"};
+        std::vector<std::string> args = {"recordings", "--no-index"};
         for (const std::string& a : selection(extra))
             args.push_back(a);
         EXPECT_EQ(0, run(args)) << err.str();

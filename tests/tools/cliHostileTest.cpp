@@ -31,6 +31,7 @@ run cli(const std::vector<std::string>& args)
 class hostileArchive : public ::testing::Test {
 protected:
     scratchDir dir;
+    scopedEnv cache{"XDG_CACHE_HOME", wxString::FromUTF8(dir.at("cache"))}; // not the user's catalog index
     std::string ini;
     void SetUp() override
     {

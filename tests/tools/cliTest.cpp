@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 
+#include <wx/dir.h>
 #include <wx/filefn.h>
 
 #include "support/testSupport.h"
@@ -53,6 +55,8 @@ protected:
     std::string ini() const { return archive->at("archive/logger.ini"); }
 
     static scratchDir* archive;
+    // `recordings` keeps an index in the user's cache folder; here a scratch one.
+    scopedEnv cache{"XDG_CACHE_HOME", wxString::FromUTF8(archive->at("cache"))};
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -110,6 +114,40 @@ TEST_F(cliTest, recordingsOfAnIntervalPerChannel)
         EXPECT_EQ(name, r[0]);
 }
 
+TEST_F(cliTest, countsAgreeWithTheListWithAndWithoutTheIndex)
+{
+    // From midday to midday, so that catalogs are cut at both ends.
+    const std::vector<std::string> interval = {"--logger-ini", ini(), "--from", "2024-03-29 12:00:00", "--to",
+                                               "2024-03-31 12:00:00"};
+    auto with = [&](std::vector<std::string> args) {
+        args.insert(args.end(), interval.begin(), interval.end());
+        return args;
+    };
+    scopedEnv freshCache("XDG_CACHE_HOME", wxString::FromUTF8(archive->at("countCache")));
+    const std::string index = archive->at("countCache/orvista");
+    std::map<std::string, size_t> listed;
+    ASSERT_EQ(0, run(with({"recordings", "--no-index"}))) << err.str();
+    for (const auto& r : rows(out.str()))
+        ++listed[r[0]];
+    ASSERT_EQ(4u, listed.size());
+    EXPECT_FALSE(wxDirExists(index)) << "--no-index leaves the cache alone";
+
+    std::string expected;
+    for (const auto& [name, calls] : listed)
+        expected += name + "\t" + std::to_string(calls) + "\n";
+    ASSERT_EQ(0, run(with({"recordings", "--count"}))) << err.str();
+    EXPECT_EQ(expected, out.str());
+    wxArrayString indexFiles;
+    EXPECT_LT(0u, wxDir::GetAllFiles(index, &indexFiles)) << "the index is kept by default";
+    // Read back from the index now.
+    ASSERT_EQ(0, run(with({"recordings", "--count"})));
+    EXPECT_EQ(expected, out.str());
+
+    const std::string name = listed.rbegin()->first;
+    ASSERT_EQ(0, run(with({"recordings", "--count", "--channel", name})));
+    EXPECT_EQ(name + "\t" + std::to_string(listed[name]) + "\n", out.str());
+}
+
 TEST_F(cliTest, errorsAreOneLineAndStatusTwo)
 {
     const std::vector<std::vector<std::string>> bad = {
@@ -126,6 +164,10 @@ TEST_F(cliTest, errorsAreOneLineAndStatusTwo)
          "--channel", "No such line"},
         {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00",
          "--into", archive->at("copied")},
+        {"recordings", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00",
+         "--count=yes"},
+        {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00", "--into",
+         archive->at("copied"), "--count"},
         {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00"},
         {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--into", archive->at("copied")},
         {"copy", "--logger-ini", ini(), "--from", "2024-03-30 00:00:00", "--to", "2024-03-31 00:00:00", "--into",

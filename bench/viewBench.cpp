@@ -1,0 +1,474 @@
+// The main window on a real archive, as the user meets it: how long from the
+// frame's construction (which scans the lines) until the view is idle, that is
+// shown with every row painted and no day still hatched, and how long the event
+// loop stalls on the way. A 5 ms timer runs from before the construction; the
+// gaps between its events are the stalls (the scan yields to the loop every
+// 50 ms, so its stalls are seen as well).
+//
+//   viewBench START LOGGER_INI CACHE_DIR
+//     one start with the view on the archive's whole extent (first catalog day
+//     to the last). Prints
+//       view idle after X.XXX s; longest stall YY ms; stalls over 100 ms: N
+//   viewBench ZOOM LOGGER_INI CACHE_DIR
+//     starts on the archive's last day, waits until idle, then zooms out step by
+//     step until the whole extent is shown, waiting until idle after each step.
+//     The figures are of the zooming (from the first step); the start-up's are
+//     given in brackets.
+//
+// CACHE_DIR becomes XDG_CACHE_HOME, and the catalog index is used as the
+// program uses it: an empty folder gives a first start, a filled one a second
+// start. One start per process: a second frame in the same process would find
+// the file system and the allocator warm in ways a real second start does not.
+// A break-down of the phases goes to stderr.
+//
+// Run under Xvfb with the time zone and locale of the tests, e.g. (one line)
+//   TZ=Europe/Berlin LC_ALL=C xvfb-run -a -s "-screen 0 1600x1200x24"
+//     build/bench/viewBench START archive/logger.ini /tmp/vb-cache
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <stdlib.h>
+
+#include <wx/app.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+#include <wx/timer.h>
+
+#include "app/configError.h"
+#include "app/orvistaFrame.h"
+#include "display/vSingleTimeline.h"
+#include "display/vTimeline.h"
+#include "recdb/catalog.h"
+#include "recdb/catalogIndex.h"
+#include "recdb/timeValue.h"
+
+namespace {
+typedef std::chrono::steady_clock benchClock;
+
+double secondsBetween(benchClock::time_point from, benchClock::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+enum class benchMode { start, zoom };
+
+struct benchOptions {
+    benchMode mode = benchMode::start;
+    std::string loggerIni;
+    // A start that is not idle by then has hung (a row never painted, a day
+    // never read): it is reported as a failure instead of waiting forever.
+    double timeoutSeconds = 600;
+} options;
+
+int exitCode = 0;
+// The installation made for the run; removed when the run is over.
+wxString scratch;
+
+// Gaps between consecutive timer events, each with the time it ended.
+struct gap {
+    benchClock::time_point end;
+    double seconds;
+};
+
+struct stallFigures {
+    double longest = 0;
+    int overLimit = 0;
+};
+
+// The longest gap and the number over 100 ms among those that ended in (from, to].
+stallFigures stallsIn(const std::vector<gap>& gaps, benchClock::time_point from, benchClock::time_point to)
+{
+    stallFigures figures;
+    for (const gap& g : gaps) {
+        if (g.end <= from || g.end > to)
+            continue;
+        figures.longest = std::max(figures.longest, g.seconds);
+        if (g.seconds > 0.100)
+            ++figures.overLimit;
+    }
+    return figures;
+}
+
+// A dialog would wait for a user nobody is: it is reported and cancelled, so a
+// broken setup fails instead of hanging.
+class cancellingHook : public wxModalDialogHook {
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        wxString text = dialog->GetTitle();
+        if (auto* message = dynamic_cast<wxMessageDialog*>(dialog))
+            text = message->GetMessage();
+        std::fprintf(stderr, "viewBench: a dialog was cancelled: %s\n", text.utf8_str().data());
+        exitCode = 1;
+        return wxID_CANCEL;
+    }
+    void Exit(wxDialog*) override {}
+};
+
+std::string xmlEscaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+class benchApp;
+
+class stallTimer : public wxTimer {
+public:
+    explicit stallTimer(benchApp* app_) : app(app_) {}
+    void Notify() override;
+
+private:
+    benchApp* app;
+};
+
+class benchApp : public wxApp {
+public:
+    bool OnInit() override;
+    void tick();
+
+private:
+    enum class phase { constructing, waiting, done };
+
+    bool makeInstallation();
+    // Sets view and selection as the panel's own zoom does: copy, change,
+    // broadcast the copy.
+    void setView(double viewBegin, double viewEnd, double selectionBegin, double selectionEnd);
+    // From now on the rows count as painted only by a paint that comes later.
+    void markPaints();
+    bool isIdle(std::string& why) const;
+    void check();
+    void reachedIdle(benchClock::time_point now);
+    void finish();
+    void onIdle(wxIdleEvent& event);
+
+    stallTimer timer{this};
+    phase state = phase::constructing;
+    orvistaFrame* frame = nullptr;
+    wxString programDirectory;
+    wxString settingsDirectory;
+
+    benchClock::time_point started;
+    benchClock::time_point constructed;
+    benchClock::time_point lastTick;
+    benchClock::time_point startupIdle; // ZOOM: the start-up's idle; the zooming begins
+    benchClock::time_point stepStarted;
+    std::vector<gap> gaps;
+
+    std::vector<vSingleTimeline*> rows;
+    std::vector<long> paints;
+    std::vector<long> paintsAtMark;
+    double extentBegin = 0;
+    double extentEnd = 0;
+    int zoomSteps = 0;
+    bool startupDone = false;
+};
+
+void stallTimer::Notify()
+{
+    app->tick();
+}
+
+bool benchApp::makeInstallation()
+{
+    // The layout of an installation: the schema next to the program, the
+    // settings in a folder of their own. WINDIR names an empty folder so that
+    // no default "logger.ini" can be found instead of the one given.
+    std::string pattern = (wxFileName::GetTempDir() + "/viewBench-XXXXXX").utf8_string();
+    if (!mkdtemp(&pattern[0])) {
+        std::perror("viewBench: mkdtemp");
+        return false;
+    }
+    scratch = wxString::FromUTF8(pattern);
+    programDirectory = scratch + "/program";
+    settingsDirectory = scratch + "/settings";
+    const wxString windowsDirectory = scratch + "/windows";
+    for (const wxString& folder : {programDirectory, settingsDirectory, windowsDirectory})
+        wxFileName::Mkdir(folder);
+    wxSetEnv("WINDIR", windowsDirectory);
+    if (!wxCopyFile(ORVISTA_SOURCE_DIR "/resources/settings/orv-config-schema.xml",
+                    programDirectory + "/orv-config-schema.xml")) {
+        std::fprintf(stderr, "viewBench: cannot copy the settings schema\n");
+        return false;
+    }
+
+    // The view written here is only a placeholder: no row is painted before the
+    // frame is shown, and by then the view is the one measured (see OnInit).
+    // The window is as large as a user's typically is, every row in sight.
+    const std::string settings =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orvista>\n <paths logger-ini=\"" +
+        xmlEscaped(options.loggerIni) +
+        "\"/>\n <startup kind=\"last-view\" last-view-begin=\"2000-01-01 00:00:00\" "
+        "last-view-end=\"2000-01-01 00:00:01\" last-selection-begin=\"2000-01-01 00:00:00\" "
+        "last-selection-end=\"2000-01-01 00:00:01\" window-x0=\"0\" window-y0=\"0\" window-dx=\"1400\" "
+        "window-dy=\"900\" window-maximized=\"false\"/>\n</orvista>\n";
+    FILE* file = std::fopen((settingsDirectory + "/orv.xml").utf8_str().data(), "wb");
+    if (!file || std::fwrite(settings.data(), 1, settings.size(), file) != settings.size()) {
+        std::fprintf(stderr, "viewBench: cannot write the settings file\n");
+        if (file)
+            std::fclose(file);
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+bool benchApp::OnInit()
+{
+    // Catalog trouble is logged; a log window would stop the run.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxInitAllImageHandlers();
+    if (!makeInstallation()) {
+        exitCode = 1;
+        return false;
+    }
+    // As the program's own start-up does; XDG_CACHE_HOME was set in main.
+    useCatalogIndex(std::make_shared<catalogIndex>(catalogIndex::defaultFolder()));
+
+    started = lastTick = benchClock::now();
+    timer.Start(5);
+    try {
+        frame = new orvistaFrame(programDirectory, settingsDirectory);
+    } catch (const configError&) {
+        std::fprintf(stderr, "viewBench: the frame's start-up stopped (is %s a logger.ini?)\n",
+                     options.loggerIni.c_str());
+        exitCode = 1;
+        timer.Stop();
+        return false;
+    }
+    constructed = benchClock::now();
+
+    vTimeline* panel = frame->panel();
+    extentBegin = panel->getExtentBegin();
+    extentEnd = panel->getExtentEnd();
+    if (panel->lineCount() == 0 || frame->lineTimelines().empty() || extentEnd <= extentBegin + 1) {
+        std::fprintf(stderr, "viewBench: the archive has no lines or no catalogs\n");
+        exitCode = 1;
+        timer.Stop();
+        frame->Destroy();
+        return true; // the loop deletes the frame and ends
+    }
+    for (size_t i = 0; i < panel->lineCount(); ++i) {
+        vSingleTimeline* row = panel->lineRow(i);
+        rows.push_back(row);
+        paints.push_back(0);
+        // Bound after the row's own handler, so called before it; the paint
+        // it counts has finished by the time the count is looked at.
+        row->Bind(wxEVT_PAINT, [this, i](wxPaintEvent& event) {
+            ++paints[i];
+            event.Skip();
+        });
+    }
+
+    if (options.mode == benchMode::start) {
+        // The whole extent in view; a month at its end selected, as after a
+        // typical session (the selection only changes colours).
+        const double month = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Month());
+        setView(extentBegin, extentEnd, std::max(month, extentBegin), extentEnd);
+    } else {
+        const double day = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Day());
+        setView(day, extentEnd, day, extentEnd);
+    }
+    markPaints();
+
+    Bind(wxEVT_IDLE, &benchApp::onIdle, this);
+    frame->Show(true);
+    SetTopWindow(frame);
+    state = phase::waiting;
+    stepStarted = benchClock::now();
+    return true;
+}
+
+void benchApp::setView(double viewBegin, double viewEnd, double selectionBegin, double selectionEnd)
+{
+    vTimeline* panel = frame->panel();
+    vTimelineDisplayState* shared = panel->displayState();
+    const vTimelineDisplayState previous = *shared;
+    shared->viewBegin = viewBegin;
+    shared->viewEnd = viewEnd;
+    shared->selectionBegin = selectionBegin;
+    shared->selectionEnd = selectionEnd;
+    (*panel->broadcast())(&previous);
+}
+
+void benchApp::markPaints()
+{
+    paintsAtMark = paints;
+}
+
+bool benchApp::isIdle(std::string& why) const
+{
+    if (!frame->IsShownOnScreen()) {
+        why = "the frame is not shown";
+        return false;
+    }
+    // A row is done when it was painted after the view was set and that paint
+    // found no day of the view still being read.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (paints[i] == paintsAtMark[i]) {
+            why = "row " + std::to_string(i) + " was not painted yet";
+            return false;
+        }
+        if (rows[i]->isWaiting()) {
+            why = "row " + std::to_string(i) + " still waits for days";
+            return false;
+        }
+    }
+    // Implied by the rows when they work as meant; checked all the same, so
+    // that idle never hides days still queued on the loader.
+    const vTimelineDisplayState* view = frame->panel()->displayState();
+    for (const auto& line : frame->lineTimelines()) {
+        std::vector<catalogEntry*> unread;
+        line->unreadEntries(view->viewBegin, view->viewEnd, unread);
+        if (!unread.empty()) {
+            why = "line " + line->getName() + " has " + std::to_string(unread.size()) + " days unread";
+            return false;
+        }
+    }
+    return true;
+}
+
+void benchApp::tick()
+{
+    const benchClock::time_point now = benchClock::now();
+    gaps.push_back(gap{now, secondsBetween(lastTick, now)});
+    lastTick = now;
+    check();
+}
+
+void benchApp::onIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    check();
+}
+
+void benchApp::check()
+{
+    if (state != phase::waiting)
+        return;
+    const benchClock::time_point now = benchClock::now();
+    std::string why;
+    if (isIdle(why)) {
+        reachedIdle(now);
+        return;
+    }
+    if (secondsBetween(started, now) > options.timeoutSeconds) {
+        std::fprintf(stderr, "viewBench: not idle after %.0f s: %s\n", options.timeoutSeconds, why.c_str());
+        exitCode = 1;
+        finish();
+    }
+}
+
+void benchApp::reachedIdle(benchClock::time_point now)
+{
+    // A stall still going on when idle is seen (the paint that made the view
+    // idle) counts as a gap up to now.
+    gaps.push_back(gap{now, secondsBetween(lastTick, now)});
+    lastTick = now;
+
+    if (!startupDone) {
+        startupDone = true;
+        startupIdle = now;
+        const stallFigures all = stallsIn(gaps, started, now);
+        const stallFigures construction = stallsIn(gaps, started, constructed);
+        const stallFigures shown = stallsIn(gaps, constructed, now);
+        std::fprintf(stderr,
+                     "viewBench: %zu rows; construction (settings, scan, widgets) %.3f s, longest stall in it "
+                     "%.0f ms, over 100 ms: %d; construction to idle %.3f s, longest stall %.0f ms, over 100 ms: "
+                     "%d; %zu timer gaps\n",
+                     rows.size(), secondsBetween(started, constructed), construction.longest * 1e3,
+                     construction.overLimit, secondsBetween(constructed, now), shown.longest * 1e3,
+                     shown.overLimit, gaps.size());
+        if (options.mode == benchMode::start) {
+            std::printf("view idle after %.3f s; longest stall %.0f ms; stalls over 100 ms: %d\n",
+                        secondsBetween(started, now), all.longest * 1e3, all.overLimit);
+            std::fflush(stdout);
+            finish();
+            return;
+        }
+    } else {
+        const vTimelineDisplayState* view = frame->panel()->displayState();
+        const stallFigures step = stallsIn(gaps, stepStarted, now);
+        std::fprintf(stderr, "viewBench: zoom step %d to %.1f days: idle after %.3f s, longest stall %.0f ms\n",
+                     zoomSteps, (view->viewEnd - view->viewBegin) / 86400, secondsBetween(stepStarted, now),
+                     step.longest * 1e3);
+    }
+
+    const vTimelineDisplayState* view = frame->panel()->displayState();
+    if (view->viewBegin <= extentBegin && view->viewEnd >= extentEnd) {
+        const stallFigures zooming = stallsIn(gaps, startupIdle, now);
+        const stallFigures startup = stallsIn(gaps, started, startupIdle);
+        std::printf("zoomed out from the last day to the whole extent in %d steps: idle after %.3f s; longest "
+                    "stall %.0f ms; stalls over 100 ms: %d (start-up: idle after %.3f s; longest stall %.0f ms; "
+                    "stalls over 100 ms: %d)\n",
+                    zoomSteps, secondsBetween(startupIdle, now), zooming.longest * 1e3, zooming.overLimit,
+                    secondsBetween(started, startupIdle), startup.longest * 1e3, startup.overLimit);
+        std::fflush(stdout);
+        finish();
+        return;
+    }
+    // The next step at once, as a user holding the zoom key would.
+    ++zoomSteps;
+    stepStarted = now;
+    frame->panel()->zoomOut();
+    markPaints();
+}
+
+void benchApp::finish()
+{
+    state = phase::done;
+    timer.Stop();
+    // Closing writes the settings into the scratch folder; the loop ends when
+    // the frame is gone.
+    frame->Close(true);
+}
+}
+
+wxIMPLEMENT_APP_NO_MAIN(benchApp);
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc == 4 ? argv[1] : "";
+    if (mode != "START" && mode != "ZOOM") {
+        std::fprintf(stderr, "usage: viewBench START|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n");
+        return 2;
+    }
+    options.mode = mode == "START" ? benchMode::start : benchMode::zoom;
+    options.loggerIni = wxFileName(wxString::FromUTF8(argv[2])).GetAbsolutePath().utf8_string();
+    if (!wxFileName::FileExists(wxString::FromUTF8(options.loggerIni))) {
+        std::fprintf(stderr, "viewBench: %s does not exist\n", options.loggerIni.c_str());
+        return 2;
+    }
+    // The index lives in $XDG_CACHE_HOME/orvista.
+    const wxString cacheHome = wxFileName(wxString::FromUTF8(argv[3])).GetAbsolutePath();
+    setenv("XDG_CACHE_HOME", cacheHome.utf8_str().data(), 1);
+    // Only the program's name goes on to the toolkit.
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    cancellingHook hook;
+    hook.Register();
+    const int result = wxEntry(wxArgc, wxArgv);
+    hook.Unregister();
+    if (!scratch.empty())
+        wxFileName::Rmdir(scratch, wxPATH_RMDIR_RECURSIVE);
+    return exitCode != 0 ? exitCode : result;
+}

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/dir.h>
+
+#include "platform/fileStamp.h"
+#include "recdb/catalogIndex.h"
+#include "support/testSupport.h"
+
+namespace {
+// Values that need all 64 bits, and a time before the epoch.
+const fileStamp stamp{0xfffffffffffffff0ull, -1234567890123456789, 1700000000123456789, 1ull << 63, 0x0123456789abcdefull};
+
+// The one entry file in an index folder.
+std::string onlyEntry(const std::string& folder)
+{
+    wxArrayString files;
+    wxDir::GetAllFiles(wxString::FromUTF8(folder), &files);
+    return files.size() == 1 ? files[0].utf8_string() : std::string();
+}
+
+void overwrite(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+}
+
+TEST(catalogIndexTest, findsExactlyThePathAndStampStored)
+{
+    scratchDir dir;
+    const catalogIndex index(dir.at("index"));
+    const std::string payload("\0\xff binary\n\0", 11);
+    index.store("/line1/catalog.xml", stamp, payload);
+    index.store("/line2/catalog.xml", stamp, "");
+    std::string found;
+    ASSERT_TRUE(index.find("/line1/catalog.xml", stamp, found));
+    EXPECT_EQ(found, payload);
+    ASSERT_TRUE(index.find("/line2/catalog.xml", stamp, found));
+    EXPECT_EQ(found, "");
+    EXPECT_FALSE(index.find("/line3/catalog.xml", stamp, found));
+
+    const std::function<void(fileStamp&)> changes[] = {
+        [](fileStamp& s) { s.size ^= 1; },    [](fileStamp& s) { s.modified += 1; },
+        [](fileStamp& s) { s.changed -= 1; }, [](fileStamp& s) { s.volume ^= 1ull << 63; },
+        [](fileStamp& s) { s.identity += 1; },
+    };
+    for (const auto& change : changes) {
+        fileStamp other = stamp;
+        change(other);
+        found = "untouched";
+        EXPECT_FALSE(index.find("/line1/catalog.xml", other, found));
+        EXPECT_EQ(found, "untouched");
+    }
+
+    // Another path's entry in this path's place, as after a hash collision.
+    const catalogIndex a(dir.at("a")), b(dir.at("b"));
+    a.store("/a", stamp, "a");
+    b.store("/b", stamp, "b");
+    overwrite(onlyEntry(dir.at("b")), readWholeFile(onlyEntry(dir.at("a"))));
+    EXPECT_FALSE(b.find("/b", stamp, found));
+}
+
+TEST(catalogIndexTest, damagedEntriesAreNotFoundAndReplacedByTheNextStore)
+{
+    const std::string payload(1000, 'p');
+    // The payload length and the checksum come just before the payload.
+    const size_t lengthFromEnd = payload.size() + 16;
+    const struct {
+        const char* what;
+        std::function<void(std::string&)> damage;
+    } cases[] = {
+        {"flipped payload byte", [](std::string& b) { b[b.size() - 10] ^= 0x20; }},
+        {"flipped checksum byte", [&](std::string& b) { b[b.size() - payload.size() - 1] ^= 1; }},
+        {"last byte missing", [](std::string& b) { b.pop_back(); }},
+        {"cut in the header", [](std::string& b) { b.resize(20); }},
+        {"trailing byte", [](std::string& b) { b += 'x'; }},
+        {"foreign magic", [](std::string& b) { b[0] = 'X'; }},
+        {"other format version", [](std::string& b) { b[6] = static_cast<char>(b[6] + 1); }},
+        {"huge path length", [](std::string& b) { b.replace(7, 4, 4, '\xff'); }},
+        {"huge payload length", [&](std::string& b) { b.replace(b.size() - lengthFromEnd, 8, 8, '\xff'); }},
+        {"payload length + 2^63", [&](std::string& b) { b[b.size() - lengthFromEnd + 7] = '\x80'; }},
+        {"empty file", [](std::string& b) { b.clear(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        scratchDir dir;
+        const catalogIndex index(dir.path());
+        index.store("/catalog.xml", stamp, payload);
+        const std::string entry = onlyEntry(dir.path());
+        std::string bytes = readWholeFile(entry);
+        c.damage(bytes);
+        overwrite(entry, bytes);
+
+        std::string found;
+        EXPECT_FALSE(index.find("/catalog.xml", stamp, found));
+        index.store("/catalog.xml", stamp, "fresh");
+        ASSERT_TRUE(index.find("/catalog.xml", stamp, found));
+        EXPECT_EQ(found, "fresh");
+    }
+}
+
+TEST(catalogIndexTest, concurrentStoresAndFindsNeverMixEntries)
+{
+    scratchDir dir;
+    const catalogIndex index(dir.path());
+    const std::string paths[] = {"/x/catalog.xml", "/y/catalog.xml"};
+    // Large enough that a half-written entry would be caught in the act.
+    auto payloadOf = [](int path, int variant) { return std::string(300000 + path, static_cast<char>('a' + variant)); };
+    std::atomic<int> wrong{0}, hits{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 100; ++i) {
+                const int path = (t + i) % 2;
+                if ((t + i) % 3 == 0)
+                    index.store(paths[path], stamp, payloadOf(path, t % 2));
+                std::string found;
+                if (index.find(paths[path], stamp, found)) {
+                    ++hits;
+                    wrong += found != payloadOf(path, 0) && found != payloadOf(path, 1);
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(hits, 0);
+}
+
+TEST(catalogIndexTest, withoutAUsableFolderNothingIsStoredOrFound)
+{
+    scratchDir dir;
+    std::vector<std::string> folders = {"", dir.write("aFile", "x") + "/index"};
+    const std::string locked = dir.mkdir("locked");
+    chmod(locked.c_str(), 0500);
+    if (geteuid() != 0) // root writes anywhere
+        folders.push_back(locked + "/index");
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        const catalogIndex index(folder);
+        index.store("/catalog.xml", stamp, "payload");
+        std::string found;
+        EXPECT_FALSE(index.find("/catalog.xml", stamp, found));
+    }
+}
+
+TEST(catalogIndexTest, defaultFolderFollowsXdgCacheHome)
+{
+    scopedEnv home("HOME", "/home/someone");
+    {
+        scopedEnv cache("XDG_CACHE_HOME", "/var/cache/someone");
+        EXPECT_EQ(catalogIndex::defaultFolder(), "/var/cache/someone/orvista");
+    }
+    for (const char* ignored : {"relative/cache", ""}) {
+        scopedEnv cache("XDG_CACHE_HOME", ignored);
+        EXPECT_EQ(catalogIndex::defaultFolder(), "/home/someone/.cache/orvista");
+    }
+    scopedEnv cache = scopedEnv::unset("XDG_CACHE_HOME");
+    EXPECT_EQ(catalogIndex::defaultFolder(), "/home/someone/.cache/orvista");
+}
+
+TEST(fileStampTest, everyRewriteOrReplacementChangesTheStamp)
+{
+    scratchDir dir;
+    const std::string path = dir.write("catalog.xml", "aaaa");
+    fileStamp first, later;
+    ASSERT_TRUE(fileStampOf(path, first));
+    const long long second = first.modified / 1000000000, nano = first.modified % 1000000000;
+    auto rewriteWithTime = [&](const char* bytes, long long seconds) {
+        // The kernel's change-time clock may tick only every few milliseconds.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        dir.write("catalog.xml", bytes);
+        const timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(seconds), static_cast<long>(nano)}};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+
+    rewriteWithTime("bbbb", second + 5);
+    ASSERT_TRUE(fileStampOf(path, later));
+    EXPECT_EQ(later.size, first.size);
+    EXPECT_NE(later.modified, first.modified);
+
+    // The old modification time put back: the change time still tells.
+    rewriteWithTime("cccc", second);
+    std::vector<char> bytes;
+    std::string error;
+    ASSERT_TRUE(readFileStamped(path, bytes, later, error)) << error;
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "cccc");
+    EXPECT_EQ(later.modified, first.modified);
+    EXPECT_NE(later, first);
+
+    const std::string next = dir.write("catalog.new", "dddd");
+    ASSERT_EQ(std::rename(next.c_str(), path.c_str()), 0);
+    ASSERT_TRUE(fileStampOf(path, later));
+    EXPECT_NE(later.identity, first.identity);
+
+    // A fifo is refused at once instead of waiting for a writer.
+    const std::string fifo = dir.at("fifo.xml");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(fileStampOf(fifo, later));
+    EXPECT_FALSE(readFileStamped(fifo, bytes, later, error));
+}

@@ -1,0 +1,265 @@
+// The streaming reader, the compact form, the index and the workers must all
+// give what the plain reading of a document tree gives.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <fcntl.h>
+
+#include <wx/log.h>
+#include <wx/mstream.h>
+#include <wx/xml/xml.h>
+
+#include "platform/directoryWalk.h"
+#include "recdb/catalog.h"
+#include "recdb/catalogIndex.h"
+#include "recdb/catalogLoader.h"
+#include "recdb/dynamicTimeline.h"
+#include "recdb/loggerIni.h"
+#include "support/testSupport.h"
+#include "tools/demoArchive.h"
+
+namespace {
+// Everything a caller can see of a recording, as one line.
+std::string describe(const std::vector<const recording*>& list)
+{
+    std::string text;
+    for (const recording* r : list)
+        text += std::to_string(r->start.IsValid() ? r->start.GetValue().GetValue() : -1) + " " +
+                std::to_string(r->end.IsValid() ? r->end.GetValue().GetValue() : -1) + " [" +
+                r->getProperty("label") + "] [" + r->getProperty("filename") + "] " +
+                std::to_string(r->properties.size()) + "\n";
+    return text;
+}
+
+std::string describe(const std::vector<recording>& list)
+{
+    std::vector<const recording*> pointers;
+    for (const recording& r : list)
+        pointers.push_back(&r);
+    return describe(pointers);
+}
+
+// The tree path, as catalogs were read before: wx's loader and parseCatalog.
+std::string throughTree(const std::string& xml)
+{
+    wxLogNull quiet;
+    wxXmlDocument document;
+    std::vector<recording> list;
+    wxMemoryInputStream bytes(xml.data(), xml.size());
+    if (document.Load(bytes, "UTF-8") && document.GetRoot())
+        parseCatalog(document.GetRoot(), list);
+    return describe(list);
+}
+
+std::string throughStream(const std::string& xml)
+{
+    std::vector<recording> list;
+    std::string error;
+    readCatalog(xml.data(), xml.size(), list, error);
+    return describe(list);
+}
+
+std::string call(const std::string& inner)
+{
+    return "<file><hdr>" + inner + "</hdr></file>";
+}
+}
+
+// Odd but well-formed catalogs: how wx's tree takes text apart (blank first
+// pieces dropped, CDATA, comments, instructions, entities, feeding in 1 KB
+// pieces) must be matched exactly.
+TEST(catalogReaderTest, streamingReaderAnswersLikeTheTree)
+{
+    const std::string good = "<au_hdr><data_size>80000</data_size><sample_rate>8000</sample_rate></au_hdr>"
+                             "<vmk_hdr><date>20240115</date><time>093000</time><number>+49 30 1</number>"
+                             "<file_name>C:\\rec\\20240115\\a.wav</file_name></vmk_hdr>";
+    const std::string pad(970, ' ');
+    const std::vector<std::string> catalogs = {
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<vmk_catalog>" + call(good) + call(good) + "</vmk_catalog>",
+        "<vmk_catalog>" + call("<vmk_hdr><number>  \n 12 </number><file_name><![CDATA[]]>x</file_name>"
+                               "</vmk_hdr>") + "</vmk_catalog>",
+        "<vmk_catalog>" + call("<vmk_hdr><number>1<!-- c -->2</number><file_name><?pi x?>y&amp;z&#32;</file_name>"
+                               "<?number?></vmk_hdr><au_hdr><?data_size?><sample_rate> +8000Hz</sample_rate>"
+                               "</au_hdr>") + "</vmk_catalog>",
+        "<vmk_catalog>" + call("<vmk_hdr><number><b>inner</b>after</number><date> 20240115</date>"
+                               "<time>2360</time><date>20240229</date><time>120000</time></vmk_hdr>") +
+            "</vmk_catalog>",
+        // Blanks straddling a 1 KB boundary, and a text split by it.
+        "<vmk_catalog>" + pad + call("<vmk_hdr><number>" + std::string(40, ' ') + "77</number></vmk_hdr>") +
+            call("<vmk_hdr><file_name>" + std::string(1100, 'n') + "</file_name></vmk_hdr>") + "</vmk_catalog>",
+        // Daylight saving: the hour that is skipped and the one shown twice.
+        "<vmk_catalog>" + call("<vmk_hdr><date>20240331</date><time>023000</time></vmk_hdr>") +
+            call("<vmk_hdr><time>023000</time><date>20241027</date></vmk_hdr>") +
+            call("<vmk_hdr><date>19650101</date><time>010203</time></vmk_hdr>") +
+            call("<vmk_hdr><date>20500615</date></vmk_hdr>") + "</vmk_catalog>",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><vmk_catalog>" +
+            call("<vmk_hdr><number>M\xFCller</number></vmk_hdr>") + "</vmk_catalog>",
+        "<!DOCTYPE vmk_catalog [<!ENTITY e \"entity\">]><vmk_catalog>" +
+            call("<vmk_hdr><number>&e;</number><file_name>a&e;</file_name></vmk_hdr>") + "</vmk_catalog>",
+        "<vmk_catalog>" + call("<vmk_hdr><number>" + std::string(300, '9') + "</number></vmk_hdr>") +
+            "<file/><File/><other><file/></other></vmk_catalog>",
+        "<other>" + call(good) + "</other>",
+        "<vmk_catalog>" + call(good),
+    };
+    for (const std::string& xml : catalogs)
+        EXPECT_EQ(throughTree(xml), throughStream(xml)) << xml.substr(0, 200);
+}
+
+TEST(catalogReaderTest, brokenXmlIsReportedAsWxWordsIt)
+{
+    std::vector<recording> list;
+    std::string error;
+    EXPECT_FALSE(readCatalog("<vmk_catalog><file>", 19, list, error));
+    EXPECT_TRUE(list.empty());
+    EXPECT_EQ("XML parsing error: 'no element found' at line 1", error);
+}
+
+// The compact form: a round trip keeps everything, and a cut-off form is never
+// taken for a shorter catalog.
+TEST(catalogReaderTest, packedFormRoundTripsAndRefusesDamage)
+{
+    std::vector<recording> list;
+    std::string error;
+    const std::string xml = "<vmk_catalog>" +
+                            call("<vmk_hdr><date>20240115</date><time>093000</time><number>1</number>"
+                                 "<file_name>/r/20240115/a.wav</file_name></vmk_hdr>") +
+                            call("<vmk_hdr><number>" + std::string(400, 'L') +
+                                 "</number><file_name>/elsewhere/b.wav</file_name></vmk_hdr>") +
+                            "<file/></vmk_catalog>";
+    ASSERT_TRUE(readCatalog(xml.data(), xml.size(), list, error));
+    const std::string packed = packCatalog(list);
+    std::vector<recording> back;
+    ASSERT_TRUE(unpackCatalog(packed.data(), packed.size(), back));
+    EXPECT_EQ(describe(list), describe(back));
+    for (size_t length = 0; length < packed.size(); ++length) {
+        std::vector<recording> cut;
+        EXPECT_FALSE(unpackCatalog(packed.data(), length, cut)) << "cut at " << length;
+        EXPECT_TRUE(cut.empty());
+    }
+}
+
+// A generated archive read four ways: the tree, the streaming reader on this
+// thread, the workers, and the index on a second reading.
+TEST(catalogReaderTest, everyWayOfReadingAnArchiveAgrees)
+{
+    scratchDir dir;
+    demoOptions options;
+    options.outDir = dir.at("archive");
+    options.channels = 2;
+    options.days = 12;
+    options.callsPerDay = 25;
+    options.audioBytes = 0;
+    options.endDate = "2024-03-31"; // includes the spring change in Berlin
+    std::string error;
+    ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
+    std::map<std::string, std::string> channels;
+    readLoggerIni(dir.at("archive/logger.ini"), channels);
+    ASSERT_EQ(2u, channels.size());
+
+    // The reference: every catalog through the tree, in scan order.
+    std::string expected;
+    for (const auto& channel : channels) {
+        dynamicTimeline plain(channel.second, channel.first);
+        for (const catalogEntry& entry : plain.catalogEntries())
+            expected += throughTree(readWholeFile(entry.path));
+    }
+
+    auto readAll = [&](catalogLoader* loader) {
+        std::vector<std::unique_ptr<dynamicTimeline>> lines;
+        std::vector<const timeline*> pointers;
+        for (const auto& channel : channels) {
+            lines.push_back(std::make_unique<dynamicTimeline>(channel.second, channel.first));
+            lines.back()->setLoader(loader);
+            pointers.push_back(lines.back().get());
+        }
+        EXPECT_TRUE(loadInterval(pointers, -1e12, 1e12, loader));
+        std::string text;
+        for (const auto& line : lines)
+            text += describe(line->getRecordings(-1e12, 1e12));
+        return text;
+    };
+    EXPECT_EQ(expected, readAll(nullptr));
+    {
+        catalogLoader workers(3);
+        EXPECT_EQ(expected, readAll(&workers));
+    }
+    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
+    useCatalogIndex(index);
+    EXPECT_EQ(expected, readAll(nullptr)); // fills the index
+    EXPECT_EQ(expected, readAll(nullptr)); // reads from it
+    useCatalogIndex(nullptr);
+}
+
+namespace {
+void setModified(const std::string& path, time_t seconds)
+{
+    struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+}
+}
+
+// The index answers for an unchanged catalog only: rewritten with the same
+// size, or with its modification time put back, it is read again.
+TEST(catalogReaderTest, indexIsUsedOnlyForUnchangedCatalogs)
+{
+    scratchDir dir;
+    auto catalogWith = [](const std::string& number) {
+        return "<vmk_catalog>" + call("<vmk_hdr><number>" + number + "</number></vmk_hdr>") + "</vmk_catalog>";
+    };
+    const std::string path = dir.write("ch/20240115/c.xml", catalogWith("111"));
+    setModified(path, 1700000000);
+    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
+    useCatalogIndex(index);
+    auto labelNow = [&] {
+        catalogEntry entry;
+        entry.path = path;
+        loadCatalog(entry);
+        return entry.recordings->empty() ? std::string("none") : (*entry.recordings)[0].getProperty("label");
+    };
+    EXPECT_EQ("111", labelNow());
+
+    // The index is consulted: an entry stored for the present stamp wins.
+    fileStamp stamp;
+    ASSERT_TRUE(fileStampOf(path, stamp));
+    std::vector<recording> other;
+    std::string error;
+    const std::string otherXml = catalogWith("from the index");
+    ASSERT_TRUE(readCatalog(otherXml.data(), otherXml.size(), other, error));
+    index->store(path, stamp, packCatalog(other));
+    EXPECT_EQ("from the index", labelNow());
+
+    dir.write("ch/20240115/c.xml", catalogWith("222")); // same size
+    EXPECT_EQ("222", labelNow());
+    dir.write("ch/20240115/c.xml", catalogWith("3333"));
+    setModified(path, 1700000000); // same modification time as before
+    EXPECT_EQ("3333", labelNow());
+    useCatalogIndex(nullptr);
+}
+
+// Workers stopped half-way leave every entry either read or unread, never
+// half-read, and a timeline can be dropped right after.
+TEST(catalogReaderTest, stoppingWorkersLeavesEntriesWholeOrUnread)
+{
+    scratchDir dir;
+    for (int day = 1; day <= 28; ++day) {
+        char folder[32];
+        std::snprintf(folder, sizeof folder, "ch/202402%02d/c.xml", day);
+        dir.write(folder, "<vmk_catalog>" + call("<vmk_hdr><number>n</number></vmk_hdr>") + "</vmk_catalog>");
+    }
+    for (int round = 0; round < 20; ++round) {
+        dynamicTimeline line(dir.at("ch"), "ch");
+        catalogLoader workers(2);
+        line.setLoader(&workers);
+        std::vector<timeSpan> pending;
+        line.getAvailableRecordings(-1e12, 1e12, pending);
+        EXPECT_EQ(28u, pending.size());
+        workers.stop();
+        for (const catalogEntry& entry : line.catalogEntries()) {
+            const int state = entry.state.load();
+            EXPECT_TRUE(state == catalogEntry::absent || state == catalogEntry::loaded) << state;
+            EXPECT_EQ(state == catalogEntry::loaded, entry.recordings != nullptr);
+        }
+        // What was withdrawn is read when needed.
+        EXPECT_EQ(28u, line.getRecordings(-1e12, 1e12).size());
+    }
+}
