@@ -2,9 +2,13 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
@@ -12,32 +16,28 @@
 #include "platform/narrow.h"
 #include "platform/standardPaths.h"
 
-// An entry file, all numbers little-endian:
+// A group file, all numbers little-endian:
 //
-//   "ORVIDX" version(1)              7 bytes
-//   path length                      u32
-//   catalog path                     path length bytes
-//   stamp: size, modified, changed,  5 x 64 bits
-//          volume, identity
-//   payload length                   u64
-//   checksum                         u64, FNV-1a (64 bits) of every byte above
-//                                    it followed by the payload
-//   payload                          payload length bytes, up to the file's end
+//   "ORVIDX" version(2)              7 bytes
+//   then entries, each:
+//     length                         u32, of the rest of the entry
+//     checksum                       u64, FNV-1a (64 bits) of the rest after it
+//     path length, catalog path      u32, then its bytes
+//     stamp: size, modified, changed,
+//            volume, identity        5 x 64 bits
+//     payload                        up to the entry's end
 //
-// The path is kept whole because file names come from a hash of it: two
-// catalogs whose paths share a hash then take turns in one file, and neither
-// ever receives the other's payload. The checksum catches a file damaged on
-// disk; a half-written file cannot occur, as entries are replaced whole.
+// A later entry for a path supersedes earlier ones. Entries are found through
+// a table of offsets built once per group and process; the entry is read and
+// checked again at every find, as another process may have rewritten the file.
 
 namespace {
-const char magic[] = {'O', 'R', 'V', 'I', 'D', 'X'};
-const unsigned char formatVersion = 1;
-const char* const entryExtension = ".idx";
-
-const std::size_t magicSize = sizeof magic + 1;
+const char magic[] = {'O', 'R', 'V', 'I', 'D', 'X', 2};
 const std::size_t stampSize = 5 * 8;
-// Everything that is not the path or the payload.
-const std::size_t fixedSize = magicSize + 4 + stampSize + 8 + 8;
+const std::size_t headSize = 4 + 8; // length and checksum
+const std::size_t smallestRest = 8 + 4 + stampSize;
+// A group file is compacted when superseded entries outweigh live ones.
+const std::uint64_t compactFrom = 64 * 1024;
 
 const std::uint64_t fnvOffset = 14695981039346656037ull;
 const std::uint64_t fnvPrime = 1099511628211ull;
@@ -85,42 +85,6 @@ fileStamp getStamp(const char* in)
     return stamp;
 }
 
-// The payload of an entry file's bytes, when they are an intact entry for
-// exactly this path and stamp. Every length is checked against what is there
-// before it is used.
-bool parseEntry(const std::vector<char>& file, const std::string& path, const fileStamp& stamp,
-                std::string& payload)
-{
-    const char* bytes = file.data();
-    const std::size_t size = file.size();
-    if (size < fixedSize || std::memcmp(bytes, magic, sizeof magic) != 0 ||
-        static_cast<unsigned char>(bytes[sizeof magic]) != formatVersion)
-        return false;
-    std::size_t at = magicSize;
-    const std::uint64_t pathLength = getNumber(bytes + at, 4);
-    at += 4;
-    // The length must be the wanted path's and fit in the file before the
-    // path itself is compared.
-    if (pathLength != path.size() || size - fixedSize < pathLength ||
-        std::memcmp(bytes + at, path.data(), path.size()) != 0)
-        return false;
-    at += path.size();
-    if (getStamp(bytes + at) != stamp)
-        return false;
-    at += stampSize;
-    const std::uint64_t payloadLength = getNumber(bytes + at, 8);
-    at += 8;
-    const std::uint64_t checksum = getNumber(bytes + at, 8);
-    const std::size_t checked = at;
-    at += 8;
-    if (payloadLength != size - at)
-        return false;
-    if (fnv1a(bytes + at, size - at, fnv1a(bytes, checked)) != checksum)
-        return false;
-    payload.assign(bytes + at, size - at);
-    return true;
-}
-
 std::string hexOf(std::uint64_t value)
 {
     static const char digits[] = "0123456789abcdef";
@@ -130,28 +94,135 @@ std::string hexOf(std::uint64_t value)
     return text;
 }
 
-// Entries are named from a hash of the catalog path and spread over 256
-// sub-folders by its first byte, so that no folder grows large.
-std::string entryName(const std::string& path)
+// The group of a catalog: the folder above its day folder.
+std::string groupOf(const std::string& path)
 {
-    return hexOf(fnv1a(path.data(), path.size())) + entryExtension;
+    std::string group = path;
+    for (int up = 0; up < 2; ++up) {
+        const std::size_t slash = group.find_last_of("/\\");
+        group = slash == std::string::npos ? std::string() : group.substr(0, slash);
+    }
+    return group;
 }
 
-std::string entryFolder(const std::string& folder, const std::string& name)
+// An entry read back: its path, stamp and payload, when its length and
+// checksum hold. `bytes` starts at the entry's length field.
+struct entryView {
+    std::string path;
+    fileStamp stamp;
+    const char* payload = nullptr;
+    std::size_t payloadSize = 0;
+};
+
+bool readEntry(const char* bytes, std::size_t size, entryView& entry)
 {
-    const char separator = static_cast<char>(wxFileName::GetPathSeparator());
-    std::string sub = folder;
-    if (sub.back() != separator && sub.back() != '/')
-        sub += separator;
-    return sub + name.substr(0, 2);
-}
+    if (size < headSize + smallestRest - 8)
+        return false;
+    const std::uint64_t rest = getNumber(bytes, 4);
+    if (rest < smallestRest || rest > size - 4)
+        return false;
+    const char* body = bytes + headSize;
+    const std::size_t bodySize = static_cast<std::size_t>(rest) - 8;
+    if (fnv1a(body, bodySize) != getNumber(bytes + 4, 8))
+        return false;
+    const std::uint64_t pathLength = getNumber(body, 4);
+    if (pathLength > bodySize - 4 - stampSize)
+        return false;
+    entry.path.assign(body + 4, static_cast<std::size_t>(pathLength));
+    entry.stamp = getStamp(body + 4 + pathLength);
+    entry.payload = body + 4 + pathLength + stampSize;
+    entry.payloadSize = bodySize - 4 - static_cast<std::size_t>(pathLength) - stampSize;
+    return true;
 }
 
-catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)) {}
+std::string makeEntry(const std::string& path, const fileStamp& stamp, const std::string& payload)
+{
+    std::string body;
+    body.reserve(4 + path.size() + stampSize + payload.size());
+    putNumber(body, path.size(), 4);
+    body += path;
+    putStamp(body, stamp);
+    body += payload;
+    std::string entry;
+    entry.reserve(headSize + body.size());
+    putNumber(entry, body.size() + 8, 4);
+    putNumber(entry, fnv1a(body.data(), body.size()), 8);
+    return entry + body;
+}
+
+struct place {
+    fileStamp stamp;
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0; // of the whole entry
+};
+}
+
+struct catalogIndex::tables {
+    std::mutex lock;
+    // Group file -> catalog path -> where its latest entry lies.
+    std::map<std::string, std::unordered_map<std::string, place>> groups;
+};
+
+catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known(std::make_shared<tables>()) {}
 
 std::string catalogIndex::defaultFolder()
 {
     return toNarrow(cacheDirectory());
+}
+
+std::string catalogIndex::groupFile(const std::string& catalogPath) const
+{
+    const std::string group = groupOf(catalogPath);
+    std::string file = where;
+    if (!file.empty() && file.back() != '/' && file.back() != static_cast<char>(wxFileName::GetPathSeparator()))
+        file += static_cast<char>(wxFileName::GetPathSeparator());
+    return file + hexOf(fnv1a(group.data(), group.size())) + ".idx";
+}
+
+namespace {
+// Reads a group file into a table. A file that is not one of ours is started
+// afresh; one mostly made of superseded or damaged entries is rewritten with
+// the live ones.
+std::unordered_map<std::string, place> readGroup(const std::string& file)
+{
+    std::unordered_map<std::string, place> table;
+    std::vector<char> bytes;
+    fileStamp stamp;
+    std::string error;
+    if (!readFileStamped(file, bytes, stamp, error) || bytes.empty())
+        return table;
+    wxString ignored;
+    if (bytes.size() < sizeof magic || std::memcmp(bytes.data(), magic, sizeof magic) != 0) {
+        writeFileReplacing(fromNarrow(file), magic, sizeof magic, ignored, false);
+        return table;
+    }
+    std::uint64_t live = 0;
+    std::size_t at = sizeof magic;
+    while (at < bytes.size()) {
+        entryView entry;
+        if (!readEntry(bytes.data() + at, bytes.size() - at, entry))
+            break; // a torn end: what follows cannot be found
+        const std::uint64_t size = headSize + getNumber(bytes.data() + at, 4) - 8;
+        place& slot = table[entry.path];
+        live -= slot.size;
+        slot = place{entry.stamp, at, size};
+        live += size;
+        at += static_cast<std::size_t>(size);
+    }
+    // A torn end must go, or every later append would lie behind it unseen.
+    const bool torn = at < bytes.size();
+    if (torn || (bytes.size() > compactFrom && live < bytes.size() / 2)) {
+        std::string kept(magic, sizeof magic);
+        for (auto& item : table) {
+            const std::uint64_t offset = kept.size();
+            kept.append(bytes.data() + item.second.offset, static_cast<std::size_t>(item.second.size));
+            item.second.offset = offset;
+        }
+        if (!writeFileReplacing(fromNarrow(file), kept.data(), kept.size(), ignored, false))
+            table.clear();
+    }
+    return table;
+}
 }
 
 bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::string& payload) const
@@ -159,16 +230,31 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
     if (where.empty())
         return false;
     try {
-        const std::string name = entryName(path);
-        const std::string file = entryFolder(where, name) + static_cast<char>(wxFileName::GetPathSeparator()) + name;
-        // The stamped reader takes only regular files and never blocks on a
-        // fifo or device someone left in the folder.
-        std::vector<char> bytes;
-        fileStamp entryStamp;
-        std::string error;
-        if (!readFileStamped(file, bytes, entryStamp, error))
+        const std::string file = groupFile(path);
+        place found;
+        {
+            std::lock_guard<std::mutex> hold(known->lock);
+            auto group = known->groups.find(file);
+            if (group == known->groups.end())
+                group = known->groups.emplace(file, readGroup(file)).first;
+            auto entry = group->second.find(path);
+            if (entry == group->second.end() || entry->second.stamp != stamp)
+                return false;
+            found = entry->second;
+        }
+        // Read again and checked: the file may have been rewritten since.
+        wxLogNull quiet;
+        wxFile in;
+        if (!in.Open(fromNarrow(file)) || in.Seek(static_cast<wxFileOffset>(found.offset)) == wxInvalidOffset)
             return false;
-        return parseEntry(bytes, path, stamp, payload);
+        std::vector<char> bytes(static_cast<std::size_t>(found.size));
+        if (in.Read(bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            return false;
+        entryView entry;
+        if (!readEntry(bytes.data(), bytes.size(), entry) || entry.path != path || entry.stamp != stamp)
+            return false;
+        payload.assign(entry.payload, entry.payloadSize);
+        return true;
     } catch (...) {
         // Out of memory for a huge entry: the catalog is simply parsed.
         return false;
@@ -177,32 +263,37 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
 
 void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload) const
 {
-    if (where.empty() || path.size() > 0xffffffffu)
+    if (where.empty() || path.size() > 0xffffffu || payload.size() > 0x7fffffffu)
         return;
     try {
-        std::string entry;
-        entry.reserve(fixedSize + path.size() + payload.size());
-        entry.append(magic, sizeof magic);
-        entry += static_cast<char>(formatVersion);
-        putNumber(entry, path.size(), 4);
-        entry += path;
-        putStamp(entry, stamp);
-        putNumber(entry, payload.size(), 8);
-        putNumber(entry, fnv1a(payload.data(), payload.size(), fnv1a(entry.data(), entry.size())), 8);
-        entry += payload;
-
-        const std::string name = entryName(path);
-        const wxString sub = fromNarrow(entryFolder(where, name));
+        const std::string file = groupFile(path);
+        std::string entry = makeEntry(path, stamp, payload);
         wxLogNull quiet;
-        // Another thread or process may make the folder at the same moment;
-        // whether it then exists is all that counts, and the write tells.
-        if (!wxFileName::DirExists(sub))
-            wxFileName::Mkdir(sub, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-        // The new entry is written beside the old under a unique name and moved
-        // over it: readers and concurrent writers see one whole entry or another.
-        wxString error;
-        writeFileReplacing(wxFileName(sub, fromNarrow(name)).GetFullPath(), entry.data(), entry.size(), error,
-                           false);
+        std::lock_guard<std::mutex> hold(known->lock);
+        auto group = known->groups.find(file);
+        if (group == known->groups.end())
+            group = known->groups.emplace(file, readGroup(file)).first;
+        if (!wxFileName::DirExists(fromNarrow(where)))
+            wxFileName::Mkdir(fromNarrow(where), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        // One write at the end of the file: appends of other processes land
+        // before or after it. A new file gets its mark in the same write.
+        wxFile out;
+        if (!out.Open(fromNarrow(file), wxFile::write_append))
+            return;
+        const bool fresh = out.Length() == 0;
+        if (fresh)
+            entry.insert(0, magic, sizeof magic);
+        if (out.Write(entry.data(), entry.size()) != entry.size())
+            return;
+        const wxFileOffset end = out.Tell();
+        if (end == wxInvalidOffset || static_cast<std::uint64_t>(end) < entry.size())
+            return;
+        std::uint64_t size = entry.size(), offset = static_cast<std::uint64_t>(end) - size;
+        if (fresh) {
+            offset += sizeof magic;
+            size -= sizeof magic;
+        }
+        group->second[path] = place{stamp, offset, size};
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }

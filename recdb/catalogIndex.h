@@ -3,6 +3,13 @@
 // a compact form instead of the XML. It is only a cache: whatever is missing,
 // changed, damaged or foreign is simply not found, and the catalog is parsed
 // again and stored anew.
+//
+// The catalogs of one line share one file, to which entries are appended:
+// making a file per day costs more than parsing the day (a year of eight lines
+// is 2,920 catalogs). Each entry carries its own checksum, so a torn or
+// interleaved append is never trusted; a file with more superseded entries
+// than live ones is rewritten whole, under a new name moved into place.
+#include <memory>
 #include <string>
 
 #include "platform/fileStamp.h"
@@ -29,6 +36,12 @@ public:
 
     const std::string& folder() const { return where; }
 
+    // The file that holds the entries of a catalog's group (the catalogs of
+    // one line: the folder above their day folders). For tests.
+    std::string groupFile(const std::string& catalogPath) const;
+
 private:
+    struct tables;
     std::string where;
+    std::shared_ptr<tables> known; // what was learned of each group's file
 };

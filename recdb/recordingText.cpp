@@ -3,8 +3,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <string_view>
-#include <unordered_map>
 
 namespace {
 // Offsets of names and labels stay below this bit, which marks a label kept
@@ -59,38 +57,82 @@ constexpr std::uint32_t chunkBits = 20; // 1 MB chunks
 constexpr std::uint32_t chunkSize = 1u << chunkBits;
 constexpr std::uint32_t chunkCount = offsetLimit >> chunkBits;
 
+// Interned texts are found again through an open-addressing table of their
+// offsets (4 bytes a slot, at most half full): a node-based map would cost more
+// per distinct label than the label itself, and callers' numbers are many.
 struct pool {
     std::mutex lock;
     std::unique_ptr<char[]> chunks[chunkCount];
     std::uint32_t used = 0; // offset of the next free byte
-    std::unordered_map<std::string_view, std::uint32_t> known;
+    std::vector<std::uint32_t> slots; // offset + 1; 0 for a free slot
+    size_t count = 0;
+
+    const char* at(std::uint32_t offset) const
+    {
+        return chunks[offset >> chunkBits].get() + (offset & (chunkSize - 1));
+    }
+
+    static size_t hashOf(const char* text, size_t length)
+    {
+        std::uint64_t hash = 1469598103934665603ull; // FNV-1a
+        for (size_t i = 0; i < length; ++i)
+            hash = (hash ^ static_cast<unsigned char>(text[i])) * 1099511628211ull;
+        return static_cast<size_t>(hash ^ (hash >> 29));
+    }
+
+    void grow()
+    {
+        std::vector<std::uint32_t> old;
+        old.swap(slots);
+        slots.assign(old.empty() ? 1024 : old.size() * 2, 0);
+        const size_t mask = slots.size() - 1;
+        for (std::uint32_t entry : old) {
+            if (!entry)
+                continue;
+            const char* text = at(entry - 1);
+            size_t i = hashOf(text, std::strlen(text)) & mask;
+            while (slots[i])
+                i = (i + 1) & mask;
+            slots[i] = entry;
+        }
+    }
 
     std::uint32_t internLocked(const std::string& label)
     {
-        auto found = known.find(std::string_view(label));
-        if (found != known.end())
-            return found->second;
+        if ((count + 1) * 2 > slots.size())
+            grow();
+        const size_t mask = slots.size() - 1;
+        size_t i = hashOf(label.data(), label.size()) & mask;
+        for (; slots[i]; i = (i + 1) & mask) {
+            const char* text = at(slots[i] - 1);
+            if (std::strncmp(text, label.data(), label.size()) == 0 && text[label.size()] == '\0')
+                return slots[i] - 1;
+        }
         const std::uint32_t length = static_cast<std::uint32_t>(label.size()) + 1;
-        std::uint32_t at = used;
-        if ((at & (chunkSize - 1)) + length > chunkSize)
-            at = (at | (chunkSize - 1)) + 1; // start a fresh chunk
-        const std::uint32_t chunk = at >> chunkBits;
+        std::uint32_t where = used;
+        if ((where & (chunkSize - 1)) + length > chunkSize)
+            where = (where | (chunkSize - 1)) + 1; // start a fresh chunk
+        const std::uint32_t chunk = where >> chunkBits;
         if (chunk >= chunkCount)
-            return internLocked(std::string()); // a gigabyte of distinct labels: give up on new ones
+            return 0; // a gigabyte of distinct labels: the empty one, interned first
         if (!chunks[chunk])
             chunks[chunk].reset(new char[chunkSize]);
-        char* place = chunks[chunk].get() + (at & (chunkSize - 1));
-        std::memcpy(place, label.c_str(), length);
-        known.emplace(std::string_view(place, label.size()), at);
-        used = at + length;
-        return at;
+        std::memcpy(chunks[chunk].get() + (where & (chunkSize - 1)), label.c_str(), length);
+        slots[i] = where + 1;
+        ++count;
+        used = where + length;
+        return where;
     }
 };
 
 pool& thePool()
 {
-    static pool instance;
-    return instance;
+    static pool* instance = [] {
+        static pool made;
+        made.internLocked(std::string()); // at offset 0
+        return &made;
+    }();
+    return *instance;
 }
 }
 

@@ -61,51 +61,77 @@ TEST(catalogIndexTest, findsExactlyThePathAndStampStored)
         EXPECT_EQ(found, "untouched");
     }
 
-    // Another path's entry in this path's place, as after a hash collision.
+    // Another path's entry where this path's was, as after another process
+    // rewrote the file.
     const catalogIndex a(dir.at("a")), b(dir.at("b"));
-    a.store("/a", stamp, "a");
-    b.store("/b", stamp, "b");
+    a.store("/line/day/a", stamp, "a");
+    b.store("/line/day/b", stamp, "b");
     overwrite(onlyEntry(dir.at("b")), readWholeFile(onlyEntry(dir.at("a"))));
-    EXPECT_FALSE(b.find("/b", stamp, found));
+    EXPECT_FALSE(b.find("/line/day/b", stamp, found));
 }
 
 TEST(catalogIndexTest, damagedEntriesAreNotFoundAndReplacedByTheNextStore)
 {
     const std::string payload(1000, 'p');
-    // The payload length and the checksum come just before the payload.
-    const size_t lengthFromEnd = payload.size() + 16;
+    // The file: mark (7 bytes), then the entry: length (4), checksum (8),
+    // path length (4), path, stamp, payload.
     const struct {
         const char* what;
         std::function<void(std::string&)> damage;
     } cases[] = {
         {"flipped payload byte", [](std::string& b) { b[b.size() - 10] ^= 0x20; }},
-        {"flipped checksum byte", [&](std::string& b) { b[b.size() - payload.size() - 1] ^= 1; }},
-        {"last byte missing", [](std::string& b) { b.pop_back(); }},
-        {"cut in the header", [](std::string& b) { b.resize(20); }},
-        {"trailing byte", [](std::string& b) { b += 'x'; }},
-        {"foreign magic", [](std::string& b) { b[0] = 'X'; }},
+        {"flipped checksum byte", [](std::string& b) { b[11] ^= 1; }},
+        {"last byte missing (a torn append)", [](std::string& b) { b.pop_back(); }},
+        {"cut in the entry's head", [](std::string& b) { b.resize(20); }},
+        {"foreign mark", [](std::string& b) { b[0] = 'X'; }},
         {"other format version", [](std::string& b) { b[6] = static_cast<char>(b[6] + 1); }},
-        {"huge path length", [](std::string& b) { b.replace(7, 4, 4, '\xff'); }},
-        {"huge payload length", [&](std::string& b) { b.replace(b.size() - lengthFromEnd, 8, 8, '\xff'); }},
-        {"payload length + 2^63", [&](std::string& b) { b[b.size() - lengthFromEnd + 7] = '\x80'; }},
+        {"huge path length", [](std::string& b) { b.replace(19, 4, 4, '\xff'); }},
+        {"huge entry length", [](std::string& b) { b.replace(7, 4, 4, '\xff'); }},
+        {"entry length 0", [](std::string& b) { b.replace(7, 4, 4, '\0'); }},
         {"empty file", [](std::string& b) { b.clear(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         scratchDir dir;
-        const catalogIndex index(dir.path());
-        index.store("/catalog.xml", stamp, payload);
+        catalogIndex(dir.path()).store("/line/day/catalog.xml", stamp, payload);
         const std::string entry = onlyEntry(dir.path());
         std::string bytes = readWholeFile(entry);
         c.damage(bytes);
         overwrite(entry, bytes);
 
+        // Seen by the running process and by the next one alike.
+        const catalogIndex running(dir.path());
         std::string found;
-        EXPECT_FALSE(index.find("/catalog.xml", stamp, found));
-        index.store("/catalog.xml", stamp, "fresh");
-        ASSERT_TRUE(index.find("/catalog.xml", stamp, found));
+        EXPECT_FALSE(running.find("/line/day/catalog.xml", stamp, found));
+        running.store("/line/day/catalog.xml", stamp, "fresh");
+        ASSERT_TRUE(running.find("/line/day/catalog.xml", stamp, found));
+        EXPECT_EQ(found, "fresh");
+        ASSERT_TRUE(catalogIndex(dir.path()).find("/line/day/catalog.xml", stamp, found));
         EXPECT_EQ(found, "fresh");
     }
+}
+
+// One file per line, appended to; superseded entries are dropped once they
+// outweigh the live ones, so a catalog rewritten all day long does not make
+// the file grow without end.
+TEST(catalogIndexTest, aLineSharesOneFileThatStaysSmall)
+{
+    scratchDir dir;
+    const std::string big(10000, 'b');
+    for (int run = 0; run < 30; ++run) {
+        const catalogIndex index(dir.path());
+        fileStamp today = stamp;
+        today.modified += run;
+        index.store("/line/20240102/catalog.xml", today, big);
+        index.store("/line/20240101/catalog.xml", stamp, "yesterday");
+    }
+    const std::string file = onlyEntry(dir.path());
+    ASSERT_FALSE(file.empty()) << "one file for the line";
+    EXPECT_LT(readWholeFile(file).size(), 80000u);
+    const catalogIndex next(dir.path());
+    std::string found;
+    EXPECT_TRUE(next.find("/line/20240101/catalog.xml", stamp, found));
+    EXPECT_EQ(found, "yesterday");
 }
 
 TEST(catalogIndexTest, concurrentStoresAndFindsNeverMixEntries)
