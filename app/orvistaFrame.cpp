@@ -112,13 +112,8 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     // Catalogs are read on worker threads; the rows paint what has arrived and
     // are painted again as more arrives.
     loader = std::make_unique<catalogLoader>();
-    loader->setListener([this] {
-        if (!arrivalPosted.exchange(true))
-            CallAfter([this] {
-                arrivalPosted = false;
-                timelinePanel->recordingsArrived();
-            });
-    });
+    catalogLoader* workers = loader.get();
+    timelinePanel->watchArrivals([workers] { return workers->catalogsRead(); });
     loadLines();
     timelinePanel->applyLineStates(lineSelection);
     splash->Destroy();

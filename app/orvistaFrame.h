@@ -3,7 +3,6 @@
 // settings and the schema, finds "logger.ini" (asking the user when needed),
 // reads the recording lines under a splash screen and builds menus, tool bar and
 // status bar. Closing it writes the view back into the settings.
-#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -108,7 +107,6 @@ private:
     std::vector<std::unique_ptr<timeline>> timelines;
     // Reads the catalogs the rows ask for; stopped before timelines go.
     std::unique_ptr<catalogLoader> loader;
-    std::atomic<bool> arrivalPosted{false};
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -2,8 +2,9 @@
 // frame's construction (which scans the lines) until the view is idle, that is
 // shown with every row painted and no day still hatched, and how long the event
 // loop stalls on the way. A 5 ms timer runs from before the construction; the
-// gaps between its events are the stalls (the scan yields to the loop every
-// 50 ms, so its stalls are seen as well).
+// gaps between its events are the stalls. The construction counts too: what
+// it does between its yields to the loop (a long scan yields now and then) is
+// a stall like any other.
 //
 //   viewBench START LOGGER_INI CACHE_DIR
 //     one start with the view on the archive's whole extent (first catalog day
@@ -27,7 +28,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +35,8 @@
 #include <stdlib.h>
 
 #include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -74,27 +76,31 @@ int exitCode = 0;
 // The installation made for the run; removed when the run is over.
 wxString scratch;
 
-// Gaps between consecutive timer events, each with the time it ended.
+// Gaps between consecutive timer events.
 struct gap {
+    benchClock::time_point start;
     benchClock::time_point end;
-    double seconds;
+    double seconds() const { return secondsBetween(start, end); }
 };
 
 struct stallFigures {
     double longest = 0;
     int overLimit = 0;
+    int count = 0;
 };
 
-// The longest gap and the number over 100 ms among those that ended in (from, to].
+// The longest gap and the number over 100 ms among those that began in
+// [from, to). A stall belongs to the phase that caused it: the one it began in.
 stallFigures stallsIn(const std::vector<gap>& gaps, benchClock::time_point from, benchClock::time_point to)
 {
     stallFigures figures;
     for (const gap& g : gaps) {
-        if (g.end <= from || g.end > to)
+        if (g.start < from || g.start >= to)
             continue;
-        figures.longest = std::max(figures.longest, g.seconds);
-        if (g.seconds > 0.100)
+        figures.longest = std::max(figures.longest, g.seconds());
+        if (g.seconds() > 0.100)
             ++figures.overLimit;
+        ++figures.count;
     }
     return figures;
 }
@@ -156,9 +162,13 @@ private:
     // From now on the rows count as painted only by a paint that comes later.
     void markPaints();
     bool isIdle(std::string& why) const;
+    bool allDaysRead() const;
     void check();
     void reachedIdle(benchClock::time_point now);
     void finish();
+    // For the break-down, after the figures: what one paint of every row costs
+    // now that all is read (drawn into a bitmap, so without the X server).
+    void reportPaintCost();
     void onIdle(wxIdleEvent& event);
 
     stallTimer timer{this};
@@ -181,6 +191,11 @@ private:
     double extentEnd = 0;
     int zoomSteps = 0;
     bool startupDone = false;
+    // Start-up milestones for the break-down.
+    benchClock::time_point firstRowPaint;
+    benchClock::time_point daysRead;
+    bool rowPainted = false;
+    bool readSeen = false;
 };
 
 void stallTimer::Notify()
@@ -275,6 +290,10 @@ bool benchApp::OnInit()
         // it counts has finished by the time the count is looked at.
         row->Bind(wxEVT_PAINT, [this, i](wxPaintEvent& event) {
             ++paints[i];
+            if (!rowPainted && state == phase::waiting) {
+                rowPainted = true;
+                firstRowPaint = benchClock::now();
+            }
             event.Skip();
         });
     }
@@ -335,14 +354,21 @@ bool benchApp::isIdle(std::string& why) const
     }
     // Implied by the rows when they work as meant; checked all the same, so
     // that idle never hides days still queued on the loader.
+    if (!allDaysRead()) {
+        why = "days of the view are unread";
+        return false;
+    }
+    return true;
+}
+
+bool benchApp::allDaysRead() const
+{
     const vTimelineDisplayState* view = frame->panel()->displayState();
+    std::vector<catalogEntry*> unread;
     for (const auto& line : frame->lineTimelines()) {
-        std::vector<catalogEntry*> unread;
         line->unreadEntries(view->viewBegin, view->viewEnd, unread);
-        if (!unread.empty()) {
-            why = "line " + line->getName() + " has " + std::to_string(unread.size()) + " days unread";
+        if (!unread.empty())
             return false;
-        }
     }
     return true;
 }
@@ -350,7 +376,7 @@ bool benchApp::isIdle(std::string& why) const
 void benchApp::tick()
 {
     const benchClock::time_point now = benchClock::now();
-    gaps.push_back(gap{now, secondsBetween(lastTick, now)});
+    gaps.push_back(gap{lastTick, now});
     lastTick = now;
     check();
 }
@@ -366,6 +392,10 @@ void benchApp::check()
     if (state != phase::waiting)
         return;
     const benchClock::time_point now = benchClock::now();
+    if (!readSeen && allDaysRead()) {
+        readSeen = true;
+        daysRead = now;
+    }
     std::string why;
     if (isIdle(why)) {
         reachedIdle(now);
@@ -382,7 +412,7 @@ void benchApp::reachedIdle(benchClock::time_point now)
 {
     // A stall still going on when idle is seen (the paint that made the view
     // idle) counts as a gap up to now.
-    gaps.push_back(gap{now, secondsBetween(lastTick, now)});
+    gaps.push_back(gap{lastTick, now});
     lastTick = now;
 
     if (!startupDone) {
@@ -391,17 +421,22 @@ void benchApp::reachedIdle(benchClock::time_point now)
         const stallFigures all = stallsIn(gaps, started, now);
         const stallFigures construction = stallsIn(gaps, started, constructed);
         const stallFigures shown = stallsIn(gaps, constructed, now);
+        // The timer events inside the construction are its yields to the loop.
+        const vTimelineDisplayState* view = frame->panel()->displayState();
         std::fprintf(stderr,
-                     "viewBench: %zu rows; construction (settings, scan, widgets) %.3f s, longest stall in it "
-                     "%.0f ms, over 100 ms: %d; construction to idle %.3f s, longest stall %.0f ms, over 100 ms: "
-                     "%d; %zu timer gaps\n",
-                     rows.size(), secondsBetween(started, constructed), construction.longest * 1e3,
-                     construction.overLimit, secondsBetween(constructed, now), shown.longest * 1e3,
-                     shown.overLimit, gaps.size());
+                     "viewBench: %zu rows, %.0f days in view; construction (settings, scan, widgets) %.3f s, "
+                     "%d timer events during it, longest stall begun in it %.0f ms; then until idle %.3f s, "
+                     "longest stall %.0f ms, over 100 ms: %d, %d timer events; first row paint at %.3f s, "
+                     "all days read (seen) at %.3f s\n",
+                     rows.size(), (view->viewEnd - view->viewBegin) / 86400, secondsBetween(started, constructed),
+                     construction.count - 1, construction.longest * 1e3, secondsBetween(constructed, now),
+                     shown.longest * 1e3, shown.overLimit, shown.count, secondsBetween(started, firstRowPaint),
+                     secondsBetween(started, daysRead));
         if (options.mode == benchMode::start) {
             std::printf("view idle after %.3f s; longest stall %.0f ms; stalls over 100 ms: %d\n",
                         secondsBetween(started, now), all.longest * 1e3, all.overLimit);
             std::fflush(stdout);
+            reportPaintCost();
             finish();
             return;
         }
@@ -423,6 +458,7 @@ void benchApp::reachedIdle(benchClock::time_point now)
                     zoomSteps, secondsBetween(startupIdle, now), zooming.longest * 1e3, zooming.overLimit,
                     secondsBetween(started, startupIdle), startup.longest * 1e3, startup.overLimit);
         std::fflush(stdout);
+        reportPaintCost();
         finish();
         return;
     }
@@ -433,10 +469,29 @@ void benchApp::reachedIdle(benchClock::time_point now)
     markPaints();
 }
 
+void benchApp::reportPaintCost()
+{
+    const benchClock::time_point begin = benchClock::now();
+    for (vSingleTimeline* row : rows) {
+        const wxSize size = row->GetClientSize();
+        wxBitmap bitmap(size, 24);
+        wxMemoryDC dc(bitmap);
+        dc.SetFont(row->GetFont());
+        row->draw(dc, size);
+    }
+    std::fprintf(stderr, "viewBench: one paint of all %zu rows (%d pixels wide) into bitmaps takes %.0f ms\n",
+                 rows.size(), rows.empty() ? 0 : rows[0]->GetClientSize().x,
+                 secondsBetween(begin, benchClock::now()) * 1e3);
+}
+
 void benchApp::finish()
 {
     state = phase::done;
     timer.Stop();
+    for (const gap& g : gaps)
+        if (g.seconds() > 0.100)
+            std::fprintf(stderr, "viewBench: stall of %.0f ms from %.3f s to %.3f s\n", g.seconds() * 1e3,
+                         secondsBetween(started, g.start), secondsBetween(started, g.end));
     // Closing writes the settings into the scratch folder; the loop ends when
     // the frame is gone.
     frame->Close(true);

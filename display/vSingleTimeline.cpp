@@ -74,6 +74,8 @@ void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
     std::vector<timeSpan> pending;
     const recordingList found = line->getAvailableRecordings(state->viewBegin, state->viewEnd, pending);
     waiting = !pending.empty();
+    if (waiting && waitingNotice)
+        waitingNotice();
     drawPending(dc, size, pending);
     dc.SetPen(wxPen(middleLineColour, 1, wxPENSTYLE_SOLID));
     dc.DrawLine(0, size.y / 2, size.x, size.y / 2);
@@ -113,16 +115,60 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxBrush selectedBrush(selectedColour), otherBrush(otherColour);
     const wxBrush* current = nullptr;
-    for (const recording* r : found) {
-        double b = toSeconds(r->start), e = toSeconds(r->end);
-        const wxBrush* brush =
-            (included && b < state->selectionEnd && e > state->selectionBegin) ? &selectedBrush : &otherBrush;
+    auto use = [&](const wxBrush* brush) {
         if (brush != current) {
             dc.SetBrush(*brush);
             current = brush;
         }
-        drawLabelledBox(dc, timeToX(b, size.x), timeToX(e, size.x), size.y, r->getProperty("label"));
+    };
+    if (ellipsisWidth < 0)
+        ellipsisWidth = dc.GetTextExtent("...").x;
+    // Zoomed out, thousands of boxes share a few hundred columns: touching or
+    // overlapping boxes of one colour that carry no text are drawn as one
+    // rectangle, in their turn, which gives the same pixels far faster.
+    struct {
+        const wxBrush* brush = nullptr;
+        int x0 = 0, x1 = 0;
+    } run;
+    auto flush = [&] {
+        if (run.brush) {
+            use(run.brush);
+            dc.DrawRectangle(run.x0, 0, run.x1 - run.x0, size.y - 1);
+            run.brush = nullptr;
+        }
+    };
+    for (const recording* r : found) {
+        double b = toSeconds(r->start), e = toSeconds(r->end);
+        const wxBrush* brush =
+            (included && b < state->selectionEnd && e > state->selectionBegin) ? &selectedBrush : &otherBrush;
+        const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
+        const int end = x1 == x0 ? x0 + 1 : x1;
+        const std::string label = r->getProperty("label");
+        if (!label.empty() && !tooNarrowForText(dc, end - x0, label)) {
+            flush();
+            use(brush);
+            drawLabelledBox(dc, x0, x1, size.y, label);
+            continue;
+        }
+        if (run.brush == brush && x0 <= run.x1 && end >= run.x0) {
+            run.x0 = std::min(run.x0, x0);
+            run.x1 = std::max(run.x1, end);
+            continue;
+        }
+        flush();
+        run.brush = brush;
+        run.x0 = x0;
+        run.x1 = end;
     }
+    flush();
+}
+
+bool vSingleTimeline::tooNarrowForText(wxDC& dc, int width, const std::string& label)
+{
+    // Neither the label (at least as wide as its first character) nor "..."
+    // fits: nothing is drawn, and nothing needs measuring.
+    unsigned char first = static_cast<unsigned char>(label[0]);
+    return width < ellipsisWidth && first < 0x80 && width < charWidth(dc, first);
 }
 
 void vSingleTimeline::prepare(wxDC& dc)
@@ -149,10 +195,7 @@ void vSingleTimeline::drawLabelledBox(wxDC& dc, int x0, int x1, int height, cons
         return;
     if (ellipsisWidth < 0)
         ellipsisWidth = dc.GetTextExtent("...").x;
-    // Neither the label (at least as wide as its first character) nor "..."
-    // fits: nothing is drawn, and nothing needs measuring.
-    unsigned char first = static_cast<unsigned char>(label[0]);
-    if (width < ellipsisWidth && first < 0x80 && width < charWidth(dc, first))
+    if (tooNarrowForText(dc, width, label))
         return;
     wxString text = wxString::FromUTF8(label);
     if (dc.GetTextExtent(text).x > width) {

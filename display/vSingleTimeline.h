@@ -4,6 +4,7 @@
 // the selection's bounds as dotted lines. Pressing and dragging in a row makes
 // a new selection or moves one of its bounds.
 #include <array>
+#include <functional>
 #include <vector>
 
 #include <wx/font.h>
@@ -20,8 +21,10 @@ public:
     bool isIncluded() const { return included; }
     void setIncluded(bool value) { included = value; }
     selectionDrag getDragMode() const { return dragMode; }
-    // Whether the last paint found days of the view still being read.
+    // Whether the last paint found days of the view still being read, and who
+    // is told when a paint does.
     bool isWaiting() const { return waiting; }
+    void setWaitingNotice(std::function<void()> notice) { waitingNotice = std::move(notice); }
 
     // The full paint of the row into any drawing surface of that size.
     void draw(wxDC& dc, const wxSize& size);
@@ -36,6 +39,9 @@ private:
     void drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending);
     void drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found);
     void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const std::string& label);
+    // Whether a box of that width can show no text of the label (cheaply: by
+    // its first character and "..."); false means it has to be measured.
+    bool tooNarrowForText(wxDC& dc, int width, const std::string& label);
     void drawBounds(wxDC& dc, const wxSize& size);
     int charWidth(wxDC& dc, unsigned char c);
     void prepare(wxDC& dc);
@@ -48,6 +54,7 @@ private:
     const timeline* line;
     bool included = true;
     bool waiting = false;
+    std::function<void()> waitingNotice;
     selectionDrag dragMode = selectionDrag::none;
     double anchorTime = 0;
 

@@ -117,6 +117,7 @@ void vTimeline::buildChildren()
         checkBoxWidth = std::max(checkBoxWidth, entry.checkBox->GetBestSize().x);
         lineGrid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
         entry.row = new vSingleTimeline(lineArea, entry.line, state.get(), &displayBroadcast);
+        entry.row->setWaitingNotice([this] { rowWaiting(); });
         lineGrid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
         // The wheel scrolls the lines wherever the mouse is over them.
         entry.checkBox->Bind(wxEVT_MOUSEWHEEL, &vTimeline::onLineWheel, this);
@@ -203,19 +204,31 @@ std::vector<const timeline*> vTimeline::includedLines() const
     return included;
 }
 
-void vTimeline::recordingsArrived()
+void vTimeline::watchArrivals(std::function<unsigned()> arrivals)
 {
-    // Days arrive by the hundred per second; a paint of each row per day would
-    // keep the event loop busy painting.
-    if (!arrivalTimer.IsRunning())
-        arrivalTimer.StartOnce(50);
+    arrivalCount = std::move(arrivals);
+    arrivalsSeen = arrivalCount ? arrivalCount() : 0;
+}
+
+void vTimeline::rowWaiting()
+{
+    // Days arrive by the hundred per second: looking every 50 ms paints the
+    // waiting rows a few times a second rather than once a day.
+    if (arrivalCount && !arrivalTimer.IsRunning())
+        arrivalTimer.Start(50);
 }
 
 void vTimeline::onArrivalTimer(wxTimerEvent&)
 {
-    for (const lineEntry& entry : lines)
-        if (entry.row && entry.row->isWaiting())
-            entry.row->Refresh(false);
+    const unsigned arrived = arrivalCount ? arrivalCount() : arrivalsSeen;
+    if (arrived != arrivalsSeen) {
+        arrivalsSeen = arrived;
+        for (const lineEntry& entry : lines)
+            if (entry.row && entry.row->isWaiting())
+                entry.row->Refresh(false);
+    }
+    if (!isWaitingForRecordings())
+        arrivalTimer.Stop();
 }
 
 bool vTimeline::isWaitingForRecordings() const

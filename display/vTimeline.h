@@ -3,6 +3,7 @@
 // per channel, and builds every display widget: the four time selectors with
 // their captions, the overview bar, the scale, the selection bar and, per line,
 // a check box and a channel row.
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,10 +41,10 @@ public:
     // The lines whose rows are included, in row order (whose recordings
     // selectedRecordings collects).
     std::vector<const timeline*> includedLines() const;
-    // Tells the panel that more days' recordings were read (on any thread's
-    // behalf, but called on the GUI thread): the rows that were waiting for
-    // some are painted again, at most every 50 ms.
-    void recordingsArrived();
+    // Where the panel learns that more days were read: a count that grows with
+    // every catalog read. While some row waits for days, the panel looks at it
+    // every 50 ms and paints the waiting rows again when it grew.
+    void watchArrivals(std::function<unsigned()> arrivals);
     // Whether some row's last paint lacked days still being read.
     bool isWaitingForRecordings() const;
     void zoomIn();
@@ -80,6 +81,7 @@ private:
     void onLineWheel(wxMouseEvent& event);
     void onLineAreaSize(wxSizeEvent& event);
     void onArrivalTimer(wxTimerEvent& event);
+    void rowWaiting();
 
     std::vector<lineEntry> lines;
     std::unique_ptr<vTimelineDisplayState> state;
@@ -93,4 +95,6 @@ private:
     displayBroadcastType displayBroadcast;
     clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
     wxTimer arrivalTimer;
+    std::function<unsigned()> arrivalCount;
+    unsigned arrivalsSeen = 0;
 };

@@ -163,7 +163,15 @@ struct catalogIndex::tables {
     std::map<std::string, std::unordered_map<std::string, place>> groups;
 };
 
-catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known(std::make_shared<tables>()) {}
+catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known(std::make_shared<tables>())
+{
+    // Made here, once, on the thread that sets the index up; a folder that
+    // cannot be made just leaves every store without effect.
+    if (!where.empty() && !wxFileName::DirExists(fromNarrow(where))) {
+        wxLogNull quiet;
+        wxFileName::Mkdir(fromNarrow(where), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    }
+}
 
 std::string catalogIndex::defaultFolder()
 {
@@ -273,8 +281,6 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
         auto group = known->groups.find(file);
         if (group == known->groups.end())
             group = known->groups.emplace(file, readGroup(file)).first;
-        if (!wxFileName::DirExists(fromNarrow(where)))
-            wxFileName::Mkdir(fromNarrow(where), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
         // One write at the end of the file: appends of other processes land
         // before or after it. A new file gets its mark in the same write.
         wxFile out;

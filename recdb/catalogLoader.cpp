@@ -24,12 +24,6 @@ catalogLoader::~catalogLoader()
         worker.join();
 }
 
-void catalogLoader::setListener(std::function<void()> listener_)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    listener = std::move(listener_);
-}
-
 void catalogLoader::request(catalogEntry& entry)
 {
     int expected = catalogEntry::absent;
@@ -75,13 +69,7 @@ void catalogLoader::work()
 {
     while (catalogEntry* entry = next()) {
         readClaimedCatalog(*entry);
-        std::function<void()> notify;
-        {
-            std::lock_guard<std::mutex> hold(lock);
-            notify = listener;
-        }
-        if (notify)
-            notify();
+        finished.fetch_add(1, std::memory_order_acq_rel);
         {
             std::lock_guard<std::mutex> hold(lock);
             --busy;

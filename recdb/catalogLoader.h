@@ -1,6 +1,7 @@
 #pragma once
 // Reading catalogs on worker threads, so that a window showing years of
 // recordings stays responsive while they are read.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -21,9 +22,10 @@ public:
     catalogLoader(const catalogLoader&) = delete;
     catalogLoader& operator=(const catalogLoader&) = delete;
 
-    // Called on a worker thread after each catalog it read. Set it before the
-    // first request.
-    void setListener(std::function<void()> listener);
+    // How many catalogs the workers have read so far: a window polls it on
+    // its own thread to learn that more has arrived (workers never call into
+    // the window).
+    unsigned catalogsRead() const { return finished.load(std::memory_order_acquire); }
 
     // Queues an entry unless it is loaded, being loaded or queued already.
     void request(catalogEntry& entry);
@@ -45,7 +47,7 @@ private:
     std::deque<catalogEntry*> queue;
     unsigned busy = 0;
     bool quitting = false;
-    std::function<void()> listener;
+    std::atomic<unsigned> finished{0};
     std::vector<std::thread> workers;
 };
 
