@@ -1,5 +1,7 @@
 #include "app/orvistaFrame.h"
 
+#include <chrono>
+
 #include <wx/dirdlg.h>
 #include <wx/display.h>
 #include <wx/filedlg.h>
@@ -20,6 +22,7 @@
 #include "export/copyRecordings.h"
 #include "export/tempCopy.h"
 #include "xmlconfig/configuratorDialog.h"
+#include "recdb/dirTimelineScanner.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "platform/narrow.h"
@@ -177,12 +180,20 @@ void orvistaFrame::loadLines()
     // splash screen and the window keep being painted (with the timelines the
     // panel still shows). The safe yield disables all windows meanwhile, so no
     // command can run half-way.
-    auto keepPainted = [] { wxSafeYield(nullptr, false); };
+    // Many short scans add up: between lines, too, the windows are kept
+    // painted once 50 ms have passed.
+    auto lastYield = std::chrono::steady_clock::now();
+    auto keepPainted = [&lastYield] {
+        wxSafeYield(nullptr, false);
+        lastYield = std::chrono::steady_clock::now();
+    };
     std::vector<std::unique_ptr<timeline>> scanned;
     for (const auto& channel : directories) {
         auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepPainted);
         line->setLoader(loader.get());
         scanned.push_back(std::move(line));
+        if (std::chrono::steady_clock::now() - lastYield >= dirTimelineScanner::keepAliveInterval)
+            keepPainted();
     }
     // Nothing may still be reading into the timelines about to go.
     loader->stop();
