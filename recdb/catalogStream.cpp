@@ -1,0 +1,373 @@
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+
+#include <expat.h>
+#include <wx/strconv.h>
+
+#include "platform/narrow.h"
+#include "recdb/catalog.h"
+#include "recdb/catalogRules.h"
+#include "recdb/localCalendar.h"
+
+using namespace catalogRules;
+
+// The streaming reader. It follows the tree wx's loader would build, event
+// by event, without building it: the same expat settings and handlers, the
+// same 1 KB feeding (text is reported in pieces at feed boundaries, and wx
+// drops a first piece that is only blanks), and an element's text is its
+// first text or CDATA child, as wxXmlNode::GetNodeContent reads it.
+namespace {
+enum class tag { none, root, file, hdr, audio, logger, dataSize, sampleRate, date, time, number, fileName };
+
+tag leafOf(tag parent, const char* name)
+{
+    if (parent == tag::audio) {
+        if (!std::strcmp(name, "data_size"))
+            return tag::dataSize;
+        if (!std::strcmp(name, "sample_rate"))
+            return tag::sampleRate;
+    } else if (parent == tag::logger) {
+        if (!std::strcmp(name, "date"))
+            return tag::date;
+        if (!std::strcmp(name, "time"))
+            return tag::time;
+        if (!std::strcmp(name, "number"))
+            return tag::number;
+        if (!std::strcmp(name, "file_name"))
+            return tag::fileName;
+    }
+    return tag::none;
+}
+
+// Narrow text from expat's UTF-8. Elsewhere than Windows the bytes are the
+// narrow text already, except for the code points the narrow conversion keeps
+// for undecodable bytes (from U+100000, lead byte F4): those take its path.
+std::string narrowOfUtf8(const std::string& text)
+{
+#ifndef __WINDOWS__
+    if (text.find('\xF4') == std::string::npos)
+        return text;
+#endif
+    return toNarrow(wxString::FromUTF8Unchecked(text.data(), text.size()));
+}
+
+// The local date and time of a call, kept as wx keeps it (a wxDateTime), with
+// a fast path for the usual case: exactly eight or six digits, a valid date in
+// a year the local clock's rules are known for, on a day of 24 hours. Anything
+// else goes through wx's own parsing, so the rules stay wx's.
+class callClock {
+public:
+    void reset()
+    {
+        value = wxDateTime();
+        fieldsKnown = false;
+    }
+
+    void date(const std::string& text)
+    {
+        int year, month, day;
+        if (text.size() == 8 && digits(text, 0, 4, year) && digits(text, 4, 2, month) && digits(text, 6, 2, day) &&
+            year > 1970 && year < 2037 && isValidDate(year, month, day) && (fieldsKnown || !value.IsValid())) {
+            civilDate d;
+            d.year = year;
+            d.month = month;
+            d.day = day;
+            std::int64_t dayNumber = dayNumberOf(d);
+            std::int64_t midnight;
+            if (normalDay(dayNumber, midnight)) {
+                // With nothing parsed before, wx starts from midnight.
+                const std::int64_t ofDay = value.IsValid() ? secondOfDay : 0;
+                set(dayNumber, ofDay, midnight);
+                return;
+            }
+        }
+        slow(text, "%Y%m%d");
+    }
+
+    void time(const std::string& text)
+    {
+        int hour, minute, second;
+        if (fieldsKnown && text.size() == 6 && digits(text, 0, 2, hour) && digits(text, 2, 2, minute) &&
+            digits(text, 4, 2, second) && hour < 24 && minute < 60 && second < 60) {
+            set(day, hour * 3600 + minute * 60 + second, dayMidnight);
+            return;
+        }
+        slow(text, "%H%M%S");
+    }
+
+    const wxDateTime& get() const { return value; }
+
+private:
+    static bool digits(const std::string& text, size_t at, size_t count, int& out)
+    {
+        out = 0;
+        for (size_t i = at; i < at + count; ++i) {
+            if (text[i] < '0' || text[i] > '9')
+                return false;
+            out = out * 10 + (text[i] - '0');
+        }
+        return true;
+    }
+
+    bool normalDay(std::int64_t dayNumber, std::int64_t& midnight)
+    {
+        auto found = days.find(dayNumber);
+        if (found == days.end()) {
+            std::int64_t begin = localMidnight(dayNumber);
+            bool normal = localMidnight(dayNumber + 1) - begin == 86400;
+            found = days.emplace(dayNumber, normal ? begin : std::numeric_limits<std::int64_t>::min()).first;
+        }
+        midnight = found->second;
+        return midnight != std::numeric_limits<std::int64_t>::min();
+    }
+
+    void set(std::int64_t dayNumber, std::int64_t ofDay, std::int64_t midnight)
+    {
+        day = dayNumber;
+        dayMidnight = midnight;
+        secondOfDay = ofDay;
+        fieldsKnown = true;
+        value = wxDateTime(wxLongLong(static_cast<wxInt64>((midnight + ofDay) * 1000)));
+    }
+
+    void slow(const std::string& text, const char* format)
+    {
+        wxDateTime before = value;
+        parseInto(value, wxString::FromUTF8Unchecked(text.data(), text.size()), format);
+        if (value != before || !value.IsValid())
+            fieldsKnown = false; // its local fields are wx's business now
+    }
+
+    wxDateTime value;
+    bool fieldsKnown = false;
+    std::int64_t day = 0, dayMidnight = 0, secondOfDay = 0;
+    std::unordered_map<std::int64_t, std::int64_t> days; // day number -> midnight, or min for odd days
+};
+
+class streamReader {
+public:
+    explicit streamReader(catalogBuilder& builder_) : builder(builder_)
+    {
+        parser = XML_ParserCreate(nullptr);
+        XML_SetUserData(parser, this);
+        XML_SetElementHandler(parser, onStart, onEnd);
+        XML_SetCharacterDataHandler(parser, onText);
+        XML_SetCdataSectionHandler(parser, onCdataStart, onCdataEnd);
+        XML_SetCommentHandler(parser, onComment);
+        XML_SetProcessingInstructionHandler(parser, onInstruction);
+        // As with wx: a default handler turns off the expansion of entities
+        // declared in the document.
+        XML_SetDefaultHandler(parser, onDefault);
+        XML_SetUnknownEncodingHandler(parser, onUnknownEncoding, nullptr);
+    }
+    ~streamReader() { XML_ParserFree(parser); }
+
+    bool read(const char* bytes, std::size_t size, std::string& error)
+    {
+        const std::size_t piece = 1024;
+        std::size_t at = 0;
+        for (;;) {
+            const std::size_t length = std::min(piece, size - at);
+            const bool done = length < piece;
+            if (!XML_Parse(parser, bytes + at, static_cast<int>(length), done)) {
+                error = wxString::Format("XML parsing error: '%s' at line %d",
+                                         XML_ErrorString(XML_GetErrorCode(parser)),
+                                         static_cast<int>(XML_GetCurrentLineNumber(parser)))
+                            .utf8_string();
+                return false;
+            }
+            at += length;
+            if (done)
+                return true;
+        }
+    }
+
+private:
+    static constexpr int leafDepth = 5;
+
+    static void onStart(void* self, const char* name, const char**)
+    {
+        static_cast<streamReader*>(self)->start(name);
+    }
+    static void onEnd(void* self, const char*) { static_cast<streamReader*>(self)->end(); }
+    static void onText(void* self, const char* s, int length) { static_cast<streamReader*>(self)->text(s, length); }
+    static void onCdataStart(void* self) { static_cast<streamReader*>(self)->cdataStart(); }
+    static void onCdataEnd(void* self) { static_cast<streamReader*>(self)->lastIsText = false; }
+    static void onComment(void* self, const char*) { static_cast<streamReader*>(self)->lastIsText = false; }
+    static void onInstruction(void* self, const char* target, const char*)
+    {
+        static_cast<streamReader*>(self)->instruction(target);
+    }
+    static void onDefault(void*, const char*, int) {}
+
+    static int onUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info)
+    {
+        // A one-byte encoding expat does not know, converted by wx as its
+        // loader does; a byte the encoding lacks is an error in the text.
+        wxCSConv conv(name);
+        info->map[0] = 0;
+        for (int byte = 1; byte < 256; ++byte) {
+            char in[2] = {static_cast<char>(byte), 0};
+            wchar_t out[4] = {0, 0, 0, 0};
+            info->map[byte] = conv.MB2WC(out, in, 2) == wxCONV_FAILED ? -1 : static_cast<int>(out[0]);
+        }
+        info->data = nullptr;
+        info->convert = nullptr;
+        info->release = nullptr;
+        return 1;
+    }
+
+    void start(const char* name)
+    {
+        ++depth;
+        lastIsText = false;
+        tag parent = depth >= 2 && depth - 2 < leafDepth ? path[depth - 2] : tag::none;
+        tag current = tag::none;
+        if (depth == 1) {
+            current = std::strcmp(name, "vmk_catalog") ? tag::none : tag::root;
+        } else if (depth == 2 && parent == tag::root && !std::strcmp(name, "file")) {
+            current = tag::file;
+            clock.reset();
+            dataSize = 0;
+            sampleRate = 0;
+            number.clear();
+            fileName.clear();
+        } else if (depth == 3 && parent == tag::file && !std::strcmp(name, "hdr")) {
+            current = tag::hdr;
+        } else if (depth == 4 && parent == tag::hdr) {
+            current = !std::strcmp(name, "au_hdr") ? tag::audio
+                      : !std::strcmp(name, "vmk_hdr") ? tag::logger
+                                                       : tag::none;
+        } else if (depth == leafDepth) {
+            current = leafOf(parent, name);
+            content.clear();
+            haveText = false;
+        }
+        if (depth <= leafDepth)
+            path[depth - 1] = current;
+    }
+
+    void end()
+    {
+        if (depth <= leafDepth) {
+            tag current = path[depth - 1];
+            if (depth == leafDepth && current != tag::none)
+                take(current, content);
+            else if (current == tag::file)
+                builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowOfUtf8(number),
+                            narrowOfUtf8(fileName));
+        }
+        --depth;
+        lastIsText = false;
+    }
+
+    // A text piece goes on the last text (or CDATA) node if the last child was
+    // one, else it begins a new node unless it is only blanks.
+    void text(const char* s, int length)
+    {
+        if (depth != leafDepth || path[leafDepth - 1] == tag::none) {
+            if (!lastIsText && !blanksOnly(s, length))
+                lastIsText = true;
+            return;
+        }
+        if (lastIsText) {
+            if (collecting)
+                content.append(s, static_cast<size_t>(length));
+            return;
+        }
+        if (blanksOnly(s, length))
+            return;
+        lastIsText = true;
+        collecting = !haveText;
+        if (collecting) {
+            haveText = true;
+            content.assign(s, static_cast<size_t>(length));
+        }
+    }
+
+    void cdataStart()
+    {
+        lastIsText = true;
+        collecting = depth == leafDepth && !haveText;
+        if (collecting) {
+            haveText = true;
+            content.clear();
+        }
+    }
+
+    // wx names an instruction's node after its target: one named like a value
+    // inside a header reads as that value, empty.
+    void instruction(const char* target)
+    {
+        lastIsText = false;
+        if (depth == leafDepth - 1) {
+            tag leaf = leafOf(path[depth - 1], target);
+            if (leaf != tag::none)
+                take(leaf, std::string());
+        }
+    }
+
+    void take(tag leaf, const std::string& value)
+    {
+        switch (leaf) {
+        case tag::dataSize:
+            dataSize = leadingNumber<std::uint64_t>(value);
+            break;
+        case tag::sampleRate:
+            sampleRate = leadingNumber<std::uint32_t>(value);
+            break;
+        case tag::date:
+            clock.date(value);
+            break;
+        case tag::time:
+            clock.time(value);
+            break;
+        case tag::number:
+            number = value;
+            break;
+        case tag::fileName:
+            fileName = value;
+            break;
+        default:
+            break;
+        }
+    }
+
+    static bool blanksOnly(const char* s, int length)
+    {
+        for (int i = 0; i < length; ++i)
+            if (s[i] != ' ' && s[i] != '\t' && s[i] != '\n' && s[i] != '\r')
+                return false;
+        return true;
+    }
+
+    XML_Parser parser;
+    catalogBuilder& builder;
+    int depth = 0;
+    tag path[leafDepth] = {};
+    // The text node being built is the parent's last child (wx's lastAsText),
+    // and whether its pieces belong to the first text of a value element.
+    bool lastIsText = false;
+    bool collecting = false;
+    bool haveText = false;
+    std::string content;
+
+    callClock clock;
+    std::uint64_t dataSize = 0;
+    std::uint32_t sampleRate = 0;
+    std::string number;
+    std::string fileName;
+};
+}
+
+bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error)
+{
+    catalogBuilder builder;
+    streamReader reader(builder);
+    if (!reader.read(bytes, size, error))
+        return false;
+    builder.finish(list);
+    return true;
+}
