@@ -41,3 +41,16 @@ inline std::string toNarrow(const wxString& text)
     wxCharBuffer bytes = text.mb_str(narrowDetail::conversion());
     return std::string(bytes.data(), bytes.length());
 }
+
+// Narrow text from valid UTF-8 (as an XML parser hands text on), as toNarrow
+// would make it of the same characters. Elsewhere than Windows the bytes are
+// the narrow text already, except for the code points the conversion keeps for
+// undecodable bytes (from U+100000, lead byte F4): those take its path.
+inline std::string narrowFromUtf8(const std::string& text)
+{
+#ifndef __WINDOWS__
+    if (text.find('\xF4') == std::string::npos)
+        return text;
+#endif
+    return toNarrow(wxString::FromUTF8Unchecked(text.data(), text.size()));
+}

@@ -41,18 +41,6 @@ tag leafOf(tag parent, const char* name)
     return tag::none;
 }
 
-// Narrow text from expat's UTF-8. Elsewhere than Windows the bytes are the
-// narrow text already, except for the code points the narrow conversion keeps
-// for undecodable bytes (from U+100000, lead byte F4): those take its path.
-std::string narrowOfUtf8(const std::string& text)
-{
-#ifndef __WINDOWS__
-    if (text.find('\xF4') == std::string::npos)
-        return text;
-#endif
-    return toNarrow(wxString::FromUTF8Unchecked(text.data(), text.size()));
-}
-
 // The local date and time of a call, kept as wx keeps it (a wxDateTime), with
 // a fast path for the usual case: exactly eight or six digits, a valid date in
 // a year the local clock's rules are known for, on a day of 24 hours. Anything
@@ -256,8 +244,8 @@ private:
             if (depth == leafDepth && current != tag::none)
                 take(current, content);
             else if (current == tag::file)
-                builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowOfUtf8(number),
-                            narrowOfUtf8(fileName));
+                builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowFromUtf8(number),
+                            narrowFromUtf8(fileName));
         }
         --depth;
         lastIsText = false;
