@@ -6,6 +6,7 @@
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/iconbndl.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
@@ -102,6 +103,13 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     else
         applyFirstStartSize();
 
+    wxIconBundle icons;
+    for (int id : {resIcon16, resIcon32, resIcon48, resIcon256}) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(loadResourceImage(id)));
+        icons.AddIcon(icon);
+    }
+    SetIcons(icons);
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, 0, "status_line");
     CreateToolBar(wxTB_DEFAULT_STYLE, wxID_ANY, "toolbar");
     timelinePanel = new vTimeline(this, settings.viewBegin, settings.viewEnd, settings.selectionBegin,

@@ -14,4 +14,9 @@ enum resourceId {
     resConfigure = 116,
     resCasebinder = 117,
     resCopyCasebinder = 118,
+    // The program's icon in the sizes window systems ask for.
+    resIcon16 = 120,
+    resIcon32 = 121,
+    resIcon48 = 122,
+    resIcon256 = 123,
 };
