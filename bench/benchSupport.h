@@ -1,14 +1,21 @@
 #pragma once
-// Small timing helpers for the benchmark programs: run a piece of work several
-// times and report the median.
+// Small helpers for the benchmark programs: run a piece of work several times
+// and report the median; what the system says about the process's memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+#include <wx/msw/wrapwin.h> // windows.h as wx includes it
+#include <psapi.h>
+#else
+#include <malloc.h>
+#include <unistd.h>
+#endif
 
 inline double secondsOf(const std::function<void()>& work)
 {
@@ -28,11 +35,38 @@ inline double medianSeconds(int runs, const std::function<void()>& work)
     return times[times.size() / 2];
 }
 
-// Resident set size of this process in bytes.
-inline long residentBytes()
+// Resident set size of this process in bytes (the working set on Windows).
+inline long long residentBytes()
 {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
+        return 0;
+    return static_cast<long long>(counters.WorkingSetSize);
+#else
     std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
+    long long pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
+#endif
+}
+
+// Hands freed heap back to the system, so that what stays resident is what the
+// data hold (worker threads leave whole arenas of freed memory behind). Nothing
+// on Windows, whose figures then include what its heap keeps.
+inline void returnFreedMemory()
+{
+#ifndef _WIN32
+    malloc_trim(0);
+#endif
+}
+
+// Writes out what the system still holds for its disks, so that a measurement
+// does not pay for earlier writes. Nothing on Windows, where flushing a whole
+// volume takes administrator rights.
+inline void flushFileSystems()
+{
+#ifndef _WIN32
+    sync();
+#endif
 }

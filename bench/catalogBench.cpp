@@ -20,10 +20,6 @@
 #include <vector>
 
 #include <expat.h>
-#include <fcntl.h>
-#include <malloc.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <wx/init.h>
 #include <wx/log.h>
@@ -56,22 +52,15 @@ std::vector<std::string> catalogsBelow(const std::string& folder)
 // The least a reader must do: read the bytes and let expat see every element.
 bool readWhole(const std::string& path, std::vector<char>& bytes)
 {
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0)
+    std::error_code failed;
+    const std::uintmax_t size = std::filesystem::file_size(path, failed);
+    std::FILE* file = failed ? nullptr : std::fopen(path.c_str(), "rb");
+    if (!file)
         return false;
-    struct stat info;
-    bool ok = fstat(fd, &info) == 0;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(info.st_size));
-        size_t done = 0;
-        while (ok && done < bytes.size()) {
-            ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-            ok = got > 0;
-            if (ok)
-                done += static_cast<size_t>(got);
-        }
-    }
-    close(fd);
+    std::setvbuf(file, nullptr, _IONBF, 0); // read straight into the buffer
+    bytes.resize(static_cast<size_t>(size));
+    const bool ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fclose(file);
     return ok;
 }
 
@@ -150,17 +139,6 @@ int speed(const std::string& folder, int runs)
     return 0;
 }
 
-// Resident memory as the kernel reports it, in bytes.
-long residentNow()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::atol(line.c_str() + 6) * 1024;
-    return 0;
-}
-
 int memory(const std::string& folder)
 {
     std::map<std::string, std::string> channels;
@@ -177,10 +155,8 @@ int memory(const std::string& folder)
         lines.push_back(timelines.back().get());
         catalogs += timelines.back()->catalogEntries().size();
     }
-    // Trimming hands freed heap back, so that what remains resident is what the
-    // data hold (worker threads leave whole arenas of freed memory behind).
-    malloc_trim(0);
-    const long scanned = residentNow();
+    returnFreedMemory();
+    const long long scanned = residentBytes();
 
     unsigned workers = 0;
     const double seconds = secondsOf([&] {
@@ -191,14 +167,14 @@ int memory(const std::string& folder)
     size_t calls = 0;
     for (const timeline* line : lines)
         calls += line->getRecordings(-1e12, 1e12).size();
-    malloc_trim(0);
-    const long loaded = residentNow();
+    returnFreedMemory();
+    const long long loaded = residentBytes();
 
     std::printf("channels: %zu, catalogs: %zu, calls loaded: %zu in %.3f s (%u workers and the caller)\n",
                 channels.size(), catalogs, calls, seconds, workers);
-    std::printf("resident after the scan %.1f MB, after loading %.1f MB (VmRSS, after malloc_trim)\n",
+    std::printf("resident after the scan %.1f MB, after loading %.1f MB (after returning freed memory)\n",
                 scanned / 1e6, loaded / 1e6);
-    std::printf("bytes per call = %.1f (VmRSS growth, after malloc_trim; goal <= 64)\n",
+    std::printf("bytes per call = %.1f (growth of the resident memory; goal <= 64)\n",
                 calls ? double(loaded - scanned) / calls : 0.0);
     return calls ? 0 : 1;
 }

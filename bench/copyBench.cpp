@@ -4,7 +4,8 @@
 //
 // 1. A few hundred recordings of about 1 MB from a demo archive (warm cache):
 //    copyFiles into a fresh folder against cp into the same layout, one cp
-//    per target folder, alternating, medians and their ratio.
+//    per target folder, alternating, medians and their ratio (not on Windows,
+//    which has no sh and cp).
 // 2. Stopping a copy of one large file (2 GB, less when the disk has less
 //    room): the time from the stop request until copyFiles has returned,
 //    partial file and rollback included.
@@ -19,9 +20,6 @@
 #include <vector>
 
 #include <csignal>
-#include <fcntl.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <wx/dir.h>
 #include <wx/filefn.h>
@@ -31,12 +29,19 @@
 
 #include "bench/benchSupport.h"
 #include "export/copyEngine.h"
+#include "platform/diskSpace.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 #include "tools/demoArchive.h"
 
 namespace {
 using clock_ = std::chrono::steady_clock;
+
+#ifdef _WIN32
+const bool runningOnWindows = true;
+#else
+const bool runningOnWindows = false;
+#endif
 
 const std::uint64_t megabyte = 1000000;
 
@@ -169,7 +174,7 @@ void compareWithCp(const std::string& scratch, int runs)
             std::fprintf(stderr, "cannot remove %s\n", target.c_str());
             std::exit(1);
         }
-        sync(); // earlier writes are not flushed on this run's time
+        flushFileSystems(); // earlier writes are not flushed on this run's time
     };
     std::function<void()> engine = [&] {
         benchObserver observer;
@@ -211,21 +216,22 @@ bool makeLargeFile(const std::string& path, std::uint64_t size)
 {
     if (wxFileExists(path) && sizeOf(path) == size)
         return true;
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
         return false;
+    std::setvbuf(file, nullptr, _IONBF, 0); // whole blocks go straight to the system
     std::vector<char> block(8 << 20);
     for (std::size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<char>(i * 7 + i / 4096);
     for (std::uint64_t written = 0; written < size;) {
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), size - written));
-        if (write(fd, block.data(), n) != static_cast<ssize_t>(n)) {
-            close(fd);
+        if (std::fwrite(block.data(), 1, n, file) != n) {
+            std::fclose(file);
             return false;
         }
         written += n;
     }
-    return close(fd) == 0;
+    return std::fclose(file) == 0;
 }
 
 struct stopFigures {
@@ -302,12 +308,13 @@ void stoppedCopy(const std::vector<std::string>& sources, const std::string& tar
 
 void cancelLatency(const std::string& scratch, int runs)
 {
-    struct statvfs volume;
-    if (statvfs(scratch.c_str(), &volume) != 0) {
-        std::perror("statvfs");
+    volumeSpace volume;
+    wxString why;
+    if (!measureVolume(wxString::FromUTF8(scratch), volume, why)) {
+        std::fprintf(stderr, "cannot measure the space in %s: %s\n", scratch.c_str(), why.utf8_str().data());
         return;
     }
-    const std::uint64_t available = std::uint64_t(volume.f_bavail) * volume.f_frsize;
+    const std::uint64_t available = volume.available;
     const std::string big = scratch + "/large.bin";
     const std::uint64_t existing = wxFileExists(big) ? sizeOf(big) : 0;
     // Room for the file, its copy and a margin of 1 GiB; 2 GB when that fits.
@@ -346,7 +353,7 @@ void cancelLatency(const std::string& scratch, int runs)
         stopFigures figures;
         for (int i = 0; i < runs; ++i) {
             removeTree(target);
-            sync();
+            flushFileSystems();
             stoppedCopy(c.sources, target, c.betweenChunks, figures);
         }
         removeTree(target);
@@ -380,7 +387,10 @@ int main(int argc, char** argv)
         return 1;
     }
     const int runs = argc > 2 && std::atoi(argv[2]) > 0 ? std::atoi(argv[2]) : 7;
-    compareWithCp(scratch, runs);
+    if (runningOnWindows)
+        std::printf("copy: no comparison, Windows has no sh and cp\n");
+    else
+        compareWithCp(scratch, runs);
     cancelLatency(scratch, 5);
     return 0;
 }

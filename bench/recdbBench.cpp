@@ -11,8 +11,6 @@
 #include <memory>
 #include <string>
 
-#include <malloc.h>
-
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/init.h>
@@ -59,13 +57,13 @@ int load(const std::string& dir, int runs)
                 "(XML parsing alone: %.3f s, ratio %.2f)\n",
                 catalogs, recordings, full, recordings / full, xmlOnly, full / xmlOnly);
 
-    malloc_trim(0);
-    long before = residentBytes();
+    returnFreedMemory();
+    const long long before = residentBytes();
     auto kept = std::make_unique<dynamicTimeline>(dir, "bench");
-    long scanned = residentBytes();
+    const long long scanned = residentBytes();
     recordings = kept->getRecordings(0, 4e9).size();
-    malloc_trim(0);
-    long loaded = residentBytes();
+    returnFreedMemory();
+    const long long loaded = residentBytes();
     std::printf("memory: %.0f resident bytes per loaded recording (%zu recordings; scan alone %.0f bytes per "
                 "catalog)\n",
                 double(loaded - scanned) / recordings, recordings, double(scanned - before) / catalogs);

@@ -16,10 +16,11 @@
 //     The figures are of the zooming (from the first step); the start-up's are
 //     given in brackets.
 //
-// CACHE_DIR becomes XDG_CACHE_HOME, and the catalog index is used as the
-// program uses it: an empty folder gives a first start, a filled one a second
-// start. One start per process: a second frame in the same process would find
-// the file system and the allocator warm in ways a real second start does not.
+// The catalog index is kept in CACHE_DIR/orvista (where XDG_CACHE_HOME=CACHE_DIR
+// puts the program's own) and used as the program uses it: an empty folder
+// gives a first start, a filled one a second start. One start per process: a
+// second frame in the same process would find the file system and the
+// allocator warm in ways a real second start does not.
 // A break-down of the phases goes to stderr.
 //
 // Run under Xvfb with the time zone and locale of the tests, e.g. (one line)
@@ -31,8 +32,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include <stdlib.h>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -50,6 +49,7 @@
 #include "app/orvistaFrame.h"
 #include "display/vSingleTimeline.h"
 #include "display/vTimeline.h"
+#include "platform/narrow.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/timeValue.h"
@@ -67,6 +67,7 @@ enum class benchMode { start, zoom };
 struct benchOptions {
     benchMode mode = benchMode::start;
     std::string loggerIni;
+    std::string indexFolder; // the catalog index's
     // A start that is not idle by then has hung (a row never painted, a day
     // never read): it is reported as a failure instead of waiting forever.
     double timeoutSeconds = 600;
@@ -208,12 +209,13 @@ bool benchApp::makeInstallation()
     // The layout of an installation: the schema next to the program, the
     // settings in a folder of their own. WINDIR names an empty folder so that
     // no default "logger.ini" can be found instead of the one given.
-    std::string pattern = (wxFileName::GetTempDir() + "/viewBench-XXXXXX").utf8_string();
-    if (!mkdtemp(&pattern[0])) {
-        std::perror("viewBench: mkdtemp");
+    const wxString unique = wxFileName::CreateTempFileName(wxFileName::GetTempDir() + "/viewBench-");
+    if (unique.empty() || !wxRemoveFile(unique) || !wxFileName::Mkdir(unique)) {
+        std::fprintf(stderr, "viewBench: cannot make a scratch folder in %s\n",
+                     wxFileName::GetTempDir().utf8_str().data());
         return false;
     }
-    scratch = wxString::FromUTF8(pattern);
+    scratch = unique;
     programDirectory = scratch + "/program";
     settingsDirectory = scratch + "/settings";
     const wxString windowsDirectory = scratch + "/windows";
@@ -256,8 +258,8 @@ bool benchApp::OnInit()
         exitCode = 1;
         return false;
     }
-    // As the program's own start-up does; XDG_CACHE_HOME was set in main.
-    useCatalogIndex(std::make_shared<catalogIndex>(catalogIndex::defaultFolder()));
+    // As the program's own start-up does, in the folder given.
+    useCatalogIndex(std::make_shared<catalogIndex>(options.indexFolder));
 
     started = lastTick = benchClock::now();
     timer.Start(5);
@@ -514,9 +516,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "viewBench: %s does not exist\n", options.loggerIni.c_str());
         return 2;
     }
-    // The index lives in $XDG_CACHE_HOME/orvista.
-    const wxString cacheHome = wxFileName(wxString::FromUTF8(argv[3])).GetAbsolutePath();
-    setenv("XDG_CACHE_HOME", cacheHome.utf8_str().data(), 1);
+    const wxString cacheFolder = wxFileName(wxString::FromUTF8(argv[3])).GetAbsolutePath();
+    options.indexFolder = toNarrow(wxFileName(cacheFolder, "orvista").GetFullPath());
     // Only the program's name goes on to the toolkit.
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};

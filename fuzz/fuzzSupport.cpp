@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include <unistd.h>
+#include <wx/utils.h>
 
 const fuzzTarget fuzzTargets[] = {
     {"profile", fuzzProfile},   {"loggerIni", fuzzLoggerIni}, {"catalog", fuzzCatalog},
@@ -37,14 +37,18 @@ void prepareFuzzEnvironment()
 {
     if (!scratch.empty())
         return;
+#ifndef _WIN32
     // Local times as the tests see them: Berlin's, with its daylight-saving days.
+    // (Windows runs the targets only in the test programs, whose main has set
+    // the zone already, the way that system needs.)
     setenv("TZ", "Europe/Berlin", 1);
     tzset();
+#endif
     std::error_code error;
     std::filesystem::path base = std::filesystem::temp_directory_path(error);
     if (error)
         base = "/tmp";
-    scratch = (base / ("orvista-fuzz-" + std::to_string(getpid()))).string();
+    scratch = (base / ("orvista-fuzz-" + std::to_string(wxGetProcessId()))).string();
     std::filesystem::create_directories(scratch + "/line-a", error);
     std::filesystem::create_directories(scratch + "/line-b", error);
     if (error) {
@@ -52,8 +56,8 @@ void prepareFuzzEnvironment()
         std::abort();
     }
     std::atexit(removeScratch);
-    setenv("ORVISTA_FUZZ_ROOT", scratch.c_str(), 1);
-    setenv("ORVISTA_REGISTRY", (scratch + "/registry.reg").c_str(), 1);
+    wxSetEnv("ORVISTA_FUZZ_ROOT", scratch);
+    wxSetEnv("ORVISTA_REGISTRY", scratch + "/registry.reg");
 }
 
 const std::string& fuzzScratch()

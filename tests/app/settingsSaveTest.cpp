@@ -9,13 +9,8 @@
 #include <wx/xml/xml.h>
 
 #include "app/settings.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
-
-#ifdef __unix__
-#include <signal.h>
-#include <sys/resource.h>
-#include <unistd.h>
-#endif
 
 namespace {
 std::unique_ptr<wxXmlDocument> parse(const std::string& xml)
@@ -144,6 +139,17 @@ std::string folderContents(const std::string& folder)
         out += name.utf8_string() + " ";
     return out;
 }
+
+// Settings larger than the file-size limit below.
+wxXmlDocument paddedDocument()
+{
+    wxXmlDocument document;
+    document.SetRoot(new wxXmlNode(wxXML_ELEMENT_NODE, "orvista"));
+    document.GetRoot()->AddAttribute("padding", wxString('x', 4096));
+    return document;
+}
+
+const std::string previousSettings = "<?xml version=\"1.0\"?>\n<orvista/>\n";
 }
 
 TEST(settingsFile, writtenWithItsEncodingAndIndentation)
@@ -165,9 +171,7 @@ TEST(settingsFile, writtenWithItsEncodingAndIndentation)
 TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)
 {
     scratchDir dir;
-    wxXmlDocument document;
-    document.SetRoot(new wxXmlNode(wxXML_ELEMENT_NODE, "orvista"));
-    document.GetRoot()->AddAttribute("padding", wxString('x', 4096));
+    const wxXmlDocument document = paddedDocument();
 
     // A folder that is gone.
     EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("missing/orv.xml"))));
@@ -176,33 +180,33 @@ TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)
     dir.mkdir("folder/orv.xml");
     EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("folder/orv.xml"))));
     EXPECT_EQ("orv.xml ", folderContents(dir.at("folder")));
+}
 
-#ifdef __unix__
-    // The disk fills up half-way: a file-size limit makes writes fail as a full
-    // disk does, even for root.
-    const std::string previous = "<?xml version=\"1.0\"?>\n<orvista/>\n";
-    const std::string path = dir.write("full/orv.xml", previous);
-    struct rlimit saved;
-    getrlimit(RLIMIT_FSIZE, &saved);
-    struct rlimit small = saved;
-    small.rlim_cur = 1000;
-    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = writeSettingsFile(document, wxString::FromUTF8(path));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, oldHandler);
+// The disk fills up half-way: a file-size limit makes writes fail as a full
+// disk does, even for root.
+TEST(settingsFile, fullDiskKeepsThePreviousFileAndLeavesNothingBehind)
+{
+    scratchDir dir;
+    const std::string path = dir.write("full/orv.xml", previousSettings);
+    const wxXmlDocument document = paddedDocument();
+    bool written = true;
+    if (!withFileSizeLimit(1000, [&] { written = writeSettingsFile(document, wxString::FromUTF8(path)); }))
+        GTEST_SKIP() << "no file-size limit to simulate a full disk on Windows";
     EXPECT_FALSE(written);
-    EXPECT_EQ(previous, readWholeFile(path));
+    EXPECT_EQ(previousSettings, readWholeFile(path));
     EXPECT_EQ("orv.xml ", folderContents(dir.at("full")));
+}
 
-    // A read-only folder (root may write anyway, so only as a normal user).
-    if (geteuid() != 0) {
-        const std::string locked = dir.write("locked/orv.xml", previous);
-        chmod(dir.at("locked").c_str(), 0555);
-        EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(locked)));
-        chmod(dir.at("locked").c_str(), 0755);
-        EXPECT_EQ(previous, readWholeFile(locked));
-        EXPECT_EQ("orv.xml ", folderContents(dir.at("locked")));
-    }
-#endif
+TEST(settingsFile, readOnlyFolderKeepsThePreviousFile)
+{
+    scratchDir dir;
+    const std::string path = dir.write("locked/orv.xml", previousSettings);
+    const wxXmlDocument document = paddedDocument();
+    bool written = true;
+    auto write = [&] { written = writeSettingsFile(document, wxString::FromUTF8(path)); };
+    if (!withUnwritableFolder(dir.at("locked"), write))
+        GTEST_SKIP() << "no folder is unwritable for root, nor made so on Windows";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(previousSettings, readWholeFile(path));
+    EXPECT_EQ("orv.xml ", folderContents(dir.at("locked")));
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/dir.h>
@@ -11,6 +9,7 @@
 #include "app/frameFixture.h"
 #include "display/vTimeline.h"
 #include "support/guiSupport.h"
+#include "support/systemSupport.h"
 
 namespace {
 // How many files and folders a folder holds.
@@ -37,6 +36,9 @@ protected:
 
     void SetUp() override
     {
+        if (runningOnWindows())
+            GTEST_SKIP() << "Windows finds the sibling programs in its registry, not in a registry file, and runs "
+                            "no shell scripts as fakes of them";
         frameStart::SetUp();
         writeSettings("<paths logger-ini='" + writeLoggerIni() +
                       "'/><startup last-view-begin='2024-01-15 00:00:00' last-view-end='2024-01-16 00:00:00' "
@@ -59,7 +61,7 @@ protected:
         const std::string script = dir.write(path, "#!/bin/sh\n{ for a in \"$@\"; do echo \"[$a]\"; done; " + more +
                                                        "; } > '" + record + ".part'\nmv '" + record + ".part' '" +
                                                        record + "'\n");
-        chmod(script.c_str(), 0755);
+        EXPECT_TRUE(makeExecutable(script));
         return script;
     }
 
@@ -198,7 +200,7 @@ TEST_F(siblings, livecuePlaysTheCopyAndItsOptionsComeBackAfterTheLastOne)
         "ls -R \"$folder\"; } > '" + record + ".part'\n"
         "mv '" + record + ".part' '" + record + "'\n"
         "while [ ! -e \"" + dir.at("release-") + "$(basename \"$folder\")\" ]; do sleep 0.02; done\n");
-    chmod(livecue.c_str(), 0755);
+    ASSERT_TRUE(makeExecutable(livecue));
     writeRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Livecue_is1]\r\n"
                   "\"InstallLocation\"=\"" + regPath(install) + "\"\r\n");
 

@@ -2,6 +2,8 @@
 // buffer handling and file rules, checked on the portable reader.
 #include "platform/profile.h"
 
+#include "platform/fileStamp.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +12,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <time.h>
 
 using namespace std::string_literals;
 
@@ -326,33 +325,34 @@ TEST(profileFiles, rewriteWithTheSameSizeAndModificationTimeIsSeen)
     for (bool replaced : {false, true}) {
         SCOPED_TRACE(replaced ? "replaced by another file" : "rewritten in place");
         // Within one second, so that the change times differ only below it.
-        timespec now {};
-        clock_gettime(CLOCK_REALTIME, &now);
-        if (now.tv_nsec > 700000000)
-            std::this_thread::sleep_for(std::chrono::nanoseconds(1000000000 - now.tv_nsec + 1000000));
+        using namespace std::chrono;
+        const nanoseconds intoSecond = system_clock::now().time_since_epoch() % seconds(1);
+        if (intoSecond > milliseconds(700))
+            std::this_thread::sleep_for(seconds(1) - intoSecond + milliseconds(1));
         scratchDir dir;
         std::string file = dir.write("test.ini", "[s]\nk=old\n");
         ASSERT_EQ(valueOf(file, "s", "k"), "old");
-        struct stat before {};
-        ASSERT_EQ(::stat(file.c_str(), &before), 0);
+        fileStamp before, after;
+        std::int64_t modified = 0;
+        ASSERT_TRUE(fileStampOf(file, before));
+        ASSERT_TRUE(modificationTimeOf(file, modified));
 
         // More than a tick of the coarsest file system clock, so the change time moves.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const timespec times[2] = {before.st_atim, before.st_mtim};
+        std::this_thread::sleep_for(milliseconds(20));
         if (replaced) {
             std::string other = dir.write("other.ini", "[s]\nk=new\n");
-            ASSERT_EQ(::utimensat(AT_FDCWD, other.c_str(), times, 0), 0);
-            ASSERT_EQ(std::rename(other.c_str(), file.c_str()), 0);
+            ASSERT_TRUE(setModificationTime(other, modified));
+            std::error_code error;
+            std::filesystem::rename(other, file, error); // replaces the file on Windows too
+            ASSERT_FALSE(error) << error.message();
         } else {
             dir.write("test.ini", "[s]\nk=new\n");
-            ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+            ASSERT_TRUE(setModificationTime(file, modified));
         }
-        struct stat after {};
-        ASSERT_EQ(::stat(file.c_str(), &after), 0);
-        ASSERT_EQ(after.st_size, before.st_size);
-        ASSERT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
-        ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-        ASSERT_EQ(after.st_ino == before.st_ino, !replaced);
+        ASSERT_TRUE(fileStampOf(file, after));
+        ASSERT_EQ(after.size, before.size);
+        ASSERT_EQ(after.modified, before.modified);
+        ASSERT_EQ(after.identity == before.identity, !replaced);
 
         EXPECT_EQ(valueOf(file, "s", "k"), "new");
         EXPECT_EQ(listOf(file, "s"), names{"k"});

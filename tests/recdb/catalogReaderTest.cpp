@@ -2,9 +2,6 @@
 // give what the plain reading of a document tree gives.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <fcntl.h>
-
 #include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/xml/xml.h>
@@ -15,6 +12,7 @@
 #include "recdb/catalogLoader.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "tools/demoArchive.h"
 
@@ -193,10 +191,9 @@ TEST(catalogReaderTest, everyWayOfReadingAnArchiveAgrees)
 }
 
 namespace {
-void setModified(const std::string& path, time_t seconds)
+void setModified(const std::string& path, std::int64_t seconds)
 {
-    struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, 0));
+    ASSERT_TRUE(setModificationTime(path, seconds * 1000000000));
 }
 }
 

@@ -4,6 +4,7 @@
 #include "platform/narrow.h"
 #include "recdb/win32NativeConfig.h"
 
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 
 #include <gtest/gtest.h>
@@ -239,14 +240,14 @@ TEST(win32NativeConfig, missingFileHasNothing)
 
 TEST(narrowStrings, utf8RoundTripsAndInvalidBytesSurvive)
 {
+    if (runningOnWindows())
+        GTEST_SKIP() << "narrow strings are in the ANSI code page on Windows, not in UTF-8";
     const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e";
     EXPECT_EQ(fromNarrow(utf8), wxString::FromUTF8(utf8));
     EXPECT_EQ(toNarrow(fromNarrow(utf8)), utf8);
-#ifndef __WINDOWS__
     const std::string latin1 = "\xE9t\xE9 caf\xE9";
     EXPECT_FALSE(fromNarrow(latin1).empty());
     EXPECT_EQ(toNarrow(fromNarrow(latin1)), latin1);
-#endif
     EXPECT_EQ(toNarrow(fromNarrow("")), "");
 }
 

@@ -1,12 +1,11 @@
 #include "support/testSupport.h"
 
+#include "support/systemSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
-
-#include <stdlib.h>
-#include <time.h>
 
 #include <wx/dir.h>
 #include <wx/filefn.h>
@@ -91,9 +90,8 @@ std::string readWholeFile(const std::string& path)
 
 void fixTimeZoneAndLocale()
 {
-    setenv("TZ", "Europe/Berlin", 1);
-    setenv("LC_ALL", "C", 1);
-    tzset();
+    wxSetEnv("LC_ALL", "C");
+    useBerlinTime();
 }
 
 namespace {

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <sstream>
-
-#include <unistd.h>
 
 #include <wx/dir.h>
 #include <wx/filename.h>
@@ -114,16 +113,18 @@ void countSignal(int)
 // Runs in another folder for its lifetime.
 class workingFolder {
 public:
-    explicit workingFolder(const std::string& folder)
-    {
-        char here[4096];
-        previous = getcwd(here, sizeof here) ? here : "/";
-        EXPECT_EQ(0, chdir(folder.c_str()));
-    }
-    ~workingFolder() { EXPECT_EQ(0, chdir(previous.c_str())); }
+    explicit workingFolder(const std::string& folder) : previous(std::filesystem::current_path()) { go(folder); }
+    ~workingFolder() { go(previous); }
 
 private:
-    std::string previous;
+    static void go(const std::filesystem::path& folder)
+    {
+        std::error_code error;
+        std::filesystem::current_path(folder, error);
+        EXPECT_FALSE(error) << folder << ": " << error.message();
+    }
+
+    std::filesystem::path previous;
 };
 }
 
@@ -222,10 +223,8 @@ TEST_F(cliCopyTest, aSignalStopsTheCopyAndRemovesWhatItCopied)
 {
     for (int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
-        struct sigaction counting = {}, original;
-        counting.sa_handler = countSignal;
-        sigemptyset(&counting.sa_mask);
-        ASSERT_EQ(0, sigaction(signal, &counting, &original));
+        const auto original = std::signal(signal, countSignal);
+        ASSERT_NE(SIG_ERR, original);
         signalsSeen = 0;
 
         const std::string into = dir.at("into" + std::to_string(signal));
@@ -235,7 +234,7 @@ TEST_F(cliCopyTest, aSignalStopsTheCopyAndRemovesWhatItCopied)
                                     const std::function<bool(std::uint64_t)>& progress, wxString& error) {
             copyOutcome outcome = copyFileContents(source, target, progress, error);
             if (++files == 3)
-                raise(signal); // as if Ctrl-C came while the third file was being written
+                std::raise(signal); // as if Ctrl-C came while the third file was being written
             return outcome;
         };
 
@@ -248,9 +247,9 @@ TEST_F(cliCopyTest, aSignalStopsTheCopyAndRemovesWhatItCopied)
 
         // The program's own handler is back once the copy is over.
         EXPECT_EQ(0, signalsSeen);
-        raise(signal);
+        std::raise(signal);
         EXPECT_EQ(1, signalsSeen);
-        sigaction(signal, &original, nullptr);
+        std::signal(signal, original);
     }
 }
 

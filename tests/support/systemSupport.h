@@ -1,0 +1,47 @@
+#pragma once
+// What the tests ask of the operating system itself, one small call each, with
+// one source per system (systemSupport_portable.cpp, systemSupport_win32.cpp).
+// A call that returns false where the system has no such thing lets the test
+// skip; where the system has it, a failure fails the running test as well.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// For tests of what only the other systems do (their folders, their conversions).
+bool runningOnWindows();
+
+// Makes the C library's local time (and so wx's) Berlin's, daylight-saving
+// days included.
+void useBerlinTime();
+
+// A file's modification time in nanoseconds since 1970 (in steps of 100 on
+// Windows); setting it leaves the access time alone.
+bool modificationTimeOf(const std::string& path, std::int64_t& nanoseconds);
+bool setModificationTime(const std::string& path, std::int64_t nanoseconds);
+
+// Things that are neither files nor folders. False where the system has none:
+// Windows has no named pipes or sockets in the file system, and lets only some
+// users make symbolic links.
+bool makeSymlink(const std::string& target, const std::string& link);
+bool makeFifo(const std::string& path);
+bool makeSocketFile(const std::string& path);
+
+// Lets a shell script written by a test run as a program. False on Windows,
+// which starts programs by their file type and never by a "#!" line.
+bool makeExecutable(const std::string& path);
+
+// The permission bits (0777 at most) of a file or folder, and those a new file
+// gets from this process; false on Windows, where access lists take their place.
+bool permissionBitsOf(const std::string& path, unsigned& bits);
+unsigned newFilePermissionBits();
+
+// Runs `work` while nothing can be created in, renamed in or removed from
+// `folder`. False, without running it, where that cannot be had: for root,
+// who writes anywhere, and on Windows, whose read-only attribute does not stop
+// anything being created in a folder.
+bool withUnwritableFolder(const std::string& folder, const std::function<void()>& work);
+
+// Runs `work` while this process cannot write files beyond `bytes`, so that a
+// write fails as it would on a full disk, even for root. False, without running
+// it, where the system has no such limit (Windows).
+bool withFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work);

@@ -1,0 +1,120 @@
+#include "support/systemSupport.h"
+
+#include <stdlib.h>
+#include <time.h>
+
+#include <windows.h>
+
+// Links without administrator rights (in developer mode) came with Windows 10.
+#ifndef SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+#define SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE 0x2
+#endif
+
+namespace {
+// File times count 100-nanosecond steps from 1601.
+const std::int64_t stepsFrom1601To1970 = 116444736000000000;
+
+std::string backslashed(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+}
+
+bool runningOnWindows()
+{
+    return true;
+}
+
+void useBerlinTime()
+{
+    // The C library reads TZ only as a name, an offset and a daylight-saving
+    // name, and puts its own (American) switch days to it; a zone name such as
+    // Europe/Berlin, which Wine is given to take its system zone from, it
+    // misreads as UTC with American summer time. Without TZ it follows the
+    // system's zone, switch days and all, so that is kept whenever the system
+    // is on Central European time.
+    TIME_ZONE_INFORMATION zone;
+    const bool central = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID && zone.Bias == -60 &&
+                         zone.DaylightDate.wMonth == 3 && zone.StandardDate.wMonth == 10;
+    _putenv_s("TZ", central ? "" : "CET-1CEST,M3.5.0,M10.5.0/3"); // an empty value removes it
+    _tzset();
+}
+
+bool modificationTimeOf(const std::string& path, std::int64_t& nanoseconds)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    const std::int64_t steps =
+        (static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    nanoseconds = (steps - stepsFrom1601To1970) * 100;
+    return true;
+}
+
+bool setModificationTime(const std::string& path, std::int64_t nanoseconds)
+{
+    std::int64_t steps = nanoseconds / 100;
+    if (nanoseconds % 100 < 0)
+        --steps;
+    steps += stepsFrom1601To1970;
+    FILETIME written;
+    written.dwLowDateTime = static_cast<DWORD>(steps);
+    written.dwHighDateTime = static_cast<DWORD>(steps >> 32);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool set = SetFileTime(file, nullptr, nullptr, &written) != 0;
+    CloseHandle(file);
+    return set;
+}
+
+bool makeSymlink(const std::string& target, const std::string& link)
+{
+    // Without developer mode or the right to make them this fails, and the
+    // test skips.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    DWORD flags = SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        flags |= SYMBOLIC_LINK_FLAG_DIRECTORY;
+    return CreateSymbolicLinkA(backslashed(link).c_str(), backslashed(target).c_str(), flags) != 0;
+}
+
+bool makeFifo(const std::string&)
+{
+    return false;
+}
+
+bool makeSocketFile(const std::string&)
+{
+    return false;
+}
+
+bool makeExecutable(const std::string&)
+{
+    return false;
+}
+
+bool permissionBitsOf(const std::string&, unsigned&)
+{
+    return false;
+}
+
+unsigned newFilePermissionBits()
+{
+    return 0;
+}
+
+bool withUnwritableFolder(const std::string&, const std::function<void()>&)
+{
+    return false;
+}
+
+bool withFileSizeLimit(std::uint64_t, const std::function<void()>&)
+{
+    return false;
+}
