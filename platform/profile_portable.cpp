@@ -79,7 +79,8 @@
 //     treat it as part of the first line and lose the first section).
 // 28. A file that starts with a UTF-16 byte order mark (little or big endian, as
 //     Windows editors save "Unicode" text) is read as UTF-16 and converted to the
-//     program's narrow strings, UTF-8; Windows reads such files too. A surrogate
+//     program's narrow strings, UTF-8; Windows reads such files too, though only
+//     little endian ones (big endian is our addition) [RE]. A surrogate
 //     without its partner becomes U+FFFD, an odd last byte is dropped. Without a
 //     mark the bytes are taken as they are.
 #include "profile.h"

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzzSupport.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 
 namespace {
@@ -51,6 +52,12 @@ public:
 
     void TestBody() override
     {
+        // The profile target holds the reader to the portable reader's own
+        // promises too (no empty names in a list, no length limit), which
+        // Windows' function, the reader there, does not make; the contract
+        // both share is checked by the platform tests.
+        if (input.target == "profile" && runningOnWindows())
+            GTEST_SKIP() << "readProfileString is Windows' own function here";
         SCOPED_TRACE(input.path);
         prepareFuzzEnvironment();
         const std::string bytes = readWholeFile(input.path);

@@ -2,6 +2,7 @@
 
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 
 TEST(commandLine, joinedAsTheRuleSaysAndReadBackTheSame)
@@ -30,6 +31,8 @@ TEST(commandLine, joinedAsTheRuleSaysAndReadBackTheSame)
 
 TEST(registryFile, readsRegeditExportsAsWindowsWould)
 {
+    if (runningOnWindows())
+        GTEST_SKIP() << "Windows reads its own registry; the regedit export stands in for it elsewhere";
     scratchDir dir;
     scopedEnv file("ORVISTA_REGISTRY", wxString::FromUTF8(dir.at("registry.reg")));
     auto read = [](registryRoot root, const char* key, const char* name) {
@@ -75,4 +78,24 @@ TEST(registryFile, readsRegeditExportsAsWindowsWould)
     }
     dir.write("registry.reg", bytes);
     EXPECT_EQ("Grüße", read(registryRoot::currentUser, "K", "N"));
+}
+
+// Every Windows names itself in the registry, as a string value, and keeps the
+// day it was installed there as a number.
+TEST(registryWindows, readsStringValuesOfTheSystemsRegistry)
+{
+    if (!runningOnWindows())
+        GTEST_SKIP() << "only Windows has the registry itself";
+    const std::string key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    std::string name, sameName, missing = "untouched";
+    ASSERT_TRUE(readRegistryString(registryRoot::localMachine, key, "ProductName", name));
+    EXPECT_FALSE(name.empty());
+    EXPECT_EQ(name.find('\0'), std::string::npos);
+    ASSERT_TRUE(readRegistryString(registryRoot::localMachine, "software\\microsoft\\windows nt\\currentversion",
+                                   "productname", sameName));
+    EXPECT_EQ(name, sameName);
+    EXPECT_FALSE(readRegistryString(registryRoot::localMachine, key, "InstallDate", missing)) << "a number";
+    EXPECT_FALSE(readRegistryString(registryRoot::localMachine, key, "orvista no such value", missing));
+    EXPECT_FALSE(readRegistryString(registryRoot::currentUser, key + "\\orvista no such key", "ProductName", missing));
+    EXPECT_EQ(missing, "untouched");
 }

@@ -1,8 +1,12 @@
 // The INI reading contract of readProfileString: the Windows profile API's results,
-// buffer handling and file rules, checked on the portable reader.
+// buffer handling and file rules, checked on the portable reader and on Windows'
+// own function. Rules that only the portable reader keeps skip on Windows, and
+// the few places where Wine reads otherwise than Windows skip under Wine.
 #include "platform/profile.h"
 
 #include "platform/fileStamp.h"
+#include "platform/narrow.h"
+#include "platform/windowsDirectory.h"
 #include "support/systemSupport.h"
 #include "support/testSupport.h"
 
@@ -13,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -43,10 +48,12 @@ std::string valueOf(const std::string& file, const char* section, const char* ke
     return c.bytes.substr(0, c.length);
 }
 
-// Splits a list result, checking that it ends with the double NUL.
+// Splits a list result, checking that it ends with the double NUL. Lists are
+// asked for with the default "", as the program does: what another default
+// gives for a missing section is not the same on every system.
 std::vector<std::string> listOf(const std::string& file, const char* section, unsigned long size = 4096)
 {
-    call c = readRaw(file, section, nullptr, "default", size);
+    call c = readRaw(file, section, nullptr, "", size);
     std::vector<std::string> names;
     if (c.length == 0) {
         EXPECT_EQ(c.bytes[0], '\0');
@@ -64,6 +71,19 @@ std::vector<std::string> listOf(const std::string& file, const char* section, un
 }
 
 using names = std::vector<std::string>;
+
+// Why a test cannot hold for Windows' own function, or for Wine's.
+const char* const emptyNameCrash = "Windows' ANSI function may crash on an empty section or key name (Wine's "
+                                   "conformance tests ask for one only through the wide function)";
+const char* const wineCutList = "Wine leaves out the second NUL after a cut list (its conformance tests mark this "
+                                "as not done yet); Windows writes it";
+const char* const wineNamelessSection = "Wine files the entries before the first header under the section \"\" and "
+                                        "cannot reach a \"[]\" section (its conformance tests mark this as not done "
+                                        "yet)";
+const char* const byteOrderMark = "Windows reads a UTF-8 byte order mark as part of the first line; skipping it is "
+                                  "the portable reader's own addition";
+const char* const wineCutTabs = "Wine cuts tabs off the section and key names asked for too; Windows only spaces";
+const char* const bigEndian = "Windows does not read UTF-16 big endian; the portable reader's own addition";
 
 // UTF-8 text as UTF-16 bytes with a byte order mark, as Windows editors save it.
 std::string utf16(const std::string& utf8, bool bigEndian)
@@ -85,6 +105,8 @@ struct fileRule {
     const char* section;
     const char* key;
     std::string expected;
+    const char* notOnWindows = nullptr; // why Windows' own function reads it otherwise
+    const char* notUnderWine = nullptr; // why Wine's does, where Windows keeps the rule
 };
 
 void PrintTo(const fileRule& row, std::ostream* out)
@@ -96,9 +118,18 @@ class profileFileRules : public ::testing::TestWithParam<fileRule> {};
 
 TEST_P(profileFileRules, valueLookup)
 {
+    const fileRule& row = GetParam();
+    if (runningOnWindows() && row.notOnWindows)
+        GTEST_SKIP() << row.notOnWindows;
+    if (runningUnderWine() && row.notUnderWine)
+        GTEST_SKIP() << row.notUnderWine;
+    // Text read from UTF-16 comes in the program's narrow encoding, which is
+    // not UTF-8 on Windows; so do the names asked for.
+    const bool fromUtf16 = row.content.rfind("\xFF\xFE", 0) == 0 || row.content.rfind("\xFE\xFF", 0) == 0;
+    auto narrow = [&](const std::string& utf8) { return fromUtf16 ? toNarrow(wxString::FromUTF8(utf8)) : utf8; };
     scratchDir dir;
-    std::string file = dir.write("test.ini", GetParam().content);
-    EXPECT_EQ(valueOf(file, GetParam().section, GetParam().key), GetParam().expected) << GetParam().rule;
+    std::string file = dir.write("test.ini", row.content);
+    EXPECT_EQ(valueOf(file, narrow(row.section).c_str(), narrow(row.key).c_str()), narrow(row.expected)) << row.rule;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,8 +141,10 @@ INSTANTIATE_TEST_SUITE_P(
         fileRule{"blanks around names and value are cut", "  \t[ \t s \v]  \n \t k \t =  \t v w \t\n", "s", "k",
                  "v w"},
         fileRule{"spaces around the arguments are cut", "[s]\nk=v\n", "  s  ", " k ", "v"},
-        fileRule{"a tab in the section argument never matches", "[\ts]\nk=v\n", "\ts", "k", "default"},
-        fileRule{"a tab in the key argument never matches", "[s]\n\tk=v\n", "s", "\tk", "default"},
+        fileRule{"a tab in the section argument never matches", "[\ts]\nk=v\n", "\ts", "k", "default", nullptr,
+                 wineCutTabs},
+        fileRule{"a tab in the key argument never matches", "[s]\n\tk=v\n", "s", "\tk", "default", nullptr,
+                 wineCutTabs},
         fileRule{"double quotes are stripped, inner blanks kept", "[s]\nk=  \"  v  \"  \n", "s", "k", "  v  "},
         fileRule{"single quotes are stripped", "[s]\nk='v w'\n", "s", "k", "v w"},
         fileRule{"only the outer pair is stripped", "[s]\nk=\"'v'\"\n", "s", "k", "'v'"},
@@ -121,53 +154,60 @@ INSTANTIATE_TEST_SUITE_P(
         fileRule{"empty quotes give the empty value", "[s]\nk=\"\"\n", "s", "k", ""},
         fileRule{"an empty value is a value", "[s]\nk=\n", "s", "k", ""},
         fileRule{"the first '=' splits", "[s]\nk=a=b\n", "s", "k", "a=b"},
-        fileRule{"comment line", "[s]\n;k=v\n", "s", ";k", "default"},
+        fileRule{"comment line", "[s]\n;k=v\n", "s", ";k", "default", nullptr,
+                 "Wine finds a comment line as the key named with its ';'; Windows never does"},
         fileRule{"comment is not the key without ';'", "[s]\n;k=v\n", "s", "k", "default"},
         fileRule{"indented comment", "[s]\n \t;k=v\n", "s", "k", "default"},
         fileRule{"';' in a value is text", "[s]\nk=;v ;w\n", "s", "k", ";v ;w"},
         fileRule{"';' inside a key is text", "[s]\na;b=v\n", "s", "a;b", "v"},
         fileRule{"';' in a section name is text", "[;s]\nk=v\n", ";s", "k", "v"},
         fileRule{"'#' is not a comment", "[s]\n#k=v\n", "s", "#k", "v"},
-        fileRule{"a line without '=' is skipped", "[s]\nk\nk=v\n", "s", "k", "v"},
+        fileRule{"a line without '=' is skipped", "[s]\nk\nk=v\n", "s", "k", "v", nullptr,
+                 "Wine takes a line without '=' for a key without a value, which hides the entry after it"},
         fileRule{"the first of duplicate keys wins", "[s]\nk=1\nK=2\n", "s", "k", "1"},
         fileRule{"only the first of duplicate sections is used", "[s]\na=1\n[t]\n[S]\na=2\nb=3\n", "s", "b", "default"},
         fileRule{"a later duplicate section does not override", "[s]\na=1\n[S]\na=2\n", "s", "a", "1"},
-        fileRule{"a header may lack its ']'", "[s  \nk=v\n", "s", "k", "v"},
+        fileRule{"a header may lack its ']'", "[s  \nk=v\n", "s", "k", "v", nullptr,
+                 "Wine needs the ']' of a section header; Windows does not"},
         fileRule{"text after ']' is ignored", "[s]k=v\n", "s", "k", "default"},
-        fileRule{"the name ends at the first ']'", "[a]b]\nk=v\n", "a", "k", "v"},
+        fileRule{"the name ends at the first ']'", "[a]b]\nk=v\n", "a", "k", "v", nullptr,
+                 "Wine ends a section name at the last ']'; Windows at the first"},
         fileRule{"a header needs its '['", "s]\nk=v\n", "s", "k", "default"},
-        fileRule{"'[]' is the section with the empty name", "k=0\n[]\nk=v\n", "", "k", "v"},
-        fileRule{"entries before the first header are unreachable", "k=v\n[s]\n", "", "k", "default"},
-        fileRule{"a '=value' line is key \"\"", "[s]\n=v\n", "s", "", "v"},
+        fileRule{"'[]' is the section with the empty name", "k=0\n[]\nk=v\n", "", "k", "v", emptyNameCrash,
+                 wineNamelessSection},
+        fileRule{"entries before the first header are unreachable", "k=v\n[s]\n", "", "k", "default", emptyNameCrash,
+                 wineNamelessSection},
+        fileRule{"a '=value' line is key \"\"", "[s]\n=v\n", "s", "", "v", emptyNameCrash},
         fileRule{"a key stops at the next section", "[s]\n[t]\nk=v\n", "s", "k", "default"},
         fileRule{"CR LF line ends", "[s]\r\nj=w\r\nk=v\r\n", "s", "k", "v"},
         fileRule{"lone CR line ends", "[s]\rj=w\rk=v\r", "s", "k", "v"},
         fileRule{"LF CR is two line ends", "[s]\n\rk=v\n\r", "s", "k", "v"},
         fileRule{"no line end at the end of the file", "[s]\nk=v", "s", "k", "v"},
-        fileRule{"a UTF-8 byte order mark is skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
+        fileRule{"a UTF-8 byte order mark is skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v", byteOrderMark},
         fileRule{"UTF-8 bytes pass unchanged", "[s]\nk=Gr\xC3\xBC\xC3\x9F" "e\n", "s", "k", "Gr\xC3\xBC\xC3\x9F" "e"},
         fileRule{"a NUL byte ends the line's text", "[s]\nk=v\0junk=x\nj=w\n"s, "s", "k", "v"},
         fileRule{"the line after a NUL byte is read", "[s]\nk=v\0junk\nj=w\n"s, "s", "j", "w"},
         fileRule{"UTF-16 LE with its mark becomes UTF-8", utf16("[s]\r\nk=Gr\xC3\xBC\xC3\x9F" "e\r\n", false), "s", "k",
                  "Gr\xC3\xBC\xC3\x9F" "e"},
         fileRule{"UTF-16 BE with its mark becomes UTF-8", utf16("[s]\r\nk=Gr\xC3\xBC\xC3\x9F" "e\r\n", true), "s", "k",
-                 "Gr\xC3\xBC\xC3\x9F" "e"},
+                 "Gr\xC3\xBC\xC3\x9F" "e", bigEndian},
         fileRule{"UTF-16 names are converted too", utf16("[Empfang S\xC3\xBC" "d]\nSt\xC3\xA4rke=1\n", false),
                  "Empfang S\xC3\xBC" "d", "St\xC3\xA4rke", "1"},
         fileRule{"UTF-16 surrogate pairs are one character", utf16("[s]\nk=\xF0\x9F\x93\x9E x\n", true), "s", "k",
-                 "\xF0\x9F\x93\x9E x"},
+                 "\xF0\x9F\x93\x9E x", bigEndian},
         fileRule{"UTF-16 case folding and blanks as in bytes", utf16(" [ S ]\n K = ' v ' \n", false), "s", "k", " v "},
         fileRule{"a lone UTF-16 surrogate becomes U+FFFD", "\xFF\xFE[\0s\0]\0\n\0k\0=\0\x00\xD8x\0\n\0"s, "s", "k",
-                 "\xEF\xBF\xBDx"},
-        fileRule{"an odd last byte of UTF-16 is dropped", "\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v\0"s, "s", "k", "v"},
+                 "\xEF\xBF\xBDx", "the ANSI code page has no U+FFFD: Windows gives '?'"},
+        fileRule{"an odd last byte of UTF-16 is dropped", "\xFE\xFF\0[\0s\0]\0\n\0k\0=\0v\0"s, "s", "k", "v",
+                 bigEndian},
         fileRule{"UTF-16 U+0000 ends the line's text", "\xFF\xFE[\0s\0]\0\n\0k\0=\0v\0\0\0w\0\n\0"s, "s", "k",
                  "v"}),
     [](const ::testing::TestParamInfo<fileRule>& info) { return "rule" + std::to_string(info.index); });
 
-TEST(profileLists, sectionNamesInFileOrderWithDuplicatesButNoEmptyNames)
+TEST(profileLists, sectionNamesInFileOrderWithDuplicates)
 {
     scratchDir dir;
-    std::string file = dir.write("test.ini", "k=0\n[a]\nx=1\n[ b ]\n[]\ny=2\n[A]\n;[c]\n");
+    std::string file = dir.write("test.ini", "k=0\n[a]\nx=1\n[ b ]\ny=2\n[A]\n;[c]\n");
     EXPECT_EQ(listOf(file, nullptr), (names{"a", "b", "A"}));
     // The key argument does not matter when the section is null.
     call c = readRaw(file, nullptr, "x", "default", 64);
@@ -179,19 +219,32 @@ TEST(profileLists, keyNamesOfTheFirstMatchingSection)
 {
     scratchDir dir;
     std::string file = dir.write("test.ini",
-                                 "name0=before\n[S]\nname1=val1\nname2=\nname3\n ;name5=c\nname4 = val4\n=nokey\n"
+                                 "name0=before\n[S]\nname1=val1\nname2=\nname3\n ;name5=c\nname4 = val4\n"
                                  "NAME1=again\n[t]\nz=1\n[s]\nlater=1\n");
     EXPECT_EQ(listOf(file, "s"), (names{"name1", "name2", "name4", "NAME1"}));
     EXPECT_EQ(listOf(file, "t"), (names{"z"}));
     EXPECT_EQ(listOf(file, "missing"), names{});
-    EXPECT_EQ(listOf(file, ""), names{});
 }
 
 TEST(profileLists, emptySectionNameListsTheKeysOfBrackets)
 {
+    if (runningOnWindows())
+        GTEST_SKIP() << emptyNameCrash; // and Wine reads it otherwise: wineNamelessSection
     scratchDir dir;
-    std::string file = dir.write("test.ini", "outside=1\n[]\ninside=2\n");
-    EXPECT_EQ(listOf(file, ""), (names{"inside"}));
+    EXPECT_EQ(listOf(dir.write("test.ini", "outside=1\n[]\ninside=2\n"), ""), (names{"inside"}));
+    EXPECT_EQ(listOf(dir.write("other.ini", "outside=1\n[s]\n"), ""), names{});
+}
+
+// An empty name would read as the end of a NUL-separated list.
+TEST(profileLists, emptyNamesAreLeftOut)
+{
+    if (runningOnWindows())
+        GTEST_SKIP() << "leaving empty names out is the portable reader's own rule; Windows' function does not "
+                        "promise it (Wine's lists them)";
+    scratchDir dir;
+    std::string file = dir.write("test.ini", "[s]\n=nameless\nk=1\n[]\nx=1\n[t]\n");
+    EXPECT_EQ(listOf(file, nullptr), (names{"s", "t"}));
+    EXPECT_EQ(listOf(file, "s"), (names{"k"}));
 }
 
 TEST(profileBuffers, valueIsCutToSizeMinusOne)
@@ -227,6 +280,8 @@ TEST(profileBuffers, sizeZeroWritesNothing)
 
 TEST(profileBuffers, listNeedsTwoSpareBytesElseIsCutWithDoubleNul)
 {
+    if (runningUnderWine())
+        GTEST_SKIP() << wineCutList;
     scratchDir dir;
     std::string file = dir.write("test.ini", "[section1]\n[section2]\n[section3]\n");
     // 27 characters with their NULs: 29 bytes hold them, 28 do not.
@@ -246,6 +301,8 @@ TEST(profileBuffers, listNeedsTwoSpareBytesElseIsCutWithDoubleNul)
 
 TEST(profileBuffers, keyListIsCutLikeTheSectionList)
 {
+    if (runningUnderWine())
+        GTEST_SKIP() << wineCutList;
     scratchDir dir;
     std::string file = dir.write("test.ini", "[s]\nname1=1\nname2=2\nname4=4\n");
     call c = readRaw(file, "s", nullptr, nullptr, 16);
@@ -255,6 +312,8 @@ TEST(profileBuffers, keyListIsCutLikeTheSectionList)
 
 TEST(profileBuffers, tinyListBuffersNeverGoBelowZero)
 {
+    if (runningUnderWine())
+        GTEST_SKIP() << wineCutList;
     scratchDir dir;
     std::string file = dir.write("test.ini", "[s]\nk=v\n");
     call c = readRaw(file, nullptr, nullptr, nullptr, 2);
@@ -279,6 +338,14 @@ TEST(profileDefaults, onlyTrailingSpacesAreCut)
     EXPECT_EQ(valueOf(file, "s", "missing", "   default    "), "   default");
     EXPECT_EQ(valueOf(file, "s", "missing", "one two  "), "one two");
     EXPECT_EQ(valueOf(file, "s", "missing", "default\t"), "default\t");
+}
+
+TEST(profileDefaults, defaultOfSpacesOnlyIsEmpty)
+{
+    if (runningUnderWine())
+        GTEST_SKIP() << "Wine keeps the first space of a default made of spaces only; Windows cuts them all";
+    scratchDir dir;
+    std::string file = dir.write("test.ini", "[s]\nk=v\n");
     EXPECT_EQ(valueOf(file, "s", "missing", "    "), "");
 }
 
@@ -311,10 +378,23 @@ TEST(profileFiles, missingEmptyOrUnreadableFilesGiveDefaultsAndEmptyLists)
 
 TEST(profileFiles, bareFileNameIsLookedForInTheWindowsFolder)
 {
+    // Elsewhere WINDIR stands for the Windows folder; Windows takes its own,
+    // whatever the environment says, so there the test writes into it.
     scratchDir windows;
     scopedEnv windir("WINDIR", wxString::FromUTF8(windows.path()));
-    windows.write("orvista-profile-test.ini", "[s]\nk=from windows\n");
-    EXPECT_EQ(valueOf("orvista-profile-test.ini", "s", "k"), "from windows");
+    const std::string name = "orvista-profile-test.ini";
+    const std::string file = runningOnWindows() ? windowsDirectory() + "\\" + name : windows.at(name);
+    struct removedAtEnd {
+        std::string path;
+        ~removedAtEnd() { std::remove(path.c_str()); }
+    } removal{file};
+    std::ofstream out(file, std::ios::binary);
+    if (!out)
+        GTEST_SKIP() << "the Windows folder takes new files only from administrators";
+    out << "[s]\nk=from windows\n";
+    out.close();
+    ASSERT_TRUE(out) << file;
+    EXPECT_EQ(valueOf(name, "s", "k"), "from windows");
 }
 
 // The parsed file is kept while the file is unchanged, so a change that keeps
@@ -359,10 +439,12 @@ TEST(profileFiles, rewriteWithTheSameSizeAndModificationTimeIsSeen)
     }
 }
 
-TEST(profileRobustness, megabyteValueIsReadWholeOrCut)
+TEST(profileRobustness, longValueIsReadWholeOrCut)
 {
+    // Windows reads at most 65535 characters of a value and wraps longer ones
+    // around; the portable reader has no limit.
     scratchDir dir;
-    const std::string big(1 << 20, 'x');
+    const std::string big(runningOnWindows() ? 60000 : 1 << 20, 'x');
     std::string file = dir.write("test.ini", "[s]\nbig=" + big + "\nk=v\n");
     call c = readRaw(file, "s", "big", "default", big.size() + 2);
     EXPECT_EQ(c.length, big.size());

@@ -9,6 +9,9 @@
 
 // For tests of what only the other systems do (their folders, their conversions).
 bool runningOnWindows();
+// Wine, which runs the Windows build elsewhere: for the few places where it is
+// known to differ from Windows itself. False everywhere else, Windows included.
+bool runningUnderWine();
 
 // Makes the C library's local time (and so wx's) Berlin's, daylight-saving
 // days included.
@@ -21,7 +24,7 @@ bool setModificationTime(const std::string& path, std::int64_t nanoseconds);
 
 // Things that are neither files nor folders. False where the system has none:
 // Windows has no named pipes or sockets in the file system, and lets only some
-// users make symbolic links.
+// users make symbolic links (Wine reports them made, but makes none).
 bool makeSymlink(const std::string& target, const std::string& link);
 bool makeFifo(const std::string& path);
 bool makeSocketFile(const std::string& path);

@@ -30,6 +30,11 @@ bool runningOnWindows()
     return false;
 }
 
+bool runningUnderWine()
+{
+    return false;
+}
+
 void useBerlinTime()
 {
     setenv("TZ", "Europe/Berlin", 1);
