@@ -4,6 +4,7 @@
 
 #include <wx/dirdlg.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/iconbndl.h>
@@ -88,6 +89,11 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
               "frame"),
       programDirectory(programDirectory_), settingsDirectory(settingsDirectory_)
 {
+    // The start-up runs before the program's event loop does. wxMSW's yield
+    // dispatches window messages only through an active loop: without one the
+    // splash screen would never be painted while the lines are scanned, and
+    // Windows would take the program for hung.
+    wxEventLoopGuarantor activeLoop;
     loadDocuments();
 
     startupSettings settings = readStartupSettings(settingsDocument.GetRoot(), wxDateTime::Now());

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <wx/log.h>
+
 bool measureVolume(const wxString& existingPath, volumeSpace& space, wxString& error)
 {
     // Windows measures through a folder only (a file gives ERROR_DIRECTORY),
@@ -17,7 +19,7 @@ bool measureVolume(const wxString& existingPath, volumeSpace& space, wxString& e
     }
     ULARGE_INTEGER available, capacity, free;
     if (!GetDiskFreeSpaceExA(folder.mb_str(), &available, &capacity, &free)) {
-        error = wxString::Format("Windows error %lu", GetLastError());
+        error = wxSysErrorMsgStr(GetLastError()); // the system's own wording
         return false;
     }
     space.available = available.QuadPart;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <wx/filename.h>
+#include <wx/log.h>
 
 namespace {
 struct progressContext {
@@ -29,7 +30,7 @@ copyOutcome copyFileContents(const wxString& source, const wxString& target,
     DWORD code = GetLastError();
     if (code == ERROR_REQUEST_ABORTED)
         return copyOutcome::stopped;
-    error = wxString::Format("Windows error %lu", code);
+    error = wxSysErrorMsgStr(code); // the system's own wording, as users know it
     return copyOutcome::failed;
 }
 

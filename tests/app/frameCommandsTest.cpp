@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -252,7 +253,8 @@ TEST_F(frameCommands, copyToAsksForTheFolderAndRemembersIt)
               "</au_hdr><vmk_hdr><date>20240115</date><time>090000</time><number>1</number>"
               "<file_name>" + source + "</file_name></vmk_hdr></hdr></file></vmk_catalog>");
     auto frame = start();
-    const wxString into = wxString::FromUTF8(dir.mkdir("copies"));
+    // As the folder dialog gives them back: with the system's own separators.
+    const wxString into = wxFileName(wxString::FromUTF8(dir.mkdir("copies"))).GetFullPath();
     wxTEST_DIALOG(command(frame.get(), cmdCopyTo),
                   expectDirChoice(into).inspect([&](wxDirDialog* dialog) {
                       EXPECT_EQ("Select a directory to put selected files into", dialog->GetMessage());
@@ -263,7 +265,7 @@ TEST_F(frameCommands, copyToAsksForTheFolderAndRemembersIt)
 
     // Nothing selected: the folder is still asked for, and remembered.
     setIncluded(frame->panel(), 0, false);
-    const wxString other = wxString::FromUTF8(dir.mkdir("other"));
+    const wxString other = wxFileName(wxString::FromUTF8(dir.mkdir("other"))).GetFullPath();
     wxTEST_DIALOG(command(frame.get(), cmdCopyTo), expectDirChoice(other),
                   expectMessage(wxOK, "No recordings selected.", "Error"));
     EXPECT_EQ(other, frame->copyToFolder());

@@ -1,11 +1,14 @@
 #pragma once
 // A scratch installation for frame tests: a program folder with the schema, a
 // settings folder, a logger.ini with two lines, and WINDIR pointing at an empty
-// folder so that the default "logger.ini" never exists.
+// folder so that the default "logger.ini" does not exist (on Windows the default
+// is in the system's own folder, whatever WINDIR says).
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include <wx/evtloop.h>
 
 #include "app/orvistaFrame.h"
 #include "support/testSupport.h"
@@ -16,6 +19,10 @@ protected:
     std::string programDir = dir.mkdir("program");
     std::string settingsDir = dir.mkdir("settings");
     scopedEnv windir{"WINDIR", wxString::FromUTF8(dir.mkdir("windows"))};
+    // The frame lives under the program's event loop. wxMSW dispatches window
+    // messages (paints, timers) only through an active loop, and the tests run
+    // none of their own.
+    wxEventLoopGuarantor activeLoop;
 
     void SetUp() override
     {

@@ -12,7 +12,9 @@
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
 #include "display/vTimeline.h"
+#include "recdb/loggerIni.h"
 #include "support/guiSupport.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "app/frameFixture.h"
 
@@ -51,13 +53,16 @@ TEST_F(frameStart, missingOrBrokenConfigurationEndsWithMessageAndWritesNothing)
 
 TEST_F(frameStart, missingLoggerIniIsAskedForUntilChosen)
 {
+    if (loggerIniExists(""))
+        GTEST_SKIP() << "this Windows has a logger.ini in its own folder";
     writeSettings("<paths logger-ini='' copy-to='/copies'/><startup kind='day'/>");
     std::string chosen = writeLoggerIni();
     std::unique_ptr<orvistaFrame> frame;
     wxTEST_DIALOG(frame = start(), expectMessage(wxOK, iniMissing, "Orvista"),
                   expectFileChoice(wxString::FromUTF8(chosen)).inspect([](wxFileDialog* dialog) {
                       EXPECT_EQ("Specify logger.ini location", dialog->GetMessage());
-                      EXPECT_EQ("logger.ini", dialog->GetWildcard());
+                      // wxMSW names a bare pattern: "logger.ini files (logger.ini)|logger.ini".
+                      EXPECT_EQ("logger.ini", dialog->GetWildcard().AfterLast('|'));
                       EXPECT_TRUE(dialog->HasFlag(wxFD_OPEN));
                       EXPECT_TRUE(dialog->HasFlag(wxFD_FILE_MUST_EXIST));
                       EXPECT_EQ(0, splashScreens()) << "the splash screen comes only after logger.ini is found";
@@ -78,6 +83,8 @@ TEST_F(frameStart, missingLoggerIniIsAskedForUntilChosen)
 
 TEST_F(frameStart, cancellingTheQuestionOrTheFileDialogEndsStartUp)
 {
+    if (loggerIniExists(""))
+        GTEST_SKIP() << "this Windows has a logger.ini in its own folder";
     // Written as a user would, not as the program would save it, so that any
     // write shows in the bytes.
     const std::string settings = readWholeFile(writeSettings("<paths   copy-to='/copies' />"));
@@ -93,6 +100,9 @@ TEST_F(frameStart, cancellingTheQuestionOrTheFileDialogEndsStartUp)
 
 TEST_F(frameStart, defaultLoggerIniLocationIsTheWindowsFolder)
 {
+    if (runningOnWindows())
+        GTEST_SKIP() << "Windows names its folder itself (GetWindowsDirectory); no test can point it at a scratch "
+                        "folder";
     writeSettings("<startup/>");
     writeLoggerIni("windows/logger.ini");
     auto frame = start(); // no dialog expected

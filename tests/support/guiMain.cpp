@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/log.h>
@@ -50,7 +51,13 @@ int main(int argc, char** argv)
     wxInitAllImageHandlers();
     unexpectedDialogHook hook;
     hook.Register();
-    int result = RUN_ALL_TESTS();
+    // On Windows a yield delivers paints and timers only through an active
+    // event loop; the tests run outside any main loop of their own.
+    int result;
+    {
+        wxEventLoopGuarantor loop;
+        result = RUN_ALL_TESTS();
+    }
     hook.Unregister();
     wxEntryCleanup();
     return result;
