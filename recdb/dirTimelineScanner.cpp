@@ -4,13 +4,16 @@
 
 #include <utility>
 
+#include <wx/filefn.h>
+
 namespace {
 // Only the name is looked at: extension "XML" in any case. As with wxFileName,
-// a name that only starts with its dot (".xml") has no extension.
+// a name that only starts with its dot (".xml") has no extension; on Windows
+// the name may follow either separator.
 bool isCatalogName(const std::string& path)
 {
     size_t n = path.size();
-    if (n < 5 || path[n - 4] != '.' || path[n - 5] == '/')
+    if (n < 5 || path[n - 4] != '.' || path[n - 5] == '/' || (wxFILE_SEP_PATH == '\\' && path[n - 5] == '\\'))
         return false;
     auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
     return upper(path[n - 3]) == 'X' && upper(path[n - 2]) == 'M' && upper(path[n - 1]) == 'L';

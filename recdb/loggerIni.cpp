@@ -4,6 +4,7 @@
 #include "platform/narrow.h"
 #include "recdb/win32NativeConfig.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include <wx/filefn.h>
@@ -31,12 +32,17 @@ std::unordered_set<std::string> namesOf(First first, Next next)
     return names;
 }
 
-// `root` is not empty.
+// `root` is not empty. On Windows, where a root may be written with forward
+// slashes, the folder gets backslashes throughout: a path of mixed separators
+// would name the same folder but compare and show as another.
 std::string joinedPath(const std::string& root, const std::string& name)
 {
-    if (wxFileName::IsPathSeparator(root.back()))
-        return root + name;
-    return root + std::string(1, static_cast<char>(wxFILE_SEP_PATH)) + name;
+    std::string path = wxFileName::IsPathSeparator(root.back())
+                           ? root + name
+                           : root + std::string(1, static_cast<char>(wxFILE_SEP_PATH)) + name;
+    if (wxFILE_SEP_PATH == '\\')
+        std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 } // namespace

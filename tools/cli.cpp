@@ -57,8 +57,9 @@ const char* const recordingsHelp =
     "--count prints one line per channel instead: its name, a tab, and the number\n"
     "of recordings in the interval.\n"
     "Catalogs once read are kept in an index in the user's cache folder\n"
-    "($XDG_CACHE_HOME/orvista, or ~/.cache/orvista), so that reading them again\n"
-    "is quick; a changed catalog is read anew. --no-index neither uses nor fills it.\n";
+    "($XDG_CACHE_HOME/orvista, or ~/.cache/orvista; on Windows Orvista in the\n"
+    "local application data), so that reading them again is quick; a changed\n"
+    "catalog is read anew. --no-index neither uses nor fills it.\n";
 
 const char* const copyHelp =
     "usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
@@ -291,13 +292,16 @@ void forEachRecording(const options& o, const std::function<void(const std::stri
     }
 }
 
+std::string testIndexFolder; // set by the tests (cliTesting.h); empty: the user's cache folder
+
 // The catalog index is process-wide; the CLI turns it on for one command only.
 class indexInUse {
 public:
     explicit indexInUse(bool wanted)
     {
         if (wanted)
-            useCatalogIndex(std::make_shared<catalogIndex>(catalogIndex::defaultFolder()));
+            useCatalogIndex(std::make_shared<catalogIndex>(testIndexFolder.empty() ? catalogIndex::defaultFolder()
+                                                                                   : testIndexFolder));
     }
     ~indexInUse() { useCatalogIndex(nullptr); }
     indexInUse(const indexInUse&) = delete;
@@ -513,6 +517,13 @@ int checkSettingsFile(const options& o, std::ostream& out)
 void setCliCopySetup(const cliCopySetup* setup)
 {
     testSetup = setup;
+}
+
+std::string setCliIndexFolder(const std::string& folder)
+{
+    std::string previous = testIndexFolder;
+    testIndexFolder = folder;
+    return previous;
 }
 
 int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)

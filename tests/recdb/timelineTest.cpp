@@ -48,11 +48,13 @@ std::vector<std::string> labels(const recordingList& list)
 
 std::vector<std::string> dayFolders(const dynamicTimeline& t)
 {
+    // Windows paths may hold either separator.
+    const char* separators = runningOnWindows() ? "/\\" : "/";
     std::vector<std::string> result;
     for (const catalogEntry& e : t.catalogEntries()) {
         std::string path = e.path;
-        path = path.substr(0, path.rfind('/'));
-        result.push_back(path.substr(path.rfind('/') + 1));
+        path = path.substr(0, path.find_last_of(separators));
+        result.push_back(path.substr(path.find_last_of(separators) + 1));
     }
     return result;
 }
@@ -75,6 +77,7 @@ TEST(scanTest, whichFilesAreCatalogsAndWhichDaysTheyCover)
     dir.write("Front desk/a/b/c/20240120/deep.xml", "");      // any depth
     dir.write("Front desk/.hidden/20240121/h.xml", "");       // hidden folders count
     dir.write("Front desk/20240122/.h.xml", "");              // and hidden files
+    dir.write("Front desk/20240123/.xml", "");                // only an extension, no name
 
     dynamicTimeline t(channel, "Front desk");
     EXPECT_EQ("Front desk", t.getName());

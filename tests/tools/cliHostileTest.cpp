@@ -2,8 +2,10 @@
 
 #include <sstream>
 
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "tools/cli.h"
+#include "tools/cliTesting.h"
 
 namespace {
 std::string catalog(const std::string& date, const std::string& time, const std::string& number,
@@ -12,6 +14,16 @@ std::string catalog(const std::string& date, const std::string& time, const std:
     return "<vmk_catalog><file><hdr><au_hdr><data_size>80000</data_size><sample_rate>8000</sample_rate></au_hdr>"
            "<vmk_hdr><date>" + date + "</date><time>" + time + "</time><number>" + number +
            "</number><file_name>" + file + "</file_name></vmk_hdr></hdr></file></vmk_catalog>";
+}
+
+// A folder as `channels` prints it: with the system's separators, and each
+// backslash written twice.
+std::string printedFolder(const std::string& path)
+{
+    std::string printed;
+    for (char c : path)
+        printed += c == '\\' || (c == '/' && runningOnWindows()) ? "\\\\" : std::string(1, c);
+    return printed;
 }
 
 struct run {
@@ -31,7 +43,7 @@ run cli(const std::vector<std::string>& args)
 class hostileArchive : public ::testing::Test {
 protected:
     scratchDir dir;
-    scopedEnv cache{"XDG_CACHE_HOME", wxString::FromUTF8(dir.at("cache"))}; // not the user's catalog index
+    scopedCliIndexFolder cache{dir.at("cache")}; // not the user's catalog index
     std::string ini;
     void SetUp() override
     {
@@ -51,7 +63,8 @@ TEST_F(hostileArchive, timesBefore1970AndAfter2038AreTimesLikeAnyOther)
     run r = cli({"channels", "--logger-ini", ini});
     EXPECT_EQ(0, r.status);
     EXPECT_EQ("", r.err) << "no assertion or other complaint";
-    EXPECT_EQ(0u, r.out.find("Alpha\t" + dir.at("store/Alpha") + "\t2\t1970-01-01 00:00:00\t2050-01-02 00:00:00\n"))
+    EXPECT_EQ(0u, r.out.find("Alpha\t" + printedFolder(dir.at("store/Alpha")) +
+                             "\t2\t1970-01-01 00:00:00\t2050-01-02 00:00:00\n"))
         << r.out;
 
     r = cli({"recordings", "--from", "1900-01-01 00:00:00", "--to", "9999-12-31 23:59:59", "--channel", "Alpha",

@@ -8,6 +8,7 @@
 
 #include "support/testSupport.h"
 #include "tools/cli.h"
+#include "tools/cliTesting.h"
 #include "tools/demoArchive.h"
 
 namespace {
@@ -56,7 +57,7 @@ protected:
 
     static scratchDir* archive;
     // `recordings` keeps an index in the user's cache folder; here a scratch one.
-    scopedEnv cache{"XDG_CACHE_HOME", wxString::FromUTF8(archive->at("cache"))};
+    scopedCliIndexFolder cache{archive->at("cache/orvista")};
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -123,8 +124,8 @@ TEST_F(cliTest, countsAgreeWithTheListWithAndWithoutTheIndex)
         args.insert(args.end(), interval.begin(), interval.end());
         return args;
     };
-    scopedEnv freshCache("XDG_CACHE_HOME", wxString::FromUTF8(archive->at("countCache")));
     const std::string index = archive->at("countCache/orvista");
+    scopedCliIndexFolder freshCache(index);
     std::map<std::string, size_t> listed;
     ASSERT_EQ(0, run(with({"recordings", "--no-index"}))) << err.str();
     for (const auto& r : rows(out.str()))

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -9,6 +10,7 @@
 #include <wx/filename.h>
 #include <wx/xml/xml.h>
 
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "tools/demoArchive.h"
 
@@ -45,7 +47,16 @@ std::vector<std::string> allFiles(const std::string& root)
     return out;
 }
 
-// Relative path -> contents, with the archive's own location taken out.
+// A path with the separators Windows gives it.
+std::string native(std::string path)
+{
+    if (runningOnWindows())
+        std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// Relative path (with forward slashes) -> contents, with the archive's own
+// location taken out.
 std::map<std::string, std::string> snapshot(const std::string& root)
 {
     std::map<std::string, std::string> out;
@@ -53,7 +64,9 @@ std::map<std::string, std::string> snapshot(const std::string& root)
         std::string text = readWholeFile(path);
         for (std::size_t at; (at = text.find(root)) != std::string::npos;)
             text.replace(at, root.size(), "<root>");
-        out[path.substr(root.size())] = text;
+        std::string relative = path.substr(root.size());
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        out[relative] = text;
     }
     return out;
 }
@@ -128,8 +141,8 @@ TEST(demoArchive, loggerIniListsStoragesAndUniqueChannelsWithCrLf)
         ASSERT_TRUE(at > 0 && raw[at - 1] == '\r') << "bare LF at " << at;
 
     auto ini = readIni(raw);
-    EXPECT_EQ(ini["storage paths"]["main"], dir.at("storage1"));
-    EXPECT_EQ(ini["storage paths"]["archive"], dir.at("storage2"));
+    EXPECT_EQ(ini["storage paths"]["main"], native(dir.at("storage1")));
+    EXPECT_EQ(ini["storage paths"]["archive"], native(dir.at("storage2")));
     std::set<std::string> names;
     for (int line = 1; line <= 60; ++line) {
         char section[16];
