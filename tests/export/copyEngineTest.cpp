@@ -60,13 +60,6 @@ std::string tree(const std::string& folder)
     return out;
 }
 
-// A path written with "/" as the system writes it: targets are named with its
-// own separator.
-std::string native(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', static_cast<char>(wxFILE_SEP_PATH));
-    return path;
-}
 }
 
 TEST(copyTargets, stayInsideTheChosenFolder)
@@ -88,7 +81,7 @@ TEST(copyTargets, stayInsideTheChosenFolder)
         {"/rec//line//day//f", "/t/line/day/f"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(native(c.target), copyTargetPath("/t", c.source)) << c.source;
+        EXPECT_EQ(nativePath(c.target), copyTargetPath("/t", c.source)) << c.source;
 }
 
 TEST(copyEngine, copiesIntoTwoLevelsAndListsEveryTarget)
@@ -103,12 +96,12 @@ TEST(copyEngine, copiesIntoTwoLevelsAndListsEveryTarget)
     ASSERT_TRUE(copyFiles({a, "", b, again}, into, &copied, observer, volumeOf(tera, tera)));
     EXPECT_EQ("start(16) end ", observer.log);
     // The same target twice is listed twice; the later file wins.
-    const std::vector<std::string> expected = {native(into + "/Front desk/20240115/1.wav"),
-                                               native(into + "/Alpha/20240116/2.wav"),
-                                               native(into + "/Alpha/20240116/2.wav")};
+    const std::vector<std::string> expected = {nativePath(into + "/Front desk/20240115/1.wav"),
+                                               nativePath(into + "/Alpha/20240116/2.wav"),
+                                               nativePath(into + "/Alpha/20240116/2.wav")};
     EXPECT_EQ(expected, copied);
     EXPECT_EQ("again", readWholeFile(expected[1]));
-    EXPECT_EQ(native("Alpha/20240116/2.wav Front desk/20240115/1.wav "), tree(into)) << "no temporary file stays";
+    EXPECT_EQ(nativePath("Alpha/20240116/2.wav Front desk/20240115/1.wav "), tree(into)) << "no temporary file stays";
 
     // Nothing to copy: true at once, the progress opened and closed.
     recorder idle;
@@ -156,7 +149,7 @@ TEST(copyEngine, stopDeletesExactlyWhatThisCopyCreated)
     EXPECT_FALSE(copyFiles(sources, into, &copied, observer, system));
     EXPECT_EQ(3u, copied.size()) << "the list keeps what was copied";
     EXPECT_EQ("start(5) rollback(2) end ", observer.log);
-    EXPECT_EQ(native("20240112/2.wav "), tree(into + "/line"));
+    EXPECT_EQ(nativePath("20240112/2.wav "), tree(into + "/line"));
     EXPECT_EQ("x", readWholeFile(into + "/line/20240112/2.wav"));
     for (int i : {1, 3, 4})
         EXPECT_TRUE(wxDirExists(wxString::FromUTF8(into + "/line/2024011" + std::to_string(i)))) << "folders stay";
@@ -205,13 +198,13 @@ TEST(copyEngine, failedFilesAreReportedAndNeverListed)
     const std::string into = dir.at("into");
     EXPECT_TRUE(copyFiles({folderSource, missing, blockedSource, busySource, fullSource, good}, into, &copied,
                           observer, system));
-    EXPECT_EQ(std::vector<std::string>{native(into + "/line/20240115/good.wav")}, copied);
+    EXPECT_EQ(std::vector<std::string>{nativePath(into + "/line/20240115/good.wav")}, copied);
     ASSERT_EQ(5u, observer.failures.size());
     EXPECT_EQ(missing, observer.failures[1].source);
     EXPECT_EQ("No space left on device", observer.failures[4].reason);
     for (const copyFailure& f : observer.failures)
         EXPECT_FALSE(f.reason.empty()) << f.source;
-    EXPECT_EQ(native("blocked line/20240115/good.wav "), tree(into)) << "no partial file";
+    EXPECT_EQ(nativePath("blocked line/20240115/good.wav "), tree(into)) << "no partial file";
 }
 
 TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
@@ -245,7 +238,7 @@ TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
     std::string measuredAt;
     recorder observer;
     copyFiles({a}, into, nullptr, observer, volumeOf(tera, tera, &measuredAt));
-    EXPECT_EQ(native(dir.path() + "/"), measuredAt);
+    EXPECT_EQ(nativePath(dir.path() + "/"), measuredAt);
 
     // A volume that cannot be measured: nothing is copied.
     copySystem unknown;

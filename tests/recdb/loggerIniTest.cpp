@@ -268,14 +268,7 @@ protected:
     scratchDir dir;
     std::string root = dir.mkdir("rec");
 
-    // A channel's folder as the reader names it: on Windows with backslashes only.
-    static std::string native(std::string path)
-    {
-        if (runningOnWindows())
-            std::replace(path.begin(), path.end(), '/', '\\');
-        return path;
-    }
-    std::string channel(const std::string& name) { return native(dir.mkdir("rec/" + name)); }
+    std::string channel(const std::string& name) { return nativePath(dir.mkdir("rec/" + name)); }
     std::string ini(const std::string& content) { return dir.write("logger.ini", content); }
 
     channelMap read(const std::string& path)
@@ -341,7 +334,7 @@ TEST_F(loggerIni, storageNameIsMatchedExactly)
 
 TEST_F(loggerIni, laterLineWithTheSameChannelWins)
 {
-    std::string second = native(dir.mkdir("second/Same"));
+    std::string second = nativePath(dir.mkdir("second/Same"));
     channel("Same");
     std::string content = "[storage paths]\nmain=" + root + "\nother=" + dir.at("second") + "\n" +
                           line(1, "main", "Same") + line(2, "other", "Same");

@@ -9,6 +9,9 @@
 
 // For tests of what only the other systems do (their folders, their conversions).
 bool runningOnWindows();
+
+// A path written with "/" as the system writes it: with backslashes on Windows.
+std::string nativePath(std::string path);
 // Wine, which runs the Windows build elsewhere: for the few places where it is
 // known to differ from Windows itself. False everywhere else, Windows included.
 bool runningUnderWine();

@@ -144,3 +144,8 @@ bool withFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work)
     std::signal(SIGXFSZ, previousHandler);
     return true;
 }
+
+std::string nativePath(std::string path)
+{
+    return path;
+}

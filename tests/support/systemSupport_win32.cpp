@@ -127,3 +127,11 @@ bool withFileSizeLimit(std::uint64_t, const std::function<void()>&)
 {
     return false;
 }
+
+std::string nativePath(std::string path)
+{
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}

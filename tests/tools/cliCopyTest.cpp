@@ -45,13 +45,6 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
-// A path with the separators Windows gives it.
-std::string native(std::string path)
-{
-    if (runningOnWindows())
-        std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 // Every file below a folder, relative with forward slashes, sorted.
 std::vector<std::string> filesBelow(const std::string& folder)
@@ -323,9 +316,9 @@ TEST_F(cliCopyTest, hostileFileNamesStayInsideTheTarget)
     }
     const std::vector<std::string> printed = lines(out.str());
     for (const std::string& target : printed)
-        EXPECT_EQ(0u, target.rfind(native(into + "/"), 0)) << target;
-    EXPECT_NE(printed.end(), std::find(printed.begin(), printed.end(), native(into + "/_/etc/x")));
-    EXPECT_NE(printed.end(), std::find(printed.begin(), printed.end(), native(into + "/_/x")));
+        EXPECT_EQ(0u, target.rfind(nativePath(into + "/"), 0)) << target;
+    EXPECT_NE(printed.end(), std::find(printed.begin(), printed.end(), nativePath(into + "/_/etc/x")));
+    EXPECT_NE(printed.end(), std::find(printed.begin(), printed.end(), nativePath(into + "/_/x")));
     EXPECT_EQ("climbing", readWholeFile(into + "/_/etc/x"));
     EXPECT_EQ("drive", readWholeFile(into + "/_/x"));
 

@@ -47,13 +47,6 @@ std::vector<std::string> allFiles(const std::string& root)
     return out;
 }
 
-// A path with the separators Windows gives it.
-std::string native(std::string path)
-{
-    if (runningOnWindows())
-        std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 // Relative path (with forward slashes) -> contents, with the archive's own
 // location taken out.
@@ -141,8 +134,8 @@ TEST(demoArchive, loggerIniListsStoragesAndUniqueChannelsWithCrLf)
         ASSERT_TRUE(at > 0 && raw[at - 1] == '\r') << "bare LF at " << at;
 
     auto ini = readIni(raw);
-    EXPECT_EQ(ini["storage paths"]["main"], native(dir.at("storage1")));
-    EXPECT_EQ(ini["storage paths"]["archive"], native(dir.at("storage2")));
+    EXPECT_EQ(ini["storage paths"]["main"], nativePath(dir.at("storage1")));
+    EXPECT_EQ(ini["storage paths"]["archive"], nativePath(dir.at("storage2")));
     std::set<std::string> names;
     for (int line = 1; line <= 60; ++line) {
         char section[16];
