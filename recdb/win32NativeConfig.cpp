@@ -58,10 +58,15 @@ win32NativeConfig::nameList win32NativeConfig::readList(const char* section) con
     nameList names;
     const char* at = readBuffer.data();
     const char* end = at + length;
-    while (at < end && *at) {
-        std::string name(at);
+    // The list ends where the returned length says: Windows lists a "[]"
+    // section or an "=value" line as an empty name, whose NUL would otherwise
+    // look like the list's end. Empty names are left out, as nothing can ask
+    // for them.
+    while (at < end) {
+        std::string name(at, strnlen(at, static_cast<size_t>(end - at)));
         at += name.size() + 1;
-        names.push_back(fromNarrow(name));
+        if (!name.empty())
+            names.push_back(fromNarrow(name));
     }
     return names;
 }
