@@ -59,3 +59,20 @@ build_variant() {
   for t in $targets; do args+=(--target "$t"); done
   cmake --build "$dir" -j"$(nproc)" "${args[@]}"
 }
+
+# wine_start: readies Wine for the Windows programs that follow (scripts/test-windows).
+# Uses the caller's WINEPREFIX (made on first use, about 10 s; a prefix of its
+# own, as any Wine programs still running in it are ended) and WINEDEBUG,
+# WINEDLLOVERRIDES. It starts a lasting wineserver and the prefix's services
+# with no output attached: otherwise the first program run under a pipe (ctest,
+# $(...)) hands that pipe on to the server and services it starts, and the
+# reader waits for them to quit, about 2.5 s more per test. End with wineserver -k.
+wine_start() {
+  wineserver -k 2>/dev/null && wineserver -w 2>/dev/null || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wine wineboot --init </dev/null >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine wineboot </dev/null >/dev/null 2>&1
+}
