@@ -51,3 +51,7 @@ bool withUnwritableFolder(const std::string& folder, const std::function<void()>
 // write fails as it would on a full disk, even for root. False, without running
 // it, where the system has no such limit (Windows).
 bool withFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work);
+
+// The file version in this program's own version resource (major, minor,
+// patch, build). False where programs carry none (everywhere but Windows).
+bool ownFileVersion(int version[4]);

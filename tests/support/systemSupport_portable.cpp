@@ -149,3 +149,8 @@ std::string nativePath(std::string path)
 {
     return path;
 }
+
+bool ownFileVersion(int[4])
+{
+    return false;
+}

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 #include <time.h>
 
+#include <vector>
+
 #include <windows.h>
 
 // Links without administrator rights (in developer mode) came with Windows 10.
@@ -134,4 +136,28 @@ std::string nativePath(std::string path)
         if (c == '/')
             c = '\\';
     return path;
+}
+
+bool ownFileVersion(int version[4])
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH)
+        return false;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0)
+        return false;
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!GetFileVersionInfoA(path, 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO))
+        return false;
+    version[0] = HIWORD(fixed->dwFileVersionMS);
+    version[1] = LOWORD(fixed->dwFileVersionMS);
+    version[2] = HIWORD(fixed->dwFileVersionLS);
+    version[3] = LOWORD(fixed->dwFileVersionLS);
+    return true;
 }

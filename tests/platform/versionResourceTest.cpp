@@ -1,0 +1,18 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/systemSupport.h"
+
+// Windows shows a program's version from its version resource (Explorer's
+// details, installers); it is the program's own version, which the About box
+// shows too. Test programs take the same resource script as the program.
+TEST(versionResource, isTheProgramsVersion)
+{
+    int version[4] = {-1, -1, -1, -1};
+    if (!ownFileVersion(version))
+        GTEST_SKIP() << "only Windows programs carry a version resource";
+    const std::string text = std::to_string(version[0]) + "." + std::to_string(version[1]) + "." +
+                             std::to_string(version[2]) + "." + std::to_string(version[3]);
+    EXPECT_EQ(ORVISTA_VERSION, text);
+}
