@@ -167,13 +167,9 @@ recordingProperties::recordingProperties(const recordingProperties& other)
 
 recordingProperties& recordingProperties::operator=(const recordingProperties& other)
 {
-    if (this != &other) {
-        other.texts ? other.texts->references.fetch_add(1, std::memory_order_relaxed) : 0u;
-        release();
-        texts = other.texts;
-        label = other.label;
-        fileName = other.fileName;
-    }
+    // assign() takes the new block before letting go of the old one, so a
+    // self-assignment or a shared block is never freed on the way.
+    assign(other.texts, other.fileName, other.label);
     return *this;
 }
 
