@@ -76,3 +76,19 @@ wine_start() {
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine wineboot </dev/null >/dev/null 2>&1
 }
+
+# build_windows [TARGETS...]: cross-builds for Windows into build-windows
+# ($ORVISTA_WINDOWS_BUILD_DIR) against the cached wxMSW of scripts/windows-deps;
+# all targets when none are given. The installer takes the guide of the Linux
+# build (`build guide`): its pictures are taken of the running program.
+ORVISTA_WINDOWS_BUILD=${ORVISTA_WINDOWS_BUILD_DIR:-$ORVISTA_ROOT/build-windows}
+build_windows() {
+  local prefix
+  prefix=$("$ORVISTA_ROOT/scripts/windows-deps" | tail -1)
+  cmake -S "$ORVISTA_ROOT" -B "$ORVISTA_WINDOWS_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ORVISTA_ROOT/cmake/mingw-w64.cmake" \
+    -DORVISTA_WX_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVISTA_BUILD_GUIDE=OFF \
+    -DORVISTA_BUILD_BENCH=ON -DORVISTA_GUIDE_PDF="$ORVISTA_BUILD/app/guide.pdf" >/dev/null
+  local args=()
+  for t in "$@"; do args+=(--target "$t"); done
+  cmake --build "$ORVISTA_WINDOWS_BUILD" -j"$(nproc)" "${args[@]}"
+}

@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
+#include <utility>
 
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -28,16 +30,14 @@
 
 namespace {
 const char* const usage =
-    "usage: orvista-cli channels [--logger-ini PATH]\n"
-    "       orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count]\n"
-    "                              [--no-index]\n"
-    "       orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
-    "       orvista-cli settings [--file PATH] [--schema PATH]\n"
-    "Output is tab-separated; in every field a tab, line feed, carriage return or\n"
-    "backslash is written \\t, \\n, \\r or \\\\.\n";
+    "Usage: orvista-cli channels [--logger-ini PATH]\n"
+    "  or:  orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count] "
+    "[--no-index]\n"
+    "  or:  orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
+    "  or:  orvista-cli settings [--file PATH] [--schema PATH]\n";
 
 const char* const channelsHelp =
-    "usage: orvista-cli channels [--logger-ini PATH]\n"
+    "Usage: orvista-cli channels [--logger-ini PATH]\n"
     "Lists the channels of logger.ini in name order, one line each, tab-separated:\n"
     "channel name, folder, number of day catalogs, first and last instant covered\n"
     "(local time, empty when the channel has no catalogs). A tab, line feed,\n"
@@ -45,8 +45,8 @@ const char* const channelsHelp =
     "Without --logger-ini the logger's default location is read.\n";
 
 const char* const recordingsHelp =
-    "usage: orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count]\n"
-    "                              [--no-index]\n"
+    "Usage: orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count] "
+    "[--no-index]\n"
     "Lists the recordings that overlap the interval, tab-separated: channel, start,\n"
     "end, label, file name. Channels come in name order (all when none is named),\n"
     "each channel's recordings in catalog order. TIME is local, written\n"
@@ -62,7 +62,7 @@ const char* const recordingsHelp =
     "catalog is read anew. --no-index neither uses nor fills it.\n";
 
 const char* const copyHelp =
-    "usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
+    "Usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
     "Copies the audio files of the recordings that 'recordings' lists for the same\n"
     "options into DIR, each below its line's and its day's folder name, and prints\n"
     "the path of every file copied, one a line, once the copy is done. Progress is\n"
@@ -73,13 +73,35 @@ const char* const copyHelp =
     "2 usage error or not enough room, 130 stopped.\n";
 
 const char* const settingsHelp =
-    "usage: orvista-cli settings [--file PATH] [--schema PATH]\n"
+    "Usage: orvista-cli settings [--file PATH] [--schema PATH]\n"
     "Checks Orvista's settings file against its schema as the configuration editor\n"
     "would, and prints one line per problem: the element's path, a colon, and the\n"
     "editor's message. Defaults: orv.xml in Orvista's settings folder, and\n"
     "orv-config-schema.xml next to this program.\n"
     "Exit status: 0 no problems, 1 problems found, 2 a file cannot be read or a\n"
     "usage error.\n";
+
+// The tool's own --help: the usage, then every command's description under
+// its name (also the source of the manual page).
+std::string fullHelp()
+{
+    std::string text = std::string(usage) +
+                       "Reads the call logger's recording database as Orvista does, from a terminal.\n"
+                       "Output is tab-separated; in every field a tab, line feed, carriage return or\n"
+                       "backslash is written \\t, \\n, \\r or \\\\.\n"
+                       "\nCommands:\n";
+    for (const auto& [name, help] : {std::pair{"channels", channelsHelp}, std::pair{"recordings", recordingsHelp},
+                                     std::pair{"copy", copyHelp}, std::pair{"settings", settingsHelp}}) {
+        text += std::string("  ") + name + "\n";
+        std::istringstream lines(help);
+        std::string line;
+        std::getline(lines, line); // the command's usage line
+        while (std::getline(lines, line))
+            text += "      " + line + "\n";
+    }
+    return text + "\nRun orvista-cli COMMAND --help for one command. Errors are one line on stderr,\n"
+                  "exit status 2.\n";
+}
 
 const char* const timeFormat = "%Y-%m-%d %H:%M:%S";
 
@@ -100,6 +122,7 @@ struct options {
     bool count = false;
     bool noIndex = false;
     bool help = false;
+    bool version = false;
 };
 
 options parseArguments(const std::vector<std::string>& args)
@@ -110,6 +133,10 @@ options parseArguments(const std::vector<std::string>& args)
     o.command = args[0];
     if (o.command == "--help" || o.command == "-h") {
         o.help = true;
+        return o;
+    }
+    if (o.command == "--version") {
+        o.version = true;
         return o;
     }
     if (o.command != "channels" && o.command != "recordings" && o.command != "copy" && o.command != "settings")
@@ -530,12 +557,21 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 {
     try {
         options o = parseArguments(args);
+        if (o.version) {
+            out << "orvista-cli " ORVISTA_VERSION "\n";
+            return 0;
+        }
         if (o.help) {
-            out << (o.command == "channels"     ? channelsHelp
-                    : o.command == "recordings" ? recordingsHelp
-                    : o.command == "copy"       ? copyHelp
-                    : o.command == "settings"   ? settingsHelp
-                                                : usage);
+            if (o.command == "channels")
+                out << channelsHelp;
+            else if (o.command == "recordings")
+                out << recordingsHelp;
+            else if (o.command == "copy")
+                out << copyHelp;
+            else if (o.command == "settings")
+                out << settingsHelp;
+            else
+                out << fullHelp();
             return 0;
         }
         if (o.command == "copy")

@@ -88,5 +88,5 @@ TEST(cliSettings, unreadableFilesAndUsageErrors)
     }
     std::ostringstream out, err;
     EXPECT_EQ(0, runCli({"settings", "--help"}, out, err));
-    EXPECT_NE(std::string::npos, out.str().find("usage: orvista-cli settings"));
+    EXPECT_NE(std::string::npos, out.str().find("Usage: orvista-cli settings"));
 }

@@ -196,6 +196,12 @@ TEST_F(cliTest, helpForEveryCommand)
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"--help"}, {"channels", "--help"}, {"recordings", "--help"}, {"copy", "--help"}}) {
         EXPECT_EQ(0, run(args));
-        EXPECT_EQ(0u, out.str().rfind("usage: orvista-cli", 0));
+        EXPECT_EQ(0u, out.str().rfind("Usage: orvista-cli", 0));
     }
+    // The manual page is made from the tool's --help and --version.
+    run({"--help"});
+    for (const char* command : {"channels", "recordings", "copy", "settings"})
+        EXPECT_NE(std::string::npos, out.str().find(std::string("\n  ") + command + "\n")) << command;
+    EXPECT_EQ(0, run({"--version"}));
+    EXPECT_EQ(0u, out.str().rfind("orvista-cli 0.", 0));
 }
