@@ -15,6 +15,7 @@ foreach(pair IN LISTS ENTRIES)
   string(APPEND rows "    {${id}, picture${id}, ${size}},\n")
 endforeach()
 string(APPEND body "}\n\nnamespace embeddedResources {\nconst entry table[] = {\n${rows}};\nconst std::size_t count = sizeof(table) / sizeof(table[0]);\n}\n")
-file(WRITE "${OUTPUT}.tmp" "${body}")
-execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUTPUT}.tmp" "${OUTPUT}")
-file(REMOVE "${OUTPUT}.tmp")
+# Written even when unchanged: an output that kept its old time would stay older
+# than pictures rewritten with the same bytes, and every build would embed
+# them again.
+file(WRITE "${OUTPUT}" "${body}")
