@@ -92,3 +92,14 @@ build_windows() {
   for t in "$@"; do args+=(--target "$t"); done
   cmake --build "$ORVISTA_WINDOWS_BUILD" -j"$(nproc)" "${args[@]}"
 }
+
+# build_windows_installer: the Windows setup program, with the Linux build's
+# guide; sets ORVISTA_SETUP_EXE to its path.
+build_windows_installer() {
+  ensure_more_packages nsis
+  build guide
+  build_windows installer
+  local version
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' "$ORVISTA_WINDOWS_BUILD/CMakeCache.txt")
+  ORVISTA_SETUP_EXE=$ORVISTA_WINDOWS_BUILD/orvista-$version-setup.exe
+}

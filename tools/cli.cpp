@@ -29,13 +29,6 @@
 #include "tools/settingsCheck.h"
 
 namespace {
-const char* const usage =
-    "Usage: orvista-cli channels [--logger-ini PATH]\n"
-    "  or:  orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count] "
-    "[--no-index]\n"
-    "  or:  orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
-    "  or:  orvista-cli settings [--file PATH] [--schema PATH]\n";
-
 const char* const channelsHelp =
     "Usage: orvista-cli channels [--logger-ini PATH]\n"
     "Lists the channels of logger.ini in name order, one line each, tab-separated:\n"
@@ -81,26 +74,30 @@ const char* const settingsHelp =
     "Exit status: 0 no problems, 1 problems found, 2 a file cannot be read or a\n"
     "usage error.\n";
 
-// The tool's own --help: the usage, then every command's description under
-// its name (also the source of the manual page).
+// The tool's own --help: every command's usage line, then each command's
+// description under its name (also the source of the manual page).
 std::string fullHelp()
 {
-    std::string text = std::string(usage) +
-                       "Reads the call logger's recording database as Orvista does, from a terminal.\n"
-                       "Output is tab-separated; in every field a tab, line feed, carriage return or\n"
-                       "backslash is written \\t, \\n, \\r or \\\\.\n"
-                       "\nCommands:\n";
-    for (const auto& [name, help] : {std::pair{"channels", channelsHelp}, std::pair{"recordings", recordingsHelp},
-                                     std::pair{"copy", copyHelp}, std::pair{"settings", settingsHelp}}) {
-        text += std::string("  ") + name + "\n";
+    const std::pair<const char*, const char*> commands[] = {
+        {"channels", channelsHelp}, {"recordings", recordingsHelp}, {"copy", copyHelp}, {"settings", settingsHelp}};
+    std::string usageLines, descriptions;
+    for (const auto& [name, help] : commands) {
         std::istringstream lines(help);
         std::string line;
-        std::getline(lines, line); // the command's usage line
+        std::getline(lines, line); // "Usage: orvista-cli ..."
+        usageLines += usageLines.empty() ? line + "\n" : "  or:  " + line.substr(line.find(' ') + 1) + "\n";
+        descriptions += std::string("  ") + name + "\n";
         while (std::getline(lines, line))
-            text += "      " + line + "\n";
+            descriptions += "      " + line + "\n";
     }
-    return text + "\nRun orvista-cli COMMAND --help for one command. Errors are one line on stderr,\n"
-                  "exit status 2.\n";
+    return usageLines +
+           "Reads the call logger's recording database as Orvista does, from a terminal.\n"
+           "Output is tab-separated; in every field a tab, line feed, carriage return or\n"
+           "backslash is written \\t, \\n, \\r or \\\\.\n"
+           "\nCommands:\n" +
+           descriptions +
+           "\nRun orvista-cli COMMAND --help for one command. Errors are one line on stderr,\n"
+           "exit status 2.\n";
 }
 
 const char* const timeFormat = "%Y-%m-%d %H:%M:%S";
