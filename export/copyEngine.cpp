@@ -201,8 +201,11 @@ bool copyFiles(const std::vector<std::string>& sources, const std::string& targe
         observer.notEnoughSpace(space.available, total);
         return false;
     }
+    // A copy of nothing takes no room: a volume that is low already is no
+    // reason to ask.
     const std::uint64_t reserve = lowSpaceReserve(space.capacity);
-    if (space.available - total < reserve && !observer.continueWithLowSpace(space.available, total, reserve))
+    if (total > 0 && space.available - total < reserve &&
+        !observer.continueWithLowSpace(space.available, total, reserve))
         return false;
 
     observer.copyStarting(total);

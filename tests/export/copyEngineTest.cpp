@@ -211,26 +211,33 @@ TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
 {
     scratchDir dir;
     const std::string a = dir.write("rec/line/20240115/a.wav", std::string(1000, 'a'));
+    const std::string empty = dir.write("rec/line/20240115/empty.wav", "");
     const std::string into = dir.at("new/folder/into");
     struct {
+        std::vector<std::string> sources;
         copySystem system;
         bool lowAnswer;
         bool result;
         const char* log;
     } cases[] = {
-        {volumeOf(999, tera), true, false, "full(999<1000) "},
-        {volumeOf(1000 + (1u << 30) - 1, tera), false, false, "low "},    // less than 1 GiB would remain
-        {volumeOf(1000 + 50, 1000), true, true, "start(1000) end "},       // 5 % of a small volume remains
-        {volumeOf(1000 + 49, 1000), true, true, "low start(1000) end "},
+        {{a}, volumeOf(999, tera), true, false, "full(999<1000) "},
+        {{a}, volumeOf(1000 + (1u << 30) - 1, tera), false, false, "low "}, // less than 1 GiB would remain
+        {{a}, volumeOf(1000 + 50, 1000), true, true, "start(1000) end "},    // 5 % of a small volume remains
+        {{a}, volumeOf(1000 + 49, 1000), true, true, "low start(1000) end "},
+        // Nothing to copy on a volume that is low already: no question.
+        {{}, volumeOf(10, tera), false, true, "start(0) end "},
+        {{empty, ""}, volumeOf(10, tera), false, true, "start(0) end "},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.log);
         wxFileName::Rmdir(wxString::FromUTF8(dir.at("new")), wxPATH_RMDIR_RECURSIVE);
         recorder observer;
         observer.answerLowSpace = c.lowAnswer;
-        EXPECT_EQ(c.result, copyFiles({a}, into, nullptr, observer, c.system));
+        EXPECT_EQ(c.result, copyFiles(c.sources, into, nullptr, observer, c.system));
         EXPECT_EQ(c.log, observer.log);
-        EXPECT_EQ(c.result, wxFileExists(wxString::FromUTF8(into + "/line/20240115/a.wav")));
+        if (!c.sources.empty() && c.sources[0] == a) {
+            EXPECT_EQ(c.result, wxFileExists(wxString::FromUTF8(into + "/line/20240115/a.wav")));
+        }
     }
 
     // A folder that does not exist yet is measured on the nearest one that does.
