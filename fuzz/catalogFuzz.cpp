@@ -35,13 +35,14 @@ void fuzzCatalog(const std::uint8_t* data, std::size_t size)
 
     std::vector<recording> streamed;
     std::string error;
-    const bool read = readCatalog(reinterpret_cast<const char*>(data), size, streamed, error);
+    std::string packed;
+    const bool read = readCatalog(reinterpret_cast<const char*>(data), size, streamed, error, &packed);
     FUZZ_CHECK(read == wellFormed, "the streaming reader and wx disagree on well-formedness: " + error);
     FUZZ_CHECK(describe(list) == describe(streamed),
                "the streaming reader differs:\n" + describe(list) + "---\n" + describe(streamed));
-    const std::string packed = packCatalog(streamed);
     std::vector<recording> unpacked;
-    FUZZ_CHECK(unpackCatalog(packed.data(), packed.size(), unpacked) && describe(unpacked) == describe(streamed),
+    FUZZ_CHECK(!read || (unpackCatalog(packed.data(), packed.size(), unpacked) &&
+                         describe(unpacked) == describe(streamed)),
                "the compact form does not give the catalog back");
 
     for (const recording& r : list) {

@@ -102,13 +102,39 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list)
     std::string packed;
     if (index && index->find(entry.path, stamp, packed) && unpackCatalog(packed.data(), packed.size(), list))
         return;
-    if (!readCatalog(bytes.data(), bytes.size(), list, error)) {
+    // A catalog that is not well-formed is never kept: most often the logger
+    // is still writing it, and once it is complete it must be read.
+    if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr)) {
         wxLogError("%s", wxString::FromUTF8(error));
         list.clear();
+        return;
     }
-    if (index)
-        index->store(entry.path, stamp, packCatalog(list));
+    if (index && !packed.empty())
+        index->store(entry.path, stamp, packed);
 }
+
+std::mutex clockLock;
+std::shared_ptr<const std::function<civilDate()>> otherClock;
+}
+
+void useCatalogClock(std::function<civilDate()> today)
+{
+    std::lock_guard<std::mutex> hold(clockLock);
+    otherClock = today ? std::make_shared<const std::function<civilDate()>>(std::move(today)) : nullptr;
+}
+
+wxDateTime catalogRules::catalogToday()
+{
+    std::shared_ptr<const std::function<civilDate()>> clock;
+    {
+        std::lock_guard<std::mutex> hold(clockLock);
+        clock = otherClock;
+    }
+    if (!clock)
+        return wxDateTime::Today();
+    const civilDate d = (*clock)();
+    return wxDateTime(static_cast<wxDateTime::wxDateTime_t>(d.day), static_cast<wxDateTime::Month>(d.month - 1),
+                      static_cast<int>(d.year));
 }
 
 void useCatalogIndex(std::shared_ptr<const catalogIndex> index)

@@ -1,10 +1,12 @@
 #pragma once
 // Reading a day's catalog ("vmk_catalog" XML) into recordings.
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "recdb/localCalendar.h"
 #include "recdb/timeline.h"
 
 class wxXmlNode;
@@ -12,11 +14,12 @@ class catalogIndex;
 
 // Loads the entry's catalog unless it was loaded before. A catalog that cannot
 // be read leaves the entry with an empty list (the reader reports why through
-// the log, as wx's XML loader words it) and is not read again.
+// the log, as wx's XML loader words it) and is not read again by this entry;
+// a new timeline (a new start, a Refresh) reads it and reports it again.
 //
 // Any thread may call it: one of them reads the catalog, the others wait until
-// it is there. With an index in use (useCatalogIndex), an unchanged catalog is
-// taken from the index instead of being parsed.
+// it is there. With an index in use (useCatalogIndex), an unchanged catalog
+// that was read well before is taken from the index instead of being parsed.
 void loadCatalog(catalogEntry& entry);
 
 // For a reader that moved the entry to `loading` itself: reads the catalog and
@@ -33,11 +36,18 @@ void parseCatalog(const wxXmlNode* root, std::vector<recording>& list);
 
 // Reads a catalog's bytes as wx's XML loader would and appends its recordings
 // (nothing unless it is well-formed XML). False, with `error` worded as wx's
-// loader words it, when it is not well-formed.
-bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error);
+// loader words it, when it is not well-formed. With `packed`, also gives the
+// compact form the index keeps (only when the catalog was read).
+bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error,
+                 std::string* packed = nullptr);
 
-// The compact form of a catalog's recordings kept in the index, and back.
-// Unpacking checks every count and offset: false for anything damaged, with
-// `list` unchanged.
-std::string packCatalog(const std::vector<recording>& list);
+// Appends the recordings of a compact form: the same a fresh read of the
+// catalog would give now, in the time zone and on the day of now, as the form
+// keeps the catalog's dates and times as written. Every count and offset is
+// checked: false for anything damaged, with `list` unchanged.
 bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list);
+
+// The day a catalog's "time" without a "date" is taken to fall on: today, as
+// the system's clock and the local time zone tell, unless `today` is given
+// (tests; it may be called on any thread). Null puts the system's clock back.
+void useCatalogClock(std::function<civilDate()> today);

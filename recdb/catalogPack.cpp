@@ -1,11 +1,25 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <unordered_map>
 
+#include "recdb/callClock.h"
 #include "recdb/catalog.h"
+#include "recdb/catalogRules.h"
 
-// The compact form of a catalog's recordings, as the index keeps it: little-endian, every count checked on the way back.
+// The compact form of a catalog's calls, as the index keeps it, little-endian:
+//
+//   "ORVCAT2" and a NUL                 8 bytes
+//   call count                          u32
+//   folder, names                       u32 length and bytes each: the catalog's text block
+//   label count, labels                 u32, then u32 length and bytes each
+//   per call: name, label, seconds      u32 each (name: a reference into the names;
+//                                       label: an index into the labels, or a
+//                                       reference into the names for a long one)
+//             start note                u32 length and bytes (callClock::note)
+//
+// Starts are kept as the catalog wrote them, not as instants: unpacking works
+// them out in the time zone and on the day it runs, as a fresh read would.
+// Every count, offset and note is checked on the way back.
 namespace {
 void putNumber(std::string& out, std::uint64_t value, int bytes)
 {
@@ -13,28 +27,44 @@ void putNumber(std::string& out, std::uint64_t value, int bytes)
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
+void putText(std::string& out, const char* text, std::size_t size)
+{
+    putNumber(out, size, 4);
+    out.append(text, size);
+}
+
 class unpacker {
 public:
     unpacker(const char* bytes_, std::size_t size_) : at(bytes_), end(bytes_ + size_) {}
-    bool number(std::uint64_t& value, int bytes)
+    bool number(std::uint32_t& value)
     {
-        if (end - at < bytes)
+        if (end - at < 4)
             return false;
         value = 0;
-        for (int i = 0; i < bytes; ++i)
-            value |= static_cast<std::uint64_t>(static_cast<unsigned char>(at[i])) << (8 * i);
-        at += bytes;
+        for (int i = 0; i < 4; ++i)
+            value |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[i])) << (8 * i);
+        at += 4;
+        return true;
+    }
+    // A text in place: its bytes stay in the buffer.
+    bool span(const char*& text, std::uint32_t& length)
+    {
+        if (!number(length) || static_cast<std::size_t>(end - at) < length)
+            return false;
+        text = at;
+        at += length;
         return true;
     }
     bool text(std::string& value)
     {
-        std::uint64_t length;
-        if (!number(length, 4) || static_cast<std::uint64_t>(end - at) < length)
+        const char* text;
+        std::uint32_t length;
+        if (!span(text, length))
             return false;
-        value.assign(at, static_cast<size_t>(length));
-        at += length;
+        value.assign(text, length);
         return true;
     }
+    std::size_t left() const { return static_cast<std::size_t>(end - at); }
     bool finished() const { return at == end; }
 
 private:
@@ -42,140 +72,92 @@ private:
     const char* end;
 };
 
-const char packMagic[] = "ORVCAT1";
+const char packMagic[8] = {'O', 'R', 'V', 'C', 'A', 'T', '2', '\0'};
+const std::uint32_t smallestCall = 4 * 4;
 }
 
-std::string packCatalog(const std::vector<recording>& list)
+std::string catalogRules::catalogBuilder::pack() const
 {
+    if (notes.size() > 0x7FFFFFFFu)
+        return std::string(); // nothing the index could keep
     std::string out(packMagic, sizeof packMagic);
-    putNumber(out, list.size(), 4);
-    // Texts per distinct block; labels as texts (pool offsets mean nothing to
-    // another process).
-    std::unordered_map<const recordingTexts*, std::uint32_t> blocks;
-    std::vector<const recordingTexts*> blockOrder;
-    std::unordered_map<std::string, std::uint32_t> labels;
-    std::vector<std::string> labelOrder;
-    std::string records;
-    for (const recording& r : list) {
-        const recordingTexts* block = r.properties.block();
-        std::uint32_t blockIndex = 0xFFFFFFFFu;
-        if (block) {
-            auto found = blocks.emplace(block, static_cast<std::uint32_t>(blockOrder.size()));
-            if (found.second)
-                blockOrder.push_back(block);
-            blockIndex = found.first->second;
-        }
-        std::uint32_t labelIndex = 0xFFFFFFFFu;
-        if (r.properties.count("label")) {
-            auto found = labels.emplace(r.getProperty("label"), static_cast<std::uint32_t>(labelOrder.size()));
-            if (found.second)
-                labelOrder.push_back(found.first->first);
-            labelIndex = found.first->second;
-        }
-        putNumber(records, static_cast<std::uint64_t>(r.start.IsValid() ? r.start.GetValue().GetValue() : 0), 8);
-        putNumber(records, static_cast<std::uint64_t>(r.end.IsValid() ? r.end.GetValue().GetValue() : 0), 8);
-        putNumber(records, r.start.IsValid() ? 1 : 0, 1);
-        putNumber(records, blockIndex, 4);
-        putNumber(records, r.properties.count("filename") ? r.properties.nameReference() : 0xFFFFFFFFu, 4);
-        putNumber(records, labelIndex, 4);
+    putNumber(out, calls.size(), 4);
+    putText(out, block ? block->folder.data() : "", block ? block->folder.size() : 0);
+    putText(out, block ? block->names.data() : "", block ? block->names.size() : 0);
+    putNumber(out, labels.size(), 4);
+    for (const std::string& label : labels)
+        putText(out, label.data(), label.size());
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const call& c = calls[i];
+        putNumber(out, c.name, 4);
+        putNumber(out, c.label, 4);
+        putNumber(out, c.seconds, 4);
+        const std::uint32_t from = i ? noteEnds[i - 1] : 0;
+        putText(out, notes.data() + from, noteEnds[i] - from);
     }
-    putNumber(out, blockOrder.size(), 4);
-    for (const recordingTexts* block : blockOrder) {
-        putNumber(out, block->folder.size(), 4);
-        out += block->folder;
-        putNumber(out, block->names.size(), 4);
-        out += block->names;
-    }
-    putNumber(out, labelOrder.size(), 4);
-    for (const std::string& label : labelOrder) {
-        putNumber(out, label.size(), 4);
-        out += label;
-    }
-    return out + records;
+    return out;
 }
 
 bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list)
 {
+    using catalogRules::callClock;
     if (size < sizeof packMagic || std::memcmp(bytes, packMagic, sizeof packMagic) != 0)
         return false;
     unpacker in(bytes + sizeof packMagic, size - sizeof packMagic);
-    std::uint64_t count, blockCount, labelCount;
-    const std::uint64_t recordSize = 29;
-    if (!in.number(count, 4) || count > size / recordSize || !in.number(blockCount, 4) || blockCount > size)
+    std::uint32_t count, labelCount;
+    std::unique_ptr<recordingTexts> block(new recordingTexts);
+    if (!in.number(count) || count > in.left() / smallestCall || !in.text(block->folder) || !in.text(block->names) ||
+        block->names.size() >= recordingProperties::labelInNames ||
+        (!block->names.empty() && block->names.back() != '\0') || !in.number(labelCount) ||
+        labelCount > in.left() / 4)
         return false;
-    std::vector<std::unique_ptr<recordingTexts>> blocks;
-    for (std::uint64_t i = 0; i < blockCount; ++i) {
-        std::unique_ptr<recordingTexts> block(new recordingTexts);
-        if (!in.text(block->folder) || !in.text(block->names) ||
-            block->names.size() >= recordingProperties::labelInNames ||
-            (!block->names.empty() && block->names.back() != '\0'))
-            return false;
-        blocks.push_back(std::move(block));
-    }
-    if (!in.number(labelCount, 4) || labelCount > size)
-        return false;
-    std::vector<std::string> labels(static_cast<size_t>(labelCount));
+    std::vector<std::string> labels(labelCount);
     for (std::string& label : labels)
-        if (!in.text(label))
+        if (!in.text(label) || label.size() > labelPool::longestLabel)
             return false;
 
-    struct packed {
-        std::uint64_t start, end, valid, block, name, label;
+    // A reference into the names: with no flag but the one it may carry, its
+    // offset inside them.
+    const std::uint32_t flags = recordingTexts::relativeName | recordingProperties::labelInNames;
+    auto inNames = [&](std::uint32_t reference, std::uint32_t flag) {
+        return (reference & flags & ~flag) == 0 && (reference & ~flags) < block->names.size();
     };
-    std::vector<packed> records(static_cast<size_t>(count));
-    for (packed& p : records) {
-        if (!in.number(p.start, 8) || !in.number(p.end, 8) || !in.number(p.valid, 1) || !in.number(p.block, 4) ||
-            !in.number(p.name, 4) || !in.number(p.label, 4))
+    callClock clock;
+    std::vector<recording> made(count);
+    std::vector<std::uint32_t> names(count), labelRefs(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t seconds, noteSize;
+        const char* note;
+        if (!in.number(names[i]) || !in.number(labelRefs[i]) || !in.number(seconds) || !in.span(note, noteSize))
             return false;
-        if (p.valid > 1 || (p.block != 0xFFFFFFFFu && p.block >= blocks.size()) ||
-            (p.label != 0xFFFFFFFFu && p.label >= labels.size()))
+        const std::uint32_t label = labelRefs[i];
+        if (!inNames(names[i], recordingTexts::relativeName) || seconds > catalogRules::longestDuration ||
+            ((label & recordingProperties::labelInNames) ? !inNames(label, recordingProperties::labelInNames)
+                                                          : label >= labels.size()))
             return false;
-        if (p.name != 0xFFFFFFFFu) {
-            const std::uint64_t offset = p.name & ~static_cast<std::uint64_t>(recordingTexts::relativeName);
-            if (p.block == 0xFFFFFFFFu || offset >= blocks[p.block]->names.size())
-                return false;
-        }
+        if (!clock.replay(note, noteSize))
+            return false;
+        recording& r = made[i];
+        r.start = clock.get();
+        r.end = r.start.IsValid() ? wxDateTime(r.start.GetValue() + wxLongLong(static_cast<wxInt64>(seconds) * 1000))
+                                  : r.start;
     }
     if (!in.finished())
         return false;
 
-    // Labels go to the pool, or, when long, into the block of their record.
     std::vector<std::uint32_t> offsets;
-    std::vector<std::string> shortLabels;
-    for (const std::string& label : labels)
-        shortLabels.push_back(label.size() <= labelPool::longestLabel ? label : std::string());
-    labelPool::internAll(shortLabels, offsets);
-
-    std::vector<const recordingTexts*> shared;
-    for (auto& block : blocks)
-        shared.push_back(block.get());
-    std::vector<recording> made(records.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        const packed& p = records[i];
-        recording& r = made[i];
-        if (p.valid) {
-            r.start = wxDateTime(wxLongLong(static_cast<wxInt64>(p.start)));
-            r.end = wxDateTime(wxLongLong(static_cast<wxInt64>(p.end)));
-        }
-        std::uint32_t label = recordingProperties::none;
-        if (p.label != 0xFFFFFFFFu) {
-            const std::string& text = labels[p.label];
-            if (text.size() <= labelPool::longestLabel || p.block == 0xFFFFFFFFu)
-                label = offsets[p.label];
-            else
-                label = recordingProperties::labelInNames | blocks[p.block]->addText(text);
-        }
-        r.properties.assign(p.block == 0xFFFFFFFFu ? nullptr : shared[p.block], static_cast<std::uint32_t>(p.name),
-                            label);
-    }
-    // The blocks now belong to their recordings; one no record names is dropped.
-    for (auto& block : blocks) {
-        block->names.shrink_to_fit();
-        (void)block.release();
-    }
-    for (const recordingTexts* block : shared) {
+    labelPool::internAll(labels, offsets);
+    const recordingTexts* shared = block.release();
+    {
+        // Holds the block while the recordings take it, so that a catalog of
+        // no calls lets it go again.
         recordingProperties holder;
-        holder.assign(block, recordingProperties::none, recordingProperties::none);
+        holder.assign(shared, recordingProperties::none, recordingProperties::none);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint32_t label = labelRefs[i];
+            made[i].properties.assign(shared, names[i],
+                                      (label & recordingProperties::labelInNames) ? label : offsets[label]);
+        }
     }
     list.reserve(list.size() + made.size());
     for (recording& r : made)

@@ -2,6 +2,7 @@
 // What the two catalog readers (the document tree and the streaming reader)
 // share: how numbers, dates and durations are read, and how a catalog's calls
 // become compact recordings. Internal to recdb.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -70,22 +71,34 @@ T leadingNumber(const wxString& text)
 // the date arithmetic far from overflow.
 constexpr std::uint64_t longestDuration = std::numeric_limits<std::int32_t>::max();
 
+// The day a "time" without a "date" falls on: today on the local calendar,
+// as wx's parsing would take it, unless another clock was put in
+// (useCatalogClock).
+wxDateTime catalogToday();
+
 // A parse sets only the fields its format names; the others come from what
 // was parsed before (or today at midnight), so "date" and "time" combine in
 // either order. A value that does not match leaves the date-time as it was.
 inline void parseInto(wxDateTime& value, const wxString& text, const char* format)
 {
-    wxDateTime parsed = value;
+    // Given today explicitly, wx takes the same fields from it as from its own
+    // Today(); so the clock can be another one.
+    wxDateTime parsed = value.IsValid() ? value : catalogToday();
     wxString::const_iterator end;
     if (parsed.ParseFormat(text, format, wxDefaultDateTime, &end) && parsed.IsValid())
         value = parsed;
 }
 
 // Building a catalog's recordings: texts go to one shared block, labels
-// to the pool (interned once per catalog, under one lock).
+// to the pool (interned once per catalog, under one lock). A builder that
+// packs also keeps each call's start note (callClock::note) for the index's
+// compact form.
 class catalogBuilder {
 public:
-    void add(const wxDateTime& start, std::uint64_t seconds, const std::string& label, const std::string& fileName)
+    explicit catalogBuilder(bool packing_ = false) : packing(packing_) {}
+
+    void add(const wxDateTime& start, std::uint64_t seconds, const std::string& label, const std::string& fileName,
+             const std::string& startNote = std::string())
     {
         call c;
         c.start = start;
@@ -113,7 +126,16 @@ public:
             c.label = found->second;
         }
         calls.push_back(c);
+        if (packing) {
+            notes += startNote;
+            noteEnds.push_back(static_cast<std::uint32_t>(std::min<std::size_t>(notes.size(), 0xFFFFFFFFu)));
+        }
     }
+
+    // The compact form of the calls added so far (for a packing builder): what
+    // unpackCatalog makes the same recordings of, here and now. Call before
+    // finish.
+    std::string pack() const;
 
     // Appends the recordings to `list`, sized exactly.
     void finish(std::vector<recording>& list)
@@ -147,6 +169,9 @@ private:
     std::unique_ptr<recordingTexts> block;
     std::vector<std::string> labels;
     std::unordered_map<std::string, std::uint32_t> labelIndex;
+    bool packing;
+    std::string notes;                  // the start notes of all calls, one after the other
+    std::vector<std::uint32_t> noteEnds; // where each call's note ends
 };
 
 // A missing or zero sample rate gives a recording of no length.

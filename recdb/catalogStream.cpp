@@ -1,15 +1,13 @@
 #include <cstdint>
 #include <cstring>
-#include <limits>
-#include <unordered_map>
 
 #include <expat.h>
 #include <wx/strconv.h>
 
 #include "platform/narrow.h"
 #include "recdb/catalog.h"
+#include "recdb/callClock.h"
 #include "recdb/catalogRules.h"
-#include "recdb/localCalendar.h"
 
 using namespace catalogRules;
 
@@ -41,102 +39,9 @@ tag leafOf(tag parent, const char* name)
     return tag::none;
 }
 
-// The local date and time of a call, kept as wx keeps it (a wxDateTime), with
-// a fast path for the usual case: exactly eight or six digits, a valid date in
-// a year the local clock's rules are known for, on a day of 24 hours. Anything
-// else goes through wx's own parsing, so the rules stay wx's.
-class callClock {
-public:
-    void reset()
-    {
-        value = wxDateTime();
-        fieldsKnown = false;
-    }
-
-    void date(const std::string& text)
-    {
-        int year, month, day;
-        if (text.size() == 8 && digits(text, 0, 4, year) && digits(text, 4, 2, month) && digits(text, 6, 2, day) &&
-            year > 1970 && year < 2037 && isValidDate(year, month, day) && (fieldsKnown || !value.IsValid())) {
-            civilDate d;
-            d.year = year;
-            d.month = month;
-            d.day = day;
-            std::int64_t dayNumber = dayNumberOf(d);
-            std::int64_t midnight;
-            if (normalDay(dayNumber, midnight)) {
-                // With nothing parsed before, wx starts from midnight.
-                const std::int64_t ofDay = value.IsValid() ? secondOfDay : 0;
-                set(dayNumber, ofDay, midnight);
-                return;
-            }
-        }
-        slow(text, "%Y%m%d");
-    }
-
-    void time(const std::string& text)
-    {
-        int hour, minute, second;
-        if (fieldsKnown && text.size() == 6 && digits(text, 0, 2, hour) && digits(text, 2, 2, minute) &&
-            digits(text, 4, 2, second) && hour < 24 && minute < 60 && second < 60) {
-            set(day, hour * 3600 + minute * 60 + second, dayMidnight);
-            return;
-        }
-        slow(text, "%H%M%S");
-    }
-
-    const wxDateTime& get() const { return value; }
-
-private:
-    static bool digits(const std::string& text, size_t at, size_t count, int& out)
-    {
-        out = 0;
-        for (size_t i = at; i < at + count; ++i) {
-            if (text[i] < '0' || text[i] > '9')
-                return false;
-            out = out * 10 + (text[i] - '0');
-        }
-        return true;
-    }
-
-    bool normalDay(std::int64_t dayNumber, std::int64_t& midnight)
-    {
-        auto found = days.find(dayNumber);
-        if (found == days.end()) {
-            std::int64_t begin = localMidnight(dayNumber);
-            bool normal = localMidnight(dayNumber + 1) - begin == 86400;
-            found = days.emplace(dayNumber, normal ? begin : std::numeric_limits<std::int64_t>::min()).first;
-        }
-        midnight = found->second;
-        return midnight != std::numeric_limits<std::int64_t>::min();
-    }
-
-    void set(std::int64_t dayNumber, std::int64_t ofDay, std::int64_t midnight)
-    {
-        day = dayNumber;
-        dayMidnight = midnight;
-        secondOfDay = ofDay;
-        fieldsKnown = true;
-        value = wxDateTime(wxLongLong(static_cast<wxInt64>((midnight + ofDay) * 1000)));
-    }
-
-    void slow(const std::string& text, const char* format)
-    {
-        wxDateTime before = value;
-        parseInto(value, wxString::FromUTF8Unchecked(text.data(), text.size()), format);
-        if (value != before || !value.IsValid())
-            fieldsKnown = false; // its local fields are wx's business now
-    }
-
-    wxDateTime value;
-    bool fieldsKnown = false;
-    std::int64_t day = 0, dayMidnight = 0, secondOfDay = 0;
-    std::unordered_map<std::int64_t, std::int64_t> days; // day number -> midnight, or min for odd days
-};
-
 class streamReader {
 public:
-    explicit streamReader(catalogBuilder& builder_) : builder(builder_)
+    streamReader(catalogBuilder& builder_, bool noting) : builder(builder_), clock(noting)
     {
         parser = XML_ParserCreate(nullptr);
         XML_SetUserData(parser, this);
@@ -245,7 +150,7 @@ private:
                 take(current, content);
             else if (current == tag::file)
                 builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowFromUtf8(number),
-                            narrowFromUtf8(fileName));
+                            narrowFromUtf8(fileName), clock.note());
         }
         --depth;
         lastIsText = false;
@@ -350,12 +255,15 @@ private:
 };
 }
 
-bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error)
+bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error,
+                 std::string* packed)
 {
-    catalogBuilder builder;
-    streamReader reader(builder);
+    catalogBuilder builder(packed != nullptr);
+    streamReader reader(builder, packed != nullptr);
     if (!reader.read(bytes, size, error))
         return false;
+    if (packed)
+        *packed = builder.pack();
     builder.finish(list);
     return true;
 }

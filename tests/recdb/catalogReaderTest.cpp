@@ -126,8 +126,8 @@ TEST(catalogReaderTest, packedFormRoundTripsAndRefusesDamage)
                             call("<vmk_hdr><number>" + std::string(400, 'L') +
                                  "</number><file_name>/elsewhere/b.wav</file_name></vmk_hdr>") +
                             "<file/></vmk_catalog>";
-    ASSERT_TRUE(readCatalog(xml.data(), xml.size(), list, error));
-    const std::string packed = packCatalog(list);
+    std::string packed;
+    ASSERT_TRUE(readCatalog(xml.data(), xml.size(), list, error, &packed));
     std::vector<recording> back;
     ASSERT_TRUE(unpackCatalog(packed.data(), packed.size(), back));
     EXPECT_EQ(describe(list), describe(back));
@@ -223,8 +223,9 @@ TEST(catalogReaderTest, indexIsUsedOnlyForUnchangedCatalogs)
     std::vector<recording> other;
     std::string error;
     const std::string otherXml = catalogWith("from the index");
-    ASSERT_TRUE(readCatalog(otherXml.data(), otherXml.size(), other, error));
-    index->store(path, stamp, packCatalog(other));
+    std::string packed;
+    ASSERT_TRUE(readCatalog(otherXml.data(), otherXml.size(), other, error, &packed));
+    index->store(path, stamp, packed);
     EXPECT_EQ("from the index", labelNow());
 
     dir.write("ch/20240115/c.xml", catalogWith("222")); // same size

@@ -19,6 +19,10 @@ bool runningUnderWine();
 // Makes the C library's local time (and so wx's) Berlin's, daylight-saving
 // days included.
 void useBerlinTime();
+// Makes the C library's local time follow a POSIX zone rule such as
+// "EST5EDT,M3.2.0,M11.1.0". Windows' C library takes only the name, the offset
+// and the daylight-saving name, and puts its own (American) switch days to it.
+void useTimeZone(const char* rule);
 
 // A file's modification time in nanoseconds since 1970 (in steps of 100 on
 // Windows); setting it leaves the access time alone.

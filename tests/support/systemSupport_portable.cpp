@@ -37,7 +37,12 @@ bool runningUnderWine()
 
 void useBerlinTime()
 {
-    setenv("TZ", "Europe/Berlin", 1);
+    useTimeZone("Europe/Berlin");
+}
+
+void useTimeZone(const char* rule)
+{
+    setenv("TZ", rule, 1);
     tzset();
 }
 

@@ -52,6 +52,12 @@ void useBerlinTime()
     _tzset();
 }
 
+void useTimeZone(const char* rule)
+{
+    _putenv_s("TZ", rule);
+    _tzset();
+}
+
 bool modificationTimeOf(const std::string& path, std::int64_t& nanoseconds)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
