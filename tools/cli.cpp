@@ -69,10 +69,13 @@ const char* const settingsHelp =
     "Usage: orvista-cli settings [--file PATH] [--schema PATH]\n"
     "Checks Orvista's settings file against its schema as the configuration editor\n"
     "would, and prints one line per problem: the element's path, a colon, and the\n"
-    "editor's message. Defaults: orv.xml in Orvista's settings folder, and\n"
+    "editor's message. Faults of the schema itself that the editor works around\n"
+    "(a node declaration or property without a valid XML name, a property named\n"
+    "like an earlier one of its node, a template with no element) come first, with\n"
+    "paths into the schema. Defaults: orv.xml in Orvista's settings folder, and\n"
     "orv-config-schema.xml next to this program.\n"
-    "Exit status: 0 no problems, 1 problems found, 2 a file cannot be read or a\n"
-    "usage error.\n";
+    "Exit status: 0 no problems, 1 problems found (in either file), 2 a file cannot\n"
+    "be read or a usage error.\n";
 
 // The tool's own --help: every command's usage line, then each command's
 // description under its name (also the source of the manual page).
@@ -530,7 +533,9 @@ int checkSettingsFile(const options& o, std::ostream& out)
     wxXmlDocument settings, schemaDocument;
     loadXml(settings, file, "settings file");
     loadXml(schemaDocument, schema, "schema");
-    const std::vector<settingsProblem> problems = checkSettings(settings.GetRoot(), schemaDocument.GetRoot());
+    std::vector<settingsProblem> problems = checkSchema(schemaDocument.GetRoot());
+    for (settingsProblem& p : checkSettings(settings.GetRoot(), schemaDocument.GetRoot()))
+        problems.push_back(std::move(p));
     for (const settingsProblem& p : problems)
         out << p.path << ": " << p.message << '\n';
     out.flush();

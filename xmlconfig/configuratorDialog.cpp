@@ -49,7 +49,7 @@ wxSizerFlags cell(int proportion = 0)
 xmlConfiguratorDialog::xmlConfiguratorDialog(const wxXmlNode* schemaRoot_, wxXmlDocument& document_)
     : wxDialog(nullptr, wxID_ANY, "XML Configuration Editor", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER, "dialog"),
-      schemaRoot(schemaRoot_), document(document_), model(schemaRoot_)
+      document(document_), model(schemaRoot_)
 {
     SetDoubleBuffered(true);
     tree = new mouseReportingTreeCtrl();
@@ -60,8 +60,12 @@ xmlConfiguratorDialog::xmlConfiguratorDialog(const wxXmlNode* schemaRoot_, wxXml
     if (wxXmlNode* root = document.GetRoot()) {
         const wxXmlNode* declaration = model.lookupDeclaration(model.rootSet, narrow(root->GetName()));
         const wxTreeItemId item = tree->AddRoot(wxString());
-        populateItem(item, root, declaration);
+        populateItem(item, root, declaration, 0);
         tree->SetItemText(item, labelOf(item));
+        // The generic tree (GTK's) highlights a new root without telling: the
+        // root would look selected with no panel, and a click on it would
+        // change nothing. Nothing is selected until the user picks an item.
+        tree->Unselect();
         const wxString caption = windowCaption(root, declaration);
         if (!caption.empty())
             SetTitle(caption);
@@ -110,33 +114,34 @@ wxString xmlConfiguratorDialog::labelOf(const wxTreeItemId& item) const
     return itemLabel(data->element, data->declaration);
 }
 
-void xmlConfiguratorDialog::populateItem(const wxTreeItemId& item, wxXmlNode* element, const wxXmlNode* declaration)
+void xmlConfiguratorDialog::populateItem(const wxTreeItemId& item, wxXmlNode* element, const wxXmlNode* declaration,
+                                         std::size_t position)
 {
-    tree->SetItemData(item, new xmlTreeItemData(xmlTreeItemData::nodeItem, element, declaration));
+    tree->SetItemData(item, new xmlTreeItemData(xmlTreeItemData::nodeItem, element, declaration, position));
     if (!declaration)
         return; // shown, kept, never opened up
     const wxString children = declaration->GetAttribute("children", "none");
-    auto addChild = [&](wxXmlNode* child, const std::string& set) {
+    auto addChild = [&](wxXmlNode* child, std::size_t childPosition) {
+        const std::string set = model.allowedSetAt(declaration, childPosition);
         const wxTreeItemId childItem = tree->AppendItem(item, wxString());
-        populateItem(childItem, child, model.lookupDeclaration(set, narrow(child->GetName())));
+        populateItem(childItem, child, model.lookupDeclaration(set, narrow(child->GetName())), childPosition);
         tree->SetItemText(childItem, labelOf(childItem));
     };
+    std::vector<wxXmlNode*> elements;
+    for (wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
+        if (c->GetType() == wxXML_ELEMENT_NODE)
+            elements.push_back(c);
     if (children == "sequence") {
-        const std::string set = narrow(declaration->GetAttribute("child-set"));
-        for (wxXmlNode* c = element->GetChildren(); c; c = c->GetNext())
-            if (c->GetType() == wxXML_ELEMENT_NODE)
-                addChild(c, set);
+        for (wxXmlNode* c : elements)
+            addChild(c, 0);
         const wxTreeItemId insertion = tree->AppendItem(item, newItemLabel(declaration));
         tree->SetItemData(insertion, new xmlTreeItemData(xmlTreeItemData::insertionItem, element, declaration));
     } else if (children == "strict-sequence") {
-        std::vector<const wxXmlNode*> positions;
-        for (const wxXmlNode* c : elementChildren(declaration))
-            if (c->GetName() == "child")
-                positions.push_back(c);
-        std::size_t i = 0;
-        for (wxXmlNode* c = element->GetChildren(); c && i < positions.size(); c = c->GetNext())
-            if (c->GetType() == wxXML_ELEMENT_NODE)
-                addChild(c, narrow(positions[i++]->GetAttribute("from-set")));
+        // Children past the last position are kept but not shown.
+        const std::vector<std::size_t> positions =
+            model.strictPositionsOf(std::vector<const wxXmlNode*>(elements.begin(), elements.end()), declaration);
+        for (std::size_t i = 0; i < elements.size() && positions[i] != std::string::npos; ++i)
+            addChild(elements[i], positions[i]);
     }
     if (schemaFlag(declaration, "expand"))
         tree->Expand(item);
@@ -163,7 +168,10 @@ std::string xmlConfiguratorDialog::allowedSetAt(const wxTreeItemId& item) const
     const xmlTreeItemData* data = dataOf(parent);
     if (!data || !data->declaration)
         return std::string();
-    return model.allowedSetAt(data->declaration, static_cast<std::size_t>(indexAmongSiblings(item)));
+    // An item just inserted has no data yet: it stands in a sequence, where
+    // every place takes the same set.
+    const xmlTreeItemData* own = dataOf(item);
+    return model.allowedSetAt(data->declaration, own ? own->position : 0);
 }
 
 bool xmlConfiguratorDialog::isDeletable(const wxTreeItemId& item) const
@@ -268,8 +276,8 @@ void xmlConfiguratorDialog::buildPropertyPanel(wxSizer* panel, wxXmlNode* elemen
     wxFlexGridSizer* grid = new wxFlexGridSizer(2);
     grid->AddGrowableCol(1, 1);
     int rows = 0, contents = 0;
-    for (const wxXmlNode* p : elementChildren(declaration)) {
-        if (p->GetName() != "property" || schemaFlag(p, "ignore"))
+    for (const wxXmlNode* p : usableProperties(declaration)) {
+        if (schemaFlag(p, "ignore"))
             continue;
         ++rows;
         const wxString label = measuring ? sampleText(p, "label") : propertyLabel(element, declaration, p);
@@ -360,19 +368,17 @@ mouseReportingTreeCtrl* xmlConfiguratorDialog::buildChoiceTree(const std::string
                     wxDefaultValidator, "treeCtrl");
     choices->setObserver(this);
     const wxTreeItemId root = choices->AddRoot("<Root>");
-    auto templates = model.templatesBySet.find(set);
-    if (templates != model.templatesBySet.end() && !templates->second.empty()) {
-        const wxTreeItemId group = choices->AppendItem(root, "Templates");
-        for (const wxXmlNode* t : templates->second)
-            choices->AppendItem(group, templateLabel(t), -1, -1,
-                                new choiceTreeItemData(choiceTreeItemData::fragmentChoice, t->GetChildren()));
-    }
+    wxTreeItemId templates;
     const wxTreeItemId items = choices->AppendItem(root, "Items");
-    auto declarations = model.nodesBySet.find(set);
-    if (declarations != model.nodesBySet.end())
-        for (const wxXmlNode* d : declarations->second)
-            choices->AppendItem(items, choiceLabel(d), -1, -1,
-                                new choiceTreeItemData(choiceTreeItemData::declarationChoice, d));
+    for (const schemaChoice& choice : model.choicesFor(set)) {
+        if (choice.kind == schemaChoice::fragmentChoice) {
+            if (!templates.IsOk())
+                templates = choices->InsertItem(root, 0, "Templates");
+            choices->AppendItem(templates, choice.label, -1, -1, new choiceTreeItemData(choice));
+        } else {
+            choices->AppendItem(items, choice.label, -1, -1, new choiceTreeItemData(choice));
+        }
+    }
     choices->ExpandAll();
     return choices;
 }
@@ -388,9 +394,7 @@ void xmlConfiguratorDialog::measurePanelArea()
         largest.IncTo(sizer.GetMinSize());
         sizer.Clear(true);
     };
-    for (const wxXmlNode* d : elementChildren(schemaRoot)) {
-        if (d->GetName() != "node")
-            continue;
+    for (const wxXmlNode* d : model.declarations) {
         measure([&](wxSizer* s) { buildPropertyPanel(s, nullptr, d, true, std::string(), true); });
         measure([&](wxSizer* s) { buildInsertionPanel(s, d); });
         choiceTree = nullptr;
@@ -398,29 +402,27 @@ void xmlConfiguratorDialog::measurePanelArea()
     panelArea->SetMinSize(largest);
 }
 
-const choiceTreeItemData* xmlConfiguratorDialog::chosen() const
+const schemaChoice* xmlConfiguratorDialog::chosen() const
 {
     if (!choiceTree)
         return nullptr;
     const wxTreeItemId item = choiceTree->GetSelection();
-    return item.IsOk() ? static_cast<const choiceTreeItemData*>(choiceTree->GetItemData(item)) : nullptr;
+    const auto* data = item.IsOk() ? static_cast<const choiceTreeItemData*>(choiceTree->GetItemData(item)) : nullptr;
+    return data ? &data->choice : nullptr;
 }
 
 // --- changing the document ------------------------------------------------------
 
-void xmlConfiguratorDialog::placeChoiceAt(const wxTreeItemId& item, const choiceTreeItemData& choice)
+void xmlConfiguratorDialog::placeChoiceAt(const wxTreeItemId& item, const schemaChoice& choice)
 {
+    const std::size_t position = dataOf(item) ? dataOf(item)->position : 0;
+    const std::string set = allowedSetAt(item);
     delete tree->GetItemData(item);
     tree->SetItemData(item, nullptr);
-    wxXmlNode* element;
-    const wxXmlNode* declaration;
-    if (choice.kind == choiceTreeItemData::declarationChoice) {
-        declaration = choice.node;
-        element = new wxXmlNode(wxXML_ELEMENT_NODE, declaration->GetAttribute("name"));
-    } else {
-        element = new wxXmlNode(*choice.node);
-        declaration = model.lookupDeclaration(allowedSetAt(item), narrow(element->GetName()));
-    }
+    wxXmlNode* element = model.makeElement(choice);
+    const wxXmlNode* declaration = choice.kind == schemaChoice::declarationChoice
+                                       ? choice.node
+                                       : model.lookupDeclaration(set, narrow(element->GetName()));
     tree->SetItemText(item, declaration ? itemLabel(element, declaration)
                                         : element->GetName() + " (not described by the schema)");
 
@@ -442,9 +444,7 @@ void xmlConfiguratorDialog::placeChoiceAt(const wxTreeItemId& item, const choice
     } else {
         document.SetRoot(element);
     }
-    if (choice.kind == choiceTreeItemData::declarationChoice)
-        model.fillNode(element, declaration);
-    populateItem(item, element, declaration);
+    populateItem(item, element, declaration, position);
 }
 
 void xmlConfiguratorDialog::removeElementOf(const wxTreeItemId& item)
@@ -460,13 +460,13 @@ void xmlConfiguratorDialog::removeElementOf(const wxTreeItemId& item)
 
 void xmlConfiguratorDialog::onInsert(wxCommandEvent&)
 {
-    const choiceTreeItemData* choice = chosen();
+    const schemaChoice* choice = chosen();
     if (!choice) {
         wxMessageBox("You need to select one of the items or templates to insert.", editorCaption,
                      wxOK | wxICON_ERROR, this);
         return;
     }
-    const choiceTreeItemData chosenCopy = *choice;
+    const schemaChoice chosenCopy = *choice;
     const wxTreeItemId insertion = tree->GetSelection();
     const wxTreeItemId item =
         tree->InsertItem(tree->GetItemParent(insertion), static_cast<size_t>(indexAmongSiblings(insertion)), "");
@@ -476,13 +476,13 @@ void xmlConfiguratorDialog::onInsert(wxCommandEvent&)
 
 void xmlConfiguratorDialog::onReplace(wxCommandEvent&)
 {
-    const choiceTreeItemData* choice = chosen();
+    const schemaChoice* choice = chosen();
     if (!choice) {
         wxMessageBox("You need to select one of the items or templates to replace the current item with.",
                      editorCaption, wxOK | wxICON_ERROR, this);
         return;
     }
-    const choiceTreeItemData chosenCopy = *choice;
+    const schemaChoice chosenCopy = *choice;
     const wxTreeItemId item = tree->GetSelection();
     clearPanel(); // its widgets point into the element that goes now
     removeElementOf(item);
@@ -609,7 +609,7 @@ void xmlConfiguratorDialog::onPaste(wxCommandEvent&)
     std::unique_ptr<wxXmlNode> fragment(clipboardDocument.DetachRoot());
     if (!data || !fragment)
         return;
-    const choiceTreeItemData choice(choiceTreeItemData::fragmentChoice, fragment.get());
+    const schemaChoice choice{schemaChoice::fragmentChoice, fragment.get(), wxString()};
     const bool affectsPanel = isSelectedOrAbove(item);
     if (data->kind == xmlTreeItemData::nodeItem) {
         if (affectsPanel) {

@@ -13,27 +13,28 @@ class wxMenu;
 
 // On the items of the document tree: an element with its declaration (null for
 // an element the schema does not describe), or the insertion item that ends a
-// sequence (element and declaration of the sequence's owner).
+// sequence (element and declaration of the sequence's owner). A child of a
+// strict sequence keeps the position it stands for: positions left empty make
+// it differ from the child's place among its siblings.
 class xmlTreeItemData : public wxTreeItemData {
 public:
     enum kindType { nodeItem = 0, insertionItem = 1 };
-    xmlTreeItemData(kindType kind_, wxXmlNode* element_, const wxXmlNode* declaration_)
-        : kind(kind_), element(element_), declaration(declaration_)
+    xmlTreeItemData(kindType kind_, wxXmlNode* element_, const wxXmlNode* declaration_, std::size_t position_ = 0)
+        : kind(kind_), element(element_), declaration(declaration_), position(position_)
     {
     }
     kindType kind;
     wxXmlNode* element;
     const wxXmlNode* declaration;
+    std::size_t position;
 };
 
 // On the choices of a choice tree: a declaration to make a new element from,
 // or a fragment (a template's element, or one from the clipboard) to copy.
 class choiceTreeItemData : public wxTreeItemData {
 public:
-    enum kindType { declarationChoice = 0, fragmentChoice = 1 };
-    choiceTreeItemData(kindType kind_, const wxXmlNode* node_) : kind(kind_), node(node_) {}
-    kindType kind;
-    const wxXmlNode* node;
+    explicit choiceTreeItemData(const schemaChoice& choice_) : choice(choice_) {}
+    schemaChoice choice;
 };
 
 class xmlConfiguratorDialog : public wxDialog, public mouseObserver {
@@ -69,7 +70,8 @@ public:
 private:
     xmlTreeItemData* dataOf(const wxTreeItemId& item) const;
     wxString labelOf(const wxTreeItemId& item) const;
-    void populateItem(const wxTreeItemId& item, wxXmlNode* element, const wxXmlNode* declaration);
+    void populateItem(const wxTreeItemId& item, wxXmlNode* element, const wxXmlNode* declaration,
+                      std::size_t position);
     std::string allowedSetAt(const wxTreeItemId& item) const;
     bool isDeletable(const wxTreeItemId& item) const;
     bool isSelectedOrAbove(const wxTreeItemId& item) const;
@@ -82,10 +84,10 @@ private:
                             const std::string& replacementSet, bool measuring);
     void buildInsertionPanel(wxSizer* panel, const wxXmlNode* declaration);
     mouseReportingTreeCtrl* buildChoiceTree(const std::string& set);
-    const choiceTreeItemData* chosen() const;
+    const schemaChoice* chosen() const;
     void measurePanelArea();
 
-    void placeChoiceAt(const wxTreeItemId& item, const choiceTreeItemData& choice);
+    void placeChoiceAt(const wxTreeItemId& item, const schemaChoice& choice);
     void removeElementOf(const wxTreeItemId& item);
     void deleteItem(const wxTreeItemId& item);
     bool copyItem(const wxTreeItemId& item);
@@ -102,7 +104,6 @@ private:
     void onPaste(wxCommandEvent& event);
     void onMenuDelete(wxCommandEvent& event);
 
-    const wxXmlNode* schemaRoot;
     wxXmlDocument& document;
     SchemaModel model;
     mouseReportingTreeCtrl* tree = nullptr;

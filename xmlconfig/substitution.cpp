@@ -76,9 +76,9 @@ std::string xmlPropertySubstitution::substituteVariable(const std::string& name)
     const wxString attribute = wxString::FromUTF8(name);
     const std::string value = element ? element->GetAttribute(attribute).utf8_string() : std::string();
     const wxXmlNode* property = nullptr;
-    for (const wxXmlNode* c = declaration ? declaration->GetChildren() : nullptr; c && !property; c = c->GetNext())
-        if (c->GetType() == wxXML_ELEMENT_NODE && c->GetName() == "property" && c->GetAttribute("name") == attribute)
-            property = c;
+    for (const wxXmlNode* p : usableProperties(declaration))
+        if (!property && p->GetAttribute("name") == attribute)
+            property = p;
     // An attribute no property describes is shown as it is.
     if (!property)
         return value;

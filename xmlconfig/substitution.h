@@ -48,7 +48,7 @@ private:
 // Values from a settings element and its declaration: "$@" is the element's
 // text; "${name}" its attribute as the declaration's property presents it
 // (a substitution for an empty value, a pattern, an option's substitution
-// value). An attribute no property describes gives its value as it is. Any
+// value). An attribute no usable property describes gives its value as it is. Any
 // other "$" character throws.
 class xmlPropertySubstitution : public varSubstitution {
 public:

@@ -90,3 +90,48 @@ TEST(cliSettings, unreadableFilesAndUsageErrors)
     EXPECT_EQ(0, runCli({"settings", "--help"}, out, err));
     EXPECT_NE(std::string::npos, out.str().find("Usage: orvista-cli settings"));
 }
+
+TEST(cliSettings, schemaFaultsFirstAndChildrenCheckedAtTheirOwnPositions)
+{
+    scratchDir dir;
+    const std::string faulty = dir.write("schema.xml", R"(<schema root-set="root">
+      <node name="config" children="sequence" child-set="entries"><in set="root"/></node>
+      <node label="nameless"><in set="entries"/></node>
+      <node name="host"><in set="entries"/>
+        <property name="port" type="integer"/>
+        <property type="integer"/>
+        <property name="1st"/>
+        <property name="port" type="integer" optional="true"/>
+      </node>
+      <node name="pair" children="strict-sequence"><in set="entries"/>
+        <child from-set="left"/><child from-set="right"/></node>
+      <node name="l"><in set="left"/></node>
+      <node name="r"><in set="right"/><property name="w" type="integer"/></node>
+      <template set-name="entries" label="empty"><!-- nothing yet --></template>
+      <node name="2nd"><in set="right"/></node>
+    </schema>)");
+    const struct {
+        const char* settings;
+        const char* problems; // after the schema's faults
+    } cases[] = {
+        {"<config><host port='1'/><pair><l/><r w='2'/></pair></config>", ""},
+        // The first position left empty: r is still checked as a right child.
+        {"<config><host port='x'/><pair><r w='y'/></pair></config>",
+         "/config/host: The port property of this item has to be an integer.\n"
+         "/config/pair/r: The w property of this item has to be an integer.\n"},
+    };
+    const std::string faults =
+        "/schema/node[2]: This node declaration has no name; it is left out.\n"
+        "/schema/node[3]/property[2]: This property has no name; it is ignored.\n"
+        "/schema/node[3]/property[3]: The name of this property is not a valid XML name; it is ignored.\n"
+        "/schema/node[3]/property[4]: An earlier property of this node declaration has the name \"port\"; this one "
+        "is ignored.\n"
+        "/schema/template: This template holds no element to insert; it is not offered.\n"
+        "/schema/node[7]: The name of this node declaration is not a valid XML name; it is left out.\n";
+    for (const auto& c : cases) {
+        result r = check(dir.write("orv.xml", c.settings), faulty);
+        EXPECT_EQ(1, r.status) << "schema faults count as problems";
+        EXPECT_EQ(faults + c.problems, r.out) << c.settings;
+        EXPECT_EQ("", r.err);
+    }
+}

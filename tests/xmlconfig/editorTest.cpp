@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/clipbrd.h>
 #include <wx/menu.h>
 #include <wx/sstream.h>
@@ -84,14 +85,21 @@ std::vector<wxTreeItemId> childrenOf(wxTreeCtrl* tree, const wxTreeItemId& paren
     return items;
 }
 
+// The test schema with more declarations and templates at its end.
+std::string schemaWith(const std::string& more)
+{
+    std::string xml = schemaXml;
+    return xml.insert(xml.rfind("</schema>"), more);
+}
+
 class editor : public ::testing::Test {
 protected:
     wxXmlDocument schema, settings;
     std::unique_ptr<xmlConfiguratorDialog> dialog;
 
-    void open(const std::string& xml = settingsXml)
+    void open(const std::string& xml = settingsXml, const std::string& schemaText = schemaXml)
     {
-        load(schema, schemaXml);
+        load(schema, schemaText);
         load(settings, xml);
         dialog = std::make_unique<xmlConfiguratorDialog>(schema.GetRoot(), settings);
     }
@@ -142,6 +150,20 @@ protected:
                     return;
                 }
         FAIL() << "no choice " << label;
+    }
+    // The groups of the panel's choice tree, each with its choices.
+    std::vector<std::vector<wxString>> choiceGroups() const
+    {
+        std::vector<std::vector<wxString>> groups;
+        wxTreeCtrl* choices = dialog->panelChoiceTree();
+        if (!choices)
+            return groups;
+        for (const wxTreeItemId& g : childrenOf(choices, choices->GetRootItem())) {
+            groups.push_back({choices->GetItemText(g)});
+            for (const wxTreeItemId& c : childrenOf(choices, g))
+                groups.back().push_back(choices->GetItemText(c));
+        }
+        return groups;
     }
 };
 }
@@ -401,4 +423,99 @@ TEST_F(editor, undescribedElementsAreShownButKeptAsTheyAre)
     visit(root());
     send(wxEVT_BUTTON, wxID_OK);
     EXPECT_EQ(original, document());
+}
+
+TEST_F(editor, nothingIsSelectedAtFirstAndAClickOnTheRootShowsItsPanel)
+{
+    open();
+    EXPECT_FALSE(tree()->GetSelection().IsOk());
+    EXPECT_FALSE(tree()->IsSelected(root()));
+    EXPECT_TRUE(fields().empty());
+
+    dialog->Show();
+    for (int i = 0; i < 200 && !tree()->IsShownOnScreen(); ++i)
+        wxTheApp->Yield(true);
+    wxRect rect;
+    ASSERT_TRUE(tree()->GetBoundingRect(root(), rect, true));
+    for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+        wxMouseEvent click(type);
+        click.SetPosition(rect.GetPosition() + wxPoint(2, rect.height / 2));
+        click.m_leftDown = type == wxEVT_LEFT_DOWN;
+        click.SetEventObject(tree());
+        tree()->ProcessWindowEvent(click);
+    }
+    EXPECT_EQ(root(), tree()->GetSelection());
+    ASSERT_EQ(1u, fields().size()) << "the root's title field";
+    EXPECT_EQ("main", fields()[0]->GetValue());
+    dialog->Hide();
+}
+
+TEST_F(editor, aTemplateWithoutAnElementIsNeverOffered)
+{
+    open(settingsXml, schemaWith("<template set-name='entries' label='Empty'/>"
+                                 "<template set-name='entries' label='Commented'><!-- a spare host -->"
+                                 "<host name='spare' port='3'/></template>"
+                                 "<template set-name='left' label='Only text'>left-a</template>"));
+    ASSERT_TRUE(dialog->selectItem(child(root(), 5)));
+    const std::vector<std::vector<wxString>> entries = {{"Templates", "Local host", "Commented"},
+                                                        {"Items", "Host", "List", "Pair"}};
+    EXPECT_EQ(entries, choiceGroups());
+    choose("Commented");
+    send(wxEVT_BUTTON, xmlConfiguratorDialog::idInsert);
+    EXPECT_EQ("Host spare", tree()->GetItemText(child(root(), 5)));
+    EXPECT_NE(std::string::npos, document().find("</legacy><host name=\"spare\" port=\"3\"/></config>"))
+        << document();
+
+    ASSERT_TRUE(dialog->selectItem(child(child(root(), 3), 0)));
+    const std::vector<std::vector<wxString>> left = {{"Items", "Left A", "Left B"}};
+    EXPECT_EQ(left, choiceGroups()) << "no empty group of templates";
+}
+
+TEST_F(editor, propertiesAndNodesWithoutAUsableNameAreNeitherShownNorWritten)
+{
+    std::string schemaText = schemaWith("<node label='Nameless'><in set='entries'/></node>"
+                                        "<node name='bad name' label='Bad'><in set='entries'/></node>");
+    const std::string secret = "<property name=\"secret\"";
+    schemaText.insert(schemaText.find(secret), "<property label='Unnamed' creation-value='x'/>"
+                                               "<property name='port' label='Port again' creation-value='99'/>"
+                                               "<property name='bad name' creation-value='y'/>");
+    open(settingsXml, schemaText);
+    ASSERT_TRUE(dialog->selectItem(child(root(), 5)));
+    const std::vector<std::vector<wxString>> entries = {{"Templates", "Local host"},
+                                                        {"Items", "Host", "List", "Pair"}};
+    EXPECT_EQ(entries, choiceGroups());
+    choose("Host");
+    send(wxEVT_BUTTON, xmlConfiguratorDialog::idInsert);
+    EXPECT_EQ(3u, fields().size()) << "name, port and secret only";
+    EXPECT_NE(std::string::npos,
+              document().find("</legacy><host name=\"new\" port=\"80\" mode=\"\" secret=\"\"/></config>"))
+        << document();
+
+    // Every value stored, the document still reads back.
+    ASSERT_TRUE(dialog->selectItem(root()));
+    wxStringOutputStream out;
+    ASSERT_TRUE(settings.Save(out));
+    wxXmlDocument reread;
+    EXPECT_TRUE(load(reread, out.GetString().utf8_string()));
+}
+
+TEST_F(editor, aChildOfAStrictSequenceAfterAnEmptyPositionKeepsItsOwnPosition)
+{
+    std::string xml = settingsXml;
+    const std::string left = "<left-a v='x'/>";
+    xml.erase(xml.find(left), left.size());
+    open(xml);
+    const wxTreeItemId pair = child(root(), 3);
+    EXPECT_EQ(std::vector<wxString>{"Right y"}, labels(pair));
+
+    // Replacing it offers what its own position takes.
+    ASSERT_TRUE(dialog->selectItem(child(pair, 0)));
+    ASSERT_FALSE(choiceGroups().empty());
+    EXPECT_EQ((std::vector<wxString>{"Templates", "Standard right"}), choiceGroups()[0]);
+    choose("Standard right");
+    send(wxEVT_BUTTON, xmlConfiguratorDialog::idReplace);
+    EXPECT_EQ(std::vector<wxString>{"Right std"}, labels(pair));
+    EXPECT_NE(std::string::npos, document().find("<pair><right w=\"std\"><extra/></right></pair>")) << document();
+    ASSERT_TRUE(dialog->selectItem(child(pair, 0)));
+    EXPECT_EQ((std::vector<wxString>{"Templates", "Standard right"}), choiceGroups()[0]) << "after the replacement too";
 }

@@ -261,3 +261,161 @@ TEST(validation, messagesForEachRule)
             << c.schema << " " << c.value;
     }
 }
+
+TEST(schemaModel, namesTheWrittenFileCanHold)
+{
+    const struct {
+        const char* name;
+        bool valid;
+    } cases[] = {
+        {"a", true},
+        {"_x:y-z.9", true},
+        {":", true},
+        {"gr\xC3\xB6\xC3\x9F" "e", true},   // größe
+        {"a\xC2\xB7" "b", true},            // a middle dot inside a name
+        {"", false},
+        {"<unnamed field>", false},
+        {"1a", false},
+        {"-a", false},
+        {"a b", false},
+        {"a\"", false},
+        {"\xC2\xB7" "a", false},            // ... but not at its start
+        {"\xCD\xB0", false},                // U+0370: a letter of newer rules that the parser refuses
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.valid, isXmlName(wxString::FromUTF8(c.name))) << c.name;
+}
+
+TEST(schemaModel, propertiesAndDeclarationsWithoutAUsableNameAreIgnored)
+{
+    auto schema = parse(R"(<s root-set="r">
+      <node><in set="a"/><property name="x"/></node>
+      <node name="2nd"><in set="a"/></node>
+      <node name="e"><in set="a"/><in set="r"/>
+        <property name="k" creation-value="1" empty-property-substitution="K"/>
+        <property creation-value="nameless" empty-property-substitution="N"/>
+        <property name="" creation-value="empty"/>
+        <property name="1x" creation-value="digit"/>
+        <property name="k" creation-value="again" optional="true" empty-property-substitution="again"/>
+        <property name="m" optional="true" creation-value="2"/></node>
+    </s>)");
+    SchemaModel model(schema->GetRoot());
+    const wxXmlNode* e = model.lookupDeclaration("a", "e");
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e, model.firstDeclarationOf("a")) << "a node without a valid name is never offered";
+    EXPECT_EQ(1u, model.nodesBySet["a"].size());
+    EXPECT_EQ(nullptr, model.lookupDeclaration("a", ""));
+    EXPECT_EQ(std::vector<const wxXmlNode*>{e}, model.declarations);
+
+    std::vector<wxString> names;
+    for (const wxXmlNode* p : usableProperties(e))
+        names.push_back(p->GetAttribute("name") + "=" + p->GetAttribute("creation-value"));
+    EXPECT_EQ((std::vector<wxString>{"k=1", "m=2"}), names) << "the first of two properties named alike";
+
+    std::unique_ptr<wxXmlNode> made(model.fillNewNode(e));
+    EXPECT_EQ("<e k=\"1\" m=\"2\"/>", xmlOf(made.get()));
+    const struct {
+        const char* xml;
+        bool conforms;
+    } cases[] = {
+        {"<e k='1'/>", true}, // neither the nameless nor the invalid property is required
+        {"<e m='1'/>", false},
+    };
+    for (const auto& c : cases) {
+        fragment f = element(c.xml);
+        EXPECT_EQ(c.conforms, model.conformsTo(f.element(), e)) << c.xml;
+    }
+    fragment item = element("<e/>");
+    std::string text = "${k}|${}";
+    substituteReferences(item.element(), e, text);
+    EXPECT_EQ("K|", text) << "references find the first usable property only";
+}
+
+TEST(schemaModel, whatATemplateInserts)
+{
+    const struct {
+        const char* xml;
+        const char* fragment; // null: the template offers nothing
+    } cases[] = {
+        {"<template><a/><b/></template>", "a"},
+        {"<template/>", nullptr},
+        {"<template><!-- the default --><a/></template>", "a"},
+        {"<template><?editor hint?>\n  <a/></template>", "a"},
+        {"<template>\n  <!-- only a comment -->\n</template>", nullptr},
+        {"<template>text<a/></template>", nullptr},
+        {"<template><![CDATA[<a/>]]></template>", nullptr},
+    };
+    for (const auto& c : cases) {
+        wxXmlDocument document;
+        wxStringInputStream in(wxString::FromUTF8(c.xml));
+        ASSERT_TRUE(document.Load(in, "UTF-8", wxXMLDOC_KEEP_WHITESPACE_NODES)) << c.xml;
+        const wxXmlNode* fragment = templateFragment(document.GetRoot());
+        EXPECT_EQ(c.fragment ? c.fragment : "(none)", fragment ? fragment->GetName() : wxString("(none)")) << c.xml;
+    }
+
+    // A default template that offers nothing is no default: a new element
+    // takes the set's first declaration instead; no choice offers it.
+    auto schema = parse(R"(<s>
+      <node name="p" children="strict-sequence"><in set="top"/><child from-set="x"/><child from-set="y"/></node>
+      <node name="x1"><in set="x"/></node>
+      <node name="y1"><in set="y"/></node>
+      <template set-name="x" type="default" label="empty"/>
+      <template set-name="y" type="default" label="commented"><!-- made by hand --><y2 v="1"/></template>
+      <template set-name="y" label="text only">just text</template>
+    </s>)");
+    SchemaModel model(schema->GetRoot());
+    std::unique_ptr<wxXmlNode> made(model.fillNewNode(model.lookupDeclaration("top", "p")));
+    EXPECT_EQ("<p><x1/><y2 v=\"1\"/></p>", xmlOf(made.get()));
+    EXPECT_EQ(0u, model.templatesBySet.count("x"));
+    EXPECT_EQ(1u, model.templatesBySet["y"].size());
+}
+
+TEST(schemaModel, choicesOfASetAndTheElementsTheyMake)
+{
+    auto schema = parse(schemaText);
+    SchemaModel model(schema->GetRoot());
+    const struct {
+        const char* set;
+        std::vector<std::string> offered; // label: element made
+    } cases[] = {
+        {"right", {"one: <r v=\"1\"/>", "<unlabeled template>: <r v=\"2\"><deep/></r>", "r: <r/>"}},
+        {"left", {"half: <half x=\"5\" y=\"i\" z=\"\">hello</half>"}},
+        {"nowhere", {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> offered;
+        for (const schemaChoice& choice : model.choicesFor(c.set)) {
+            std::unique_ptr<wxXmlNode> made(model.makeElement(choice));
+            offered.push_back(choice.label.utf8_string() + ": " + xmlOf(made.get()));
+        }
+        EXPECT_EQ(c.offered, offered) << c.set;
+    }
+}
+
+TEST(schemaModel, childrenOfAStrictSequenceKeepTheirPositions)
+{
+    auto schema = parse(R"(<s>
+      <node name="p" children="strict-sequence"><in set="top"/>
+        <child from-set="a"/><child from-set="b"/><child from-set="c"/></node>
+      <node name="x"><in set="a"/></node><node name="y"><in set="b"/></node><node name="z"><in set="c"/></node>
+    </s>)");
+    SchemaModel model(schema->GetRoot());
+    const std::size_t none = std::string::npos;
+    const struct {
+        const char* xml;
+        std::vector<std::size_t> positions;
+    } cases[] = {
+        {"<p><x/><y/><z/></p>", {0, 1, 2}},
+        {"<p><y/><z/></p>", {1, 2}},          // the first position left empty
+        {"<p><x/><z/></p>", {0, 2}},
+        {"<p><q/><z/></p>", {0, 2}},          // undescribed: the next position
+        {"<p><z/><x/></p>", {2, none}},       // out of order: nothing remains
+        {"<p><x/><x/><x/><x/></p>", {0, 1, 2, none}},
+        {"<p/>", {}},
+    };
+    const wxXmlNode* p = model.lookupDeclaration("top", "p");
+    for (const auto& c : cases) {
+        fragment f = element(c.xml);
+        EXPECT_EQ(c.positions, model.strictPositionsOf(elementChildren(f.element()), p)) << c.xml;
+    }
+}
