@@ -177,6 +177,38 @@ void changeButton::onClick(wxCommandEvent&)
 mouseReportingTreeCtrl::mouseReportingTreeCtrl()
 {
     Bind(wxEVT_MOTION, &mouseReportingTreeCtrl::onMotion, this);
+    Bind(wxEVT_CHAR, &mouseReportingTreeCtrl::onChar, this);
+}
+
+void mouseReportingTreeCtrl::OnInternalIdle()
+{
+    // The generic tree selects its root when it finds nothing selected; while
+    // it looks, the root passes for selected, so nothing is.
+    idling = true;
+    wxTreeCtrl::OnInternalIdle();
+    idling = false;
+}
+
+void mouseReportingTreeCtrl::onChar(wxKeyEvent& event)
+{
+    // The generic tree moves only from a selected item.
+    const int key = event.GetKeyCode();
+    const bool moving = key == WXK_UP || key == WXK_DOWN || key == WXK_HOME || key == WXK_END ||
+                        key == WXK_PAGEUP || key == WXK_PAGEDOWN;
+    if (moving && !GetSelection().IsOk()) {
+        const wxTreeItemId first = HasFlag(wxTR_HIDE_ROOT) ? GetFirstVisibleItem() : GetRootItem();
+        if (first.IsOk()) {
+            SelectItem(first);
+            return;
+        }
+    }
+    event.Skip();
+}
+
+wxTreeItemId mouseReportingTreeCtrl::GetSelection() const
+{
+    const wxTreeItemId selected = wxTreeCtrl::GetSelection();
+    return idling && !selected.IsOk() ? GetRootItem() : selected;
 }
 
 void mouseReportingTreeCtrl::onMotion(wxMouseEvent& event)

@@ -69,14 +69,23 @@ public:
 };
 
 // Tells its observer, as the mouse moves, which item label it is over.
+//
+// It also keeps nothing selected until the user (or the program) selects an
+// item: wx's generic tree, which GTK uses, would select its root at idle time.
+// Then the first arrow key selects the first item, as in a native tree.
 class mouseReportingTreeCtrl : public wxTreeCtrl {
 public:
     mouseReportingTreeCtrl();
     void setObserver(mouseObserver* o) { observer = o; }
 
+    void OnInternalIdle() override;
+    wxTreeItemId GetSelection() const override;
+
 private:
     void onMotion(wxMouseEvent& event);
+    void onChar(wxKeyEvent& event);
     mouseObserver* observer = nullptr;
+    bool idling = false; // within the tree's own idle handling
 };
 
 // Sets an attribute in place when the element has it, else appends it.

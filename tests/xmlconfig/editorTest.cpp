@@ -435,6 +435,14 @@ TEST_F(editor, nothingIsSelectedAtFirstAndAClickOnTheRootShowsItsPanel)
     dialog->Show();
     for (int i = 0; i < 200 && !tree()->IsShownOnScreen(); ++i)
         wxTheApp->Yield(true);
+    // Idle time, when the generic tree would pick its root by itself.
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessIdle();
+        wxTheApp->Yield(true);
+    }
+    EXPECT_FALSE(tree()->GetSelection().IsOk());
+    EXPECT_FALSE(tree()->IsSelected(root()));
+    EXPECT_TRUE(fields().empty());
     wxRect rect;
     ASSERT_TRUE(tree()->GetBoundingRect(root(), rect, true));
     for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
@@ -447,6 +455,18 @@ TEST_F(editor, nothingIsSelectedAtFirstAndAClickOnTheRootShowsItsPanel)
     EXPECT_EQ(root(), tree()->GetSelection());
     ASSERT_EQ(1u, fields().size()) << "the root's title field";
     EXPECT_EQ("main", fields()[0]->GetValue());
+    dialog->Hide();
+
+    // From the keyboard: the first arrow key picks the first item.
+    dialog.reset();
+    open();
+    dialog->Show();
+    wxKeyEvent down(wxEVT_CHAR);
+    down.m_keyCode = WXK_DOWN;
+    down.SetEventObject(tree());
+    tree()->ProcessWindowEvent(down);
+    EXPECT_EQ(root(), tree()->GetSelection());
+    EXPECT_EQ(1u, fields().size());
     dialog->Hide();
 }
 
