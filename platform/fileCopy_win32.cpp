@@ -25,8 +25,14 @@ copyOutcome copyFileContents(const wxString& source, const wxString& target,
     // CopyFileEx calls back as chunks complete; PROGRESS_CANCEL stops it.
     progressContext context{&progress};
     BOOL cancel = FALSE;
-    if (CopyFileExW(source.wc_str(), target.wc_str(), onProgress, &context, &cancel, 0))
+    if (CopyFileExW(source.wc_str(), target.wc_str(), onProgress, &context, &cancel, 0)) {
+        // The copy takes the source's attributes: a read-only one could be
+        // neither rolled back, nor cleaned up, nor copied over again.
+        const DWORD attributes = GetFileAttributesW(target.wc_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesW(target.wc_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         return copyOutcome::copied;
+    }
     DWORD code = GetLastError();
     if (code == ERROR_REQUEST_ABORTED)
         return copyOutcome::stopped;

@@ -259,6 +259,42 @@ TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
     EXPECT_FALSE(wxDirExists(wxString::FromUTF8(dir.at("elsewhere"))));
 }
 
+// A read-only recording (an archive on a write-protected share) gives a copy
+// that a stop can remove and a second copy can replace.
+TEST(copyEngine, readOnlySourcesGiveCopiesThatCanGoAgain)
+{
+    scratchDir dir;
+    const std::string a = dir.write("rec/line/20240115/a.wav", "aaaa");
+    const std::string b = dir.write("rec/line/20240115/b.wav", "bbbb");
+    ASSERT_TRUE(makeReadOnly(a));
+    ASSERT_TRUE(makeReadOnly(b));
+    ASSERT_TRUE(isReadOnly(a));
+    const std::string into = dir.at("into");
+
+    // Stopped once both files are in place: the system's copy reports no
+    // bytes of its own, so the stop comes after the second file.
+    copySystem quiet = volumeOf(tera, tera);
+    quiet.copyFile = [](const wxString& from, const wxString& to, const std::function<bool(std::uint64_t)>&,
+                        wxString& error) {
+        return copyFileContents(from, to, [](std::uint64_t) { return true; }, error);
+    };
+    recorder stopped;
+    stopped.stopAtBytes = 8;
+    EXPECT_FALSE(copyFiles({a, b}, into, nullptr, stopped, quiet));
+    EXPECT_EQ("start(8) rollback(2) end ", stopped.log);
+    EXPECT_EQ("", tree(into)) << "the stop removed both copies";
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run ? "copied over the first copy" : "copied");
+        recorder observer;
+        EXPECT_TRUE(copyFiles({a, b}, into, nullptr, observer, volumeOf(tera, tera)));
+        EXPECT_EQ("start(8) end ", observer.log);
+        EXPECT_EQ(nativePath("line/20240115/a.wav line/20240115/b.wav "), tree(into));
+        EXPECT_FALSE(isReadOnly(into + "/line/20240115/a.wav"));
+    }
+    removeFolderTree(into);
+    EXPECT_FALSE(wxDirExists(wxString::FromUTF8(into)));
+}
+
 TEST(copyEngine, moreThanFourGibibytesPassOnALargeVolume)
 {
     scratchDir dir;

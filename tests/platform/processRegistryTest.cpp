@@ -99,3 +99,38 @@ TEST(registryWindows, readsStringValuesOfTheSystemsRegistry)
     EXPECT_FALSE(readRegistryString(registryRoot::currentUser, key + "\\orvista no such key", "ProductName", missing));
     EXPECT_EQ(missing, "untouched");
 }
+
+// Sibling programs built for 32 bits register under the registry's 32-bit
+// view, which a 64-bit program sees only when it asks; installers also write
+// folders as %ProgramFiles%\... in expandable strings.
+TEST(registryWindows, findsKeysOfBothViewsAndExpandsVariables)
+{
+    const std::string key = "SOFTWARE\\Orvista tests\\Sibling";
+    const std::string top = "SOFTWARE\\Orvista tests";
+    if (!writeMachineRegistryValue(true, key, "OnlyThere", "C:\\Programs (x86)\\Livecue", false))
+        GTEST_SKIP() << "only Windows has the registry itself";
+    struct removal {
+        std::string key;
+        ~removal() { removeMachineRegistryKey(key); }
+    } cleanUp{top};
+    ASSERT_TRUE(writeMachineRegistryValue(true, key, "Both", "32-bit", false));
+    ASSERT_TRUE(writeMachineRegistryValue(false, key, "Both", "64-bit", false));
+    ASSERT_TRUE(writeMachineRegistryValue(false, key, "Expanded", "%SystemRoot%\\Livecue", true));
+
+    const struct {
+        const char* name;
+        std::string expected;
+    } cases[] = {
+        {"OnlyThere", "C:\\Programs (x86)\\Livecue"},
+        {"Both", "64-bit"},
+    };
+    for (const auto& c : cases) {
+        std::string value;
+        EXPECT_TRUE(readRegistryString(registryRoot::localMachine, key, c.name, value)) << c.name;
+        EXPECT_EQ(c.expected, value) << c.name;
+    }
+    std::string expanded;
+    ASSERT_TRUE(readRegistryString(registryRoot::localMachine, key, "Expanded", expanded));
+    EXPECT_EQ(std::string::npos, expanded.find('%')) << expanded;
+    EXPECT_EQ("\\Livecue", expanded.substr(expanded.size() - 8)) << expanded;
+}

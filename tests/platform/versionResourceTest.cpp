@@ -16,3 +16,13 @@ TEST(versionResource, isTheProgramsVersion)
                              std::to_string(version[2]) + "." + std::to_string(version[3]);
     EXPECT_EQ(ORVISTA_VERSION, text);
 }
+
+// On a terminal server a program without this mark is handed a Windows folder
+// of the user's own, where no logger.ini lies.
+TEST(versionResource, programsAreAwareOfTerminalServers)
+{
+    bool aware = false;
+    if (!ownTerminalServerMark(aware))
+        GTEST_SKIP() << "only Windows programs carry the mark";
+    EXPECT_TRUE(aware);
+}

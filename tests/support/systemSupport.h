@@ -45,6 +45,12 @@ bool makeExecutable(const std::string& path);
 bool permissionBitsOf(const std::string& path, unsigned& bits);
 unsigned newFilePermissionBits();
 
+// Makes a file read-only: its write permissions taken away, or on Windows its
+// read-only attribute set.
+bool makeReadOnly(const std::string& path);
+// Whether a file is read-only in that sense.
+bool isReadOnly(const std::string& path);
+
 // Runs `work` while nothing can be created in, renamed in or removed from
 // `folder`. False, without running it, where that cannot be had: for root,
 // who writes anywhere, and on Windows, whose read-only attribute does not stop
@@ -59,3 +65,14 @@ bool withFileSizeLimit(std::uint64_t bytes, const std::function<void()>& work);
 // The file version in this program's own version resource (major, minor,
 // patch, build). False where programs carry none (everywhere but Windows).
 bool ownFileVersion(int version[4]);
+// Whether this program is marked as aware of terminal servers. False where
+// programs carry no such mark (everywhere but Windows).
+bool ownTerminalServerMark(bool& aware);
+
+// Writes a string value (REG_EXPAND_SZ when `expandable`) below
+// HKEY_LOCAL_MACHINE in the registry's 64-bit or 32-bit view, and removes a
+// key with everything below it from both views. False where there is no
+// registry (everywhere but Windows).
+bool writeMachineRegistryValue(bool thirtyTwoBitView, const std::string& keyPath, const std::string& valueName,
+                               const std::string& value, bool expandable);
+bool removeMachineRegistryKey(const std::string& keyPath);

@@ -99,6 +99,36 @@ bool makeExecutable(const std::string& path)
     return chmod(path.c_str(), 0755) == 0 || failed("chmod", path);
 }
 
+bool makeReadOnly(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return failed("stat", path);
+    return chmod(path.c_str(), info.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           failed("chmod", path);
+}
+
+bool isReadOnly(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+bool ownTerminalServerMark(bool&)
+{
+    return false;
+}
+
+bool writeMachineRegistryValue(bool, const std::string&, const std::string&, const std::string&, bool)
+{
+    return false;
+}
+
+bool removeMachineRegistryKey(const std::string&)
+{
+    return false;
+}
+
 bool permissionBitsOf(const std::string& path, unsigned& bits)
 {
     struct stat info;

@@ -116,6 +116,63 @@ bool makeExecutable(const std::string&)
     return false;
 }
 
+bool makeReadOnly(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           SetFileAttributesA(path.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
+}
+
+bool isReadOnly(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool ownTerminalServerMark(bool& aware)
+{
+    const auto* image = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+    if (!image || dos->e_magic != IMAGE_DOS_SIGNATURE)
+        return false;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE)
+        return false;
+    aware = (nt->OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE) != 0;
+    return true;
+}
+
+bool writeMachineRegistryValue(bool thirtyTwoBitView, const std::string& keyPath, const std::string& valueName,
+                               const std::string& value, bool expandable)
+{
+    HKEY key;
+    const REGSAM view = thirtyTwoBitView ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG status = RegSetValueExA(key, valueName.c_str(), 0, expandable ? REG_EXPAND_SZ : REG_SZ,
+                                       reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool removeMachineRegistryKey(const std::string& keyPath)
+{
+    bool removed = false;
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY parent;
+        const std::size_t slash = keyPath.find_last_of('\\');
+        const std::string parentPath = slash == std::string::npos ? std::string() : keyPath.substr(0, slash);
+        const std::string name = slash == std::string::npos ? keyPath : keyPath.substr(slash + 1);
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, parentPath.c_str(), 0, KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS)
+            continue;
+        removed = RegDeleteTreeA(parent, name.c_str()) == ERROR_SUCCESS || removed;
+        RegCloseKey(parent);
+    }
+    return removed;
+}
+
 bool permissionBitsOf(const std::string&, unsigned&)
 {
     return false;
