@@ -8,7 +8,6 @@
 // document order) and replay that note later, here and now, to the very value
 // a fresh read would give.
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <unordered_map>
@@ -16,6 +15,7 @@
 #include <wx/datetime.h>
 
 #include "recdb/catalogRules.h"
+#include "recdb/littleEndian.h"
 #include "recdb/localCalendar.h"
 
 namespace catalogRules {
@@ -87,11 +87,9 @@ public:
         std::string text;
         while (at != end) {
             const char kind = *at++;
-            std::uint32_t number;
             if (end - at < 4)
                 return false;
-            std::memcpy(&number, at, 4);
-            number = fromLittleEndian(number);
+            std::uint32_t number = static_cast<std::uint32_t>(getLittleEndian(at, 4));
             at += 4;
             if (kind == 'd' || kind == 't') {
                 const std::size_t width = kind == 'd' ? 8 : 6;
@@ -128,19 +126,6 @@ private:
         return true;
     }
 
-    static std::uint32_t fromLittleEndian(std::uint32_t stored)
-    {
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(&stored);
-        return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    }
-
-    void noteNumber(std::uint32_t n)
-    {
-        for (int i = 0; i < 4; ++i)
-            written += static_cast<char>((n >> (8 * i)) & 0xFF);
-    }
-
     void noteText(const std::string& text, std::size_t width, char usual, char other)
     {
         std::uint32_t n = 0;
@@ -151,10 +136,10 @@ private:
         }
         if (allDigits) {
             written += usual;
-            noteNumber(n);
+            putLittleEndian(written, n, 4);
         } else {
             written += other;
-            noteNumber(static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), 0xFFFFFFFFu)));
+            putLittleEndian(written, std::min<std::size_t>(text.size(), 0xFFFFFFFFu), 4);
             written.append(text, 0, std::min<std::size_t>(text.size(), 0xFFFFFFFFu));
         }
     }

@@ -15,6 +15,7 @@
 #include "platform/fileReplace.h"
 #include "platform/narrow.h"
 #include "platform/standardPaths.h"
+#include "recdb/littleEndian.h"
 
 // A group file, all numbers little-endian:
 //
@@ -51,37 +52,23 @@ std::uint64_t fnv1a(const char* bytes, std::size_t size, std::uint64_t hash = fn
     return hash;
 }
 
-void putNumber(std::string& out, std::uint64_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xff);
-}
-
-std::uint64_t getNumber(const char* in, int bytes)
-{
-    std::uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(in[i]);
-    return value;
-}
-
 void putStamp(std::string& out, const fileStamp& stamp)
 {
-    putNumber(out, stamp.size, 8);
-    putNumber(out, static_cast<std::uint64_t>(stamp.modified), 8);
-    putNumber(out, static_cast<std::uint64_t>(stamp.changed), 8);
-    putNumber(out, stamp.volume, 8);
-    putNumber(out, stamp.identity, 8);
+    putLittleEndian(out, stamp.size, 8);
+    putLittleEndian(out, static_cast<std::uint64_t>(stamp.modified), 8);
+    putLittleEndian(out, static_cast<std::uint64_t>(stamp.changed), 8);
+    putLittleEndian(out, stamp.volume, 8);
+    putLittleEndian(out, stamp.identity, 8);
 }
 
 fileStamp getStamp(const char* in)
 {
     fileStamp stamp;
-    stamp.size = getNumber(in, 8);
-    stamp.modified = static_cast<std::int64_t>(getNumber(in + 8, 8));
-    stamp.changed = static_cast<std::int64_t>(getNumber(in + 16, 8));
-    stamp.volume = getNumber(in + 24, 8);
-    stamp.identity = getNumber(in + 32, 8);
+    stamp.size = getLittleEndian(in, 8);
+    stamp.modified = static_cast<std::int64_t>(getLittleEndian(in + 8, 8));
+    stamp.changed = static_cast<std::int64_t>(getLittleEndian(in + 16, 8));
+    stamp.volume = getLittleEndian(in + 24, 8);
+    stamp.identity = getLittleEndian(in + 32, 8);
     return stamp;
 }
 
@@ -118,14 +105,14 @@ bool readEntry(const char* bytes, std::size_t size, entryView& entry)
 {
     if (size < headSize + smallestRest - 8)
         return false;
-    const std::uint64_t rest = getNumber(bytes, 4);
+    const std::uint64_t rest = getLittleEndian(bytes, 4);
     if (rest < smallestRest || rest > size - 4)
         return false;
     const char* body = bytes + headSize;
     const std::size_t bodySize = static_cast<std::size_t>(rest) - 8;
-    if (fnv1a(body, bodySize) != getNumber(bytes + 4, 8))
+    if (fnv1a(body, bodySize) != getLittleEndian(bytes + 4, 8))
         return false;
-    const std::uint64_t pathLength = getNumber(body, 4);
+    const std::uint64_t pathLength = getLittleEndian(body, 4);
     if (pathLength > bodySize - 4 - stampSize)
         return false;
     entry.path.assign(body + 4, static_cast<std::size_t>(pathLength));
@@ -139,14 +126,14 @@ std::string makeEntry(const std::string& path, const fileStamp& stamp, const std
 {
     std::string body;
     body.reserve(4 + path.size() + stampSize + payload.size());
-    putNumber(body, path.size(), 4);
+    putLittleEndian(body, path.size(), 4);
     body += path;
     putStamp(body, stamp);
     body += payload;
     std::string entry;
     entry.reserve(headSize + body.size());
-    putNumber(entry, body.size() + 8, 4);
-    putNumber(entry, fnv1a(body.data(), body.size()), 8);
+    putLittleEndian(entry, body.size() + 8, 4);
+    putLittleEndian(entry, fnv1a(body.data(), body.size()), 8);
     return entry + body;
 }
 
@@ -210,7 +197,7 @@ std::unordered_map<std::string, place> readGroup(const std::string& file)
         entryView entry;
         if (!readEntry(bytes.data() + at, bytes.size() - at, entry))
             break; // a torn end: what follows cannot be found
-        const std::uint64_t size = headSize + getNumber(bytes.data() + at, 4) - 8;
+        const std::uint64_t size = headSize + getLittleEndian(bytes.data() + at, 4) - 8;
         place& slot = table[entry.path];
         live -= slot.size;
         slot = place{entry.stamp, at, size};

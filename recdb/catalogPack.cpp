@@ -5,6 +5,7 @@
 #include "recdb/callClock.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogRules.h"
+#include "recdb/littleEndian.h"
 
 // The compact form of a catalog's calls, as the index keeps it, little-endian:
 //
@@ -21,15 +22,9 @@
 // them out in the time zone and on the day it runs, as a fresh read would.
 // Every count, offset and note is checked on the way back.
 namespace {
-void putNumber(std::string& out, std::uint64_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 void putText(std::string& out, const char* text, std::size_t size)
 {
-    putNumber(out, size, 4);
+    putLittleEndian(out, size, 4);
     out.append(text, size);
 }
 
@@ -40,9 +35,7 @@ public:
     {
         if (end - at < 4)
             return false;
-        value = 0;
-        for (int i = 0; i < 4; ++i)
-            value |= static_cast<std::uint32_t>(static_cast<unsigned char>(at[i])) << (8 * i);
+        value = static_cast<std::uint32_t>(getLittleEndian(at, 4));
         at += 4;
         return true;
     }
@@ -81,17 +74,17 @@ std::string catalogRules::catalogBuilder::pack() const
     if (notes.size() > 0x7FFFFFFFu)
         return std::string(); // nothing the index could keep
     std::string out(packMagic, sizeof packMagic);
-    putNumber(out, calls.size(), 4);
+    putLittleEndian(out, calls.size(), 4);
     putText(out, block ? block->folder.data() : "", block ? block->folder.size() : 0);
     putText(out, block ? block->names.data() : "", block ? block->names.size() : 0);
-    putNumber(out, labels.size(), 4);
+    putLittleEndian(out, labels.size(), 4);
     for (const std::string& label : labels)
         putText(out, label.data(), label.size());
     for (std::size_t i = 0; i < calls.size(); ++i) {
         const call& c = calls[i];
-        putNumber(out, c.name, 4);
-        putNumber(out, c.label, 4);
-        putNumber(out, c.seconds, 4);
+        putLittleEndian(out, c.name, 4);
+        putLittleEndian(out, c.label, 4);
+        putLittleEndian(out, c.seconds, 4);
         const std::uint32_t from = i ? noteEnds[i - 1] : 0;
         putText(out, notes.data() + from, noteEnds[i] - from);
     }
