@@ -448,7 +448,7 @@ void orvistaFrame::onConfigure(wxCommandEvent&)
         return;
     settingsDocument = edited;
     // Written at once; paths and the like take effect at the next start. (A
-    // failed write is reported on stderr; the settings are written again at exit.)
+    // failed write is reported to the user; the settings are written again at exit.)
     writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
 }
 

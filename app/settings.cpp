@@ -9,6 +9,7 @@
 #include <wx/xml/xml.h>
 
 #include "platform/fileReplace.h"
+#include "platform/userReport.h"
 #include "platform/standardPaths.h"
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
@@ -195,7 +196,6 @@ bool writeSettingsFile(const wxXmlDocument& document, const wxString& path)
     if (document.Save(bytes, 1) &&
         writeFileReplacing(path, bytes.GetOutputStreamBuffer()->GetBufferStart(), bytes.GetSize(), reason))
         return true;
-    std::fprintf(stderr, "orvista: could not write %s: %s\n", static_cast<const char*>(path.utf8_str()),
-                 static_cast<const char*>(reason.utf8_str()));
+    reportToUser(wxString::Format("could not write %s: %s", path, reason));
     return false;
 }

@@ -1,8 +1,10 @@
 #include "export/copyEngine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 
+#include <wx/file.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -37,12 +39,34 @@ std::vector<std::string> splitPath(const std::string& path)
     return parts;
 }
 
+// "CON", "lpt1.wav", "Aux .txt": Windows opens the device whatever follows
+// the name, and it ignores blanks before the extension.
+bool isDeviceName(const std::string& name)
+{
+    std::string stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ')
+        stem.pop_back();
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+        return true;
+    // Windows also takes the superscript digits ¹ ² ³ (UTF-8 C2 B9, C2 B2, C2 B3).
+    const bool port = stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0;
+    const std::string number = port ? stem.substr(3) : std::string();
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') ||
+           number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
+}
+
 std::string safeName(const std::string& name)
 {
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of("/\\:") != std::string::npos)
         return "_";
-    return name;
+    // Windows drops a final dot or space, so the copy could not be opened by
+    // the name it was given.
+    if (name.back() == '.' || name.back() == ' ')
+        return (isDeviceName(name) ? "_" : "") + name + "_";
+    return isDeviceName(name) ? "_" + name : name;
 }
 
 // The room is measured on the folder or, while it does not exist yet, on the
@@ -112,8 +136,11 @@ private:
         }
         // A new, unique name beside the target: a stopped or failed copy never
         // leaves a half-written file under the recording's own name.
-        const wxString partial = wxFileName::CreateTempFileName(
-            targetName.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + targetName.GetFullName() + ".");
+        wxFile partialFile;
+        const wxString partial = createTemporaryFile(
+            targetName.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + targetName.GetFullName() + ".",
+            partialFile);
+        partialFile.Close();
         if (partial.empty()) {
             fail(source, target, "no file can be made in its folder");
             return true;

@@ -61,7 +61,11 @@ std::uint64_t lowSpaceReserve(std::uint64_t capacity);
 // Where a source lands: the target folder, the source's second-to-last and last
 // folder names, its file name. A name that is empty, "." or "..", or holds a
 // separator, a colon or a drive letter becomes "_", so no target lies outside
-// the folder. A source with fewer folder levels uses the ones it has.
+// the folder. Names Windows keeps for devices (CON, PRN, AUX, NUL, COM1-9,
+// LPT1-9, with any extension, in any case) get a "_" in front, and a name
+// ending in a dot or a space gets one at its end, on every system, so that a
+// copy can be read back on Windows. A source with fewer folder levels uses the
+// ones it has.
 std::string copyTargetPath(const std::string& targetFolder, const std::string& source);
 
 // Copies the files (empty paths are skipped) into `targetFolder`, creating the

@@ -3,11 +3,13 @@
 #include <utility>
 #include <vector>
 
-#include <windows.h>
+#include <wx/log.h>
+
+#include "platform/win32Text.h"
 
 // The listing carries each entry's attributes, so the walk needs one listing
-// per folder and no call per entry. Paths are narrow strings (the ANSI code
-// page), which the ANSI functions take as they are.
+// per folder and no call per entry. The walk keeps paths wide, as the system
+// lists them, and hands each file on as narrow text.
 namespace {
 #ifndef IO_REPARSE_TAG_AF_UNIX
 #define IO_REPARSE_TAG_AF_UNIX 0x80000023L
@@ -27,9 +29,9 @@ struct identity {
 
 // Opens what the path leads to (a link's target, not the link); false when
 // nothing is there. `isFolder` tells which kind it is.
-bool identityOf(const std::string& path, identity& id, bool& isFolder)
+bool identityOf(const std::wstring& path, identity& id, bool& isFolder)
 {
-    HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE handle = CreateFileW(systemPath(wxString(path)).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -49,8 +51,8 @@ bool identityOf(const std::string& path, identity& id, bool& isFolder)
 // symbolic link or a junction, listed as a reparse point), so identities are
 // looked up only when one is met: a tree without links costs no call per folder.
 struct openFolder {
-    explicit openFolder(std::string path_) : path(std::move(path_)) {}
-    std::string path;
+    explicit openFolder(std::wstring path_) : path(std::move(path_)) {}
+    std::wstring path;
     bool looked = false, known = false;
     identity id;
 };
@@ -73,7 +75,7 @@ bool isOpen(std::vector<openFolder>& open, const identity& id)
 // listed as a reparse point of its own kind). A link to a file counts if it
 // leads to one, a dangling link does not. Files that are reparse points for
 // other reasons (cloud placeholders, deduplication) keep their data and count.
-bool isRegularFile(const WIN32_FIND_DATAA& entry, const std::string& path)
+bool isRegularFile(const WIN32_FIND_DATAW& entry, const std::wstring& path)
 {
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DEVICE)
         return false;
@@ -90,26 +92,26 @@ bool isRegularFile(const WIN32_FIND_DATAA& entry, const std::string& path)
 
 void walk(std::vector<openFolder>& open, const std::function<void(const std::string&)>& onFile)
 {
-    std::string prefix = open.back().path;
-    if (prefix.empty() || (prefix.back() != '\\' && prefix.back() != '/'))
-        prefix += '\\';
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileExA((prefix + "*").c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
-                                   FIND_FIRST_EX_LARGE_FETCH);
+    std::wstring prefix = open.back().path;
+    if (prefix.empty() || (prefix.back() != L'\\' && prefix.back() != L'/'))
+        prefix += L'\\';
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileExW(systemPath(wxString(prefix + L"*")).c_str(), FindExInfoBasic, &entry,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE)
         return;
-    std::vector<std::pair<std::string, bool>> folders; // path, reached through a link
-    std::vector<std::string> files;
+    std::vector<std::pair<std::wstring, bool>> folders; // path, reached through a link
+    std::vector<std::wstring> files;
     do {
-        const char* name = entry.cFileName;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+        const wchar_t* name = entry.cFileName;
+        if (name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)))
             continue;
-        std::string path = prefix + name;
+        std::wstring path = prefix + name;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             folders.emplace_back(std::move(path), (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
         else if (isRegularFile(entry, path))
             files.push_back(std::move(path));
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
     FindClose(find);
     for (const auto& folder : folders) {
         openFolder next(folder.first);
@@ -123,16 +125,23 @@ void walk(std::vector<openFolder>& open, const std::function<void(const std::str
         walk(open, onFile);
         open.pop_back();
     }
-    for (const std::string& path : files)
-        onFile(path);
+    for (const std::wstring& path : files) {
+        std::string narrow;
+        if (narrowOf(path.c_str(), narrow))
+            onFile(narrow);
+        else
+            wxLogWarning("\"%s\" is left out: its name holds half of a UTF-16 character pair, which no program "
+                         "can name reliably.",
+                         wxString(path));
+    }
 }
 }
 
 void walkDirectory(const std::string& root, const std::function<void(const std::string& path)>& onFile)
 {
-    DWORD attributes = GetFileAttributesA(root.c_str());
+    DWORD attributes = GetFileAttributesW(systemPath(root).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
-    std::vector<openFolder> open{openFolder(root)};
+    std::vector<openFolder> open{openFolder(std::wstring(fromNarrow(root).wc_str()))};
     walk(open, onFile);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Environment references in configuration values. wxConfigBase expands $NAME and
-// ${NAME} everywhere but %NAME% only on Windows; values written for the Windows
-// logger use %NAME%, so elsewhere they are rewritten first.
+// Environment references in the logger's configuration values, expanded the
+// same way on every system: %NAME%, $NAME, ${NAME} and $(NAME). The values are
+// Windows text, where a backslash separates folders and escapes nothing:
+// "D:\rec\%SITE%" expands its %SITE%. (wxConfigBase's own pass would take "\%"
+// and "\$" for escapes and would see %NAME% only on Windows.)
 #include <wx/string.h>
 
-// Replaces every %NAME% whose variable is set with its value, escaped so that the
-// configuration base's own expansion pass leaves it as it is. References to unset
-// variables and lone percent signs stay. On Windows the text is returned as it is
-// (the base handles %NAME% there itself).
-wxString expandPercentReferences(const wxString& text);
+// Replaces every reference whose variable is set with its value. References to
+// unset variables, lone '%' and '$' stay as they are written. The result is
+// escaped so that wxConfigBase's expansion pass, which runs over whatever a
+// configuration hands back, leaves it exactly so.
+wxString expandEnvironmentReferences(const wxString& text);

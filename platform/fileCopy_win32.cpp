@@ -1,9 +1,11 @@
 #include "platform/fileCopy.h"
 
-#include <windows.h>
-
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+
+#include "platform/fileReplace.h"
+#include "platform/win32Text.h"
 
 namespace {
 struct progressContext {
@@ -25,18 +27,19 @@ copyOutcome copyFileContents(const wxString& source, const wxString& target,
     // CopyFileEx calls back as chunks complete; PROGRESS_CANCEL stops it.
     progressContext context{&progress};
     BOOL cancel = FALSE;
-    if (CopyFileExW(source.wc_str(), target.wc_str(), onProgress, &context, &cancel, 0)) {
+    const std::wstring targetPath = systemPath(target);
+    if (CopyFileExW(systemPath(source).c_str(), targetPath.c_str(), onProgress, &context, &cancel, 0)) {
         // The copy takes the source's attributes: a read-only one could be
         // neither rolled back, nor cleaned up, nor copied over again.
-        const DWORD attributes = GetFileAttributesW(target.wc_str());
+        const DWORD attributes = GetFileAttributesW(targetPath.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            SetFileAttributesW(target.wc_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+            SetFileAttributesW(targetPath.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         return copyOutcome::copied;
     }
     DWORD code = GetLastError();
     if (code == ERROR_REQUEST_ABORTED)
         return copyOutcome::stopped;
-    error = wxSysErrorMsgStr(code); // the system's own wording, as users know it
+    error = systemMessage(code); // the system's own wording, as users know it
     return copyOutcome::failed;
 }
 
@@ -45,11 +48,13 @@ wxString makeUniqueFolder(const wxString& prefix)
     // The temporary folder is the user's own on Windows; a name taken from a
     // fresh temporary file and made a folder at once is safe there.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        wxString name = wxFileName::CreateTempFileName(prefix);
+        wxFile file;
+        wxString name = createTemporaryFile(prefix, file);
         if (name.empty())
             return wxString();
-        wxRemoveFile(name);
-        if (CreateDirectoryW(name.wc_str(), nullptr))
+        file.Close();
+        DeleteFileW(systemPath(name).c_str());
+        if (CreateDirectoryW(systemPath(name).c_str(), nullptr))
             return name;
     }
     return wxString();

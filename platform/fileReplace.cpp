@@ -4,13 +4,40 @@
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
+#include <wx/time.h>
+
+#include <cstdint>
+#include <mutex>
+#include <random>
+
+wxString createTemporaryFile(const wxString& prefix, wxFile& file)
+{
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mutex lock;
+    static std::mt19937_64 random{std::random_device{}() ^ static_cast<std::uint64_t>(wxGetLocalTimeMillis().GetValue())};
+    wxLogNull quiet;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        wxString name = prefix;
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            for (int i = 0; i < 6; ++i)
+                name += letters[random() % (sizeof letters - 1)];
+        }
+        // Without overwriting, the file is made only when the name is new.
+        if (file.Create(name, false, wxS_IRUSR | wxS_IWUSR))
+            return name;
+        if (!wxFileName::DirExists(wxFileName(name).GetPath()))
+            break;
+    }
+    return wxString();
+}
 
 bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error, bool durable)
 {
     // wx would show its own complaints in a dialog; the caller reports `error`.
     wxLogNull quiet;
     wxFile file;
-    const wxString temporary = wxFileName::CreateTempFileName(path + ".", &file);
+    const wxString temporary = createTemporaryFile(path + ".", file);
     if (temporary.empty()) {
         error = "no new file can be made in its folder";
         return false;

@@ -7,11 +7,19 @@
 
 #include <wx/string.h>
 
+class wxFile;
+
 // Moves `newFile` over `target`, replacing it. The new file takes the old one's
 // access rights where the system has them (a new file's usual ones when there
 // was none). False (with `error` set) when the
 // move failed; `newFile` is then left where it was.
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error);
+
+// Makes a new, empty file whose name is `prefix` followed by six random
+// letters and digits, opens it for writing in `file` and returns its name;
+// "" when no such file can be made. Never an existing file, and the folder may
+// have any length (Windows' own call for this refuses long folders).
+wxString createTemporaryFile(const wxString& prefix, wxFile& file);
 
 // Reads a whole file; false when it cannot be read.
 bool readFileBytes(const wxString& path, std::vector<char>& bytes);

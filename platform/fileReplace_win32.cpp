@@ -1,15 +1,14 @@
 #include "platform/fileReplace.h"
 
-#include <windows.h>
-
-#include <wx/log.h>
+#include "platform/win32Text.h"
 
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error)
 {
     // MoveFileEx replaces in one step; write-through returns only once the
     // move has reached the disk.
-    if (MoveFileExA(newFile.mb_str(), target.mb_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (MoveFileExW(systemPath(newFile).c_str(), systemPath(target).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    error = wxSysErrorMsgStr(GetLastError()); // the system's own wording
+    error = systemMessage(GetLastError()); // the system's own wording
     return false;
 }

@@ -6,32 +6,20 @@
 #endif
 #include <windows.h>
 
+#include "platform/win32Text.h"
+
 namespace {
-// Narrow paths are in the ANSI code page, which is what the A functions take.
 // Every sharing mode is allowed so that the logger can go on writing, renaming
 // or deleting the file while it is looked at.
 HANDLE openShared(const std::string& path, DWORD access, DWORD flags)
 {
-    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, flags, nullptr);
+    return CreateFileW(systemPath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, flags, nullptr);
 }
 
 std::string windowsMessage(DWORD code)
 {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-        0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message;
-    if (length != 0 && text != nullptr)
-        message.assign(text, length);
-    if (text != nullptr)
-        LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-        message.pop_back();
-    if (message.empty())
-        message = "Windows error " + std::to_string(code);
-    return message;
+    return toNarrow(systemMessage(code));
 }
 
 std::uint64_t combine(DWORD high, DWORD low)

@@ -6,6 +6,6 @@
 bool openDocument(const wxString& path)
 {
     // The shell's "open" verb starts the viewer associated with the type.
-    HINSTANCE result = ShellExecuteA(nullptr, "open", path.mb_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", path.wc_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -8,24 +8,23 @@
 // return value is the number of characters copied, not counting the final NUL
 // (size - 1 for a truncated value, size - 2 for a truncated list).
 //
-// On Windows this is the system call itself; elsewhere a parser that follows the
-// same file rules (see profile_portable.cpp for the list). Where Windows is
-// unhelpful or undocumented the portable parser makes its own choices, which
-// callers must not count on from Windows:
+// On every system this is the program's own parser of the same file rules (see
+// profile.cpp for the list): on Windows the system's functions would read a
+// file without a byte order mark in this process's code page (UTF-8), not the
+// machine's one that the logger writes. Where Windows is unhelpful or
+// undocumented the parser makes its own choices, so a caller that also reads
+// with Windows' own functions should not count on them:
 //  - Ask for lists with the default "". (For a missing section or file the
-//    portable parser gives an empty list whatever the default; Windows may copy
-//    the default in instead.)
+//    parser gives an empty list whatever the default; Windows may copy the
+//    default in instead.)
 //  - A list may hold empty names on Windows (a "[]" section, a "=value" entry),
 //    which read like the list's end: walk it by the returned length. The
-//    portable parser leaves them out.
+//    parser leaves them out.
 //  - Windows reads at most 65535 characters of a value, UTF-16 only little
 //    endian, and a UTF-8 byte order mark as part of the first line; the
-//    portable parser has no limit, reads big endian too and skips the mark.
-//    Text from a UTF-16 file comes in the program's narrow encoding: the ANSI
-//    code page on Windows, UTF-8 elsewhere.
-//  - Windows' ANSI function may crash on an empty section or key name (Wine's
-//    conformance tests, run on Windows, ask for those only through the wide
-//    function): do not ask for one.
+//    parser has no limit, reads big endian too and skips the mark.
+//  - Text comes in the program's narrow encoding, UTF-8: from UTF-16 and from
+//    the machine's ANSI code page converted, UTF-8 as it is.
 #include <cstddef>
 
 unsigned long readProfileString(const char* section, const char* key, const char* defaultValue,

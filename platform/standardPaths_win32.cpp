@@ -8,8 +8,8 @@
 namespace {
 wxString shellFolder(int csidl)
 {
-    char buffer[MAX_PATH];
-    if (SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
+    wchar_t buffer[MAX_PATH];
+    if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buffer) != S_OK)
         return wxString();
     return wxString(buffer);
 }

@@ -15,6 +15,13 @@ extern "C" void onStopSignal(int)
 }
 }
 
+std::vector<std::string> commandArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void useUtf8Console() {}
+
 bool errorStreamIsTerminal()
 {
     return isatty(STDERR_FILENO) != 0;

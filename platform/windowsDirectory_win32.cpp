@@ -1,12 +1,15 @@
 #include "windowsDirectory.h"
 
-#include <windows.h>
+#include "platform/win32Text.h"
 
 std::string windowsDirectory()
 {
-    char buffer[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
+    wchar_t buffer[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(buffer, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return std::string();
-    return std::string(buffer, length);
+    buffer[length] = 0;
+    std::string narrow;
+    narrowOf(buffer, narrow);
+    return narrow;
 }

@@ -176,9 +176,9 @@ bool win32NativeConfig::DoReadString(const wxString& key, wxString* value) const
     if (!HasEntry(key))
         return false;
     wxString text = fromNarrow(readValue(currentSection(), toNarrow(key)));
-    // The base expands $NAME and ${NAME} afterwards; %NAME% only on Windows, so
-    // those are replaced here first where the base would leave them.
-    *value = IsExpandingEnvVars() ? expandPercentReferences(text) : text;
+    // Expanded here the same way on every system; the base's own pass, which
+    // follows, leaves the result as it is.
+    *value = IsExpandingEnvVars() ? expandEnvironmentReferences(text) : text;
     return true;
 }
 

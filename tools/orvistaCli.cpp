@@ -3,6 +3,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#include "platform/terminal.h"
 #include "tools/cli.h"
 
 int main(int argc, char** argv)
@@ -15,5 +16,6 @@ int main(int argc, char** argv)
     // Damaged catalogs are reported on stderr, never mixed into the output.
     delete wxLog::SetActiveTarget(new wxLogStderr);
     std::ios::sync_with_stdio(false);
-    return runCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    useUtf8Console();
+    return runCli(commandArguments(argc, argv), std::cout, std::cerr);
 }

@@ -5,6 +5,7 @@
 
 #include <wx/init.h>
 
+#include "platform/terminal.h"
 #include "tools/demoArchive.h"
 
 int main(int argc, char** argv)
@@ -14,7 +15,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvista-demo: cannot initialise wxWidgets\n");
         return 1;
     }
-    std::vector<std::string> args(argv + 1, argv + argc);
+    useUtf8Console();
+    std::vector<std::string> args = commandArguments(argc, argv);
     demoOptions options;
     std::string error;
     switch (parseDemoArguments(args, options, &error)) {

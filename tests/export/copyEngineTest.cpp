@@ -79,6 +79,15 @@ TEST(copyTargets, stayInsideTheChosenFolder)
         {"/rec/line/day/", "/t/line/day/_"},
         {"/rec/a:b/c:/x:y", "/t/_/_/_"},
         {"/rec//line//day//f", "/t/line/day/f"},
+        // Names Windows keeps for devices, or would cut at their end.
+        {"/rec/CON/aux/nul.wav", "/t/_CON/_aux/_nul.wav"},
+        {"/rec/Com1/LPT9.x.y/prn", "/t/_Com1/_LPT9.x.y/_prn"},
+        {"/rec/COM\xC2\xB9/lpt\xC2\xB3/con .wav", "/t/_COM\xC2\xB9/_lpt\xC2\xB3/_con .wav"},
+        {"/rec/day./f. /g ", "/t/day._/f. _/g _"},
+        {"/rec/CON./x/AUX ", "/t/_CON._/x/_AUX _"},
+        // Near misses keep their names.
+        {"/rec/COM0/CONSOLE/LPT10.wav", "/t/COM0/CONSOLE/LPT10.wav"},
+        {"/rec/xCON/com/.nul", "/t/xCON/com/.nul"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(nativePath(c.target), copyTargetPath("/t", c.source)) << c.source;

@@ -170,23 +170,41 @@ TEST(win32NativeConfig, bufferDoublesUntilTheResultHasTwoSpareCharacters)
     EXPECT_EQ(config.bufferSize(), 64u);
 }
 
-TEST(win32NativeConfig, readExpandsPercentDollarAndBraceReferences)
+TEST(win32NativeConfig, readExpandsEnvironmentReferencesAlike)
 {
     scratchDir dir;
     scopedEnv a("ORV_TEST_A", "alpha");
+    scopedEnv site("ORV_TEST_SITE", "Z\xC3\xBCrich 100% $HOME");
     scopedEnv unset = scopedEnv::unset("ORV_TEST_UNSET");
-    win32NativeConfig config(dir.write(
-        "test.ini", "[s]\nall=%ORV_TEST_A%/$ORV_TEST_A/${ORV_TEST_A}\nunset=%ORV_TEST_UNSET% 100%\nlong=42\nbad=4x\n"));
+    const struct {
+        const char* written;
+        const char* read;
+    } rows[] = {
+        {"%ORV_TEST_A%/$ORV_TEST_A/${ORV_TEST_A}/$(ORV_TEST_A)", "alpha/alpha/alpha/alpha"},
+        // A backslash separates folders; it escapes nothing.
+        {"D:\\rec\\%ORV_TEST_A%", "D:\\rec\\alpha"},
+        {"D:\\rec\\$ORV_TEST_A\\x", "D:\\rec\\alpha\\x"},
+        {"\\\\server\\%ORV_TEST_A%\\", "\\\\server\\alpha\\"},
+        // A value is put in as it is, its own '%' and '$' included.
+        {"D:\\%ORV_TEST_SITE%", "D:\\Z\xC3\xBCrich 100% $HOME"},
+        {"%ORV_TEST_UNSET% 100% $ORV_TEST_UNSET ${ORV_TEST_UNSET} $ %% ${", "%ORV_TEST_UNSET% 100% $ORV_TEST_UNSET "
+                                                                            "${ORV_TEST_UNSET} $ %% ${"},
+        {"%ORV_TEST_A%%ORV_TEST_A%$ORV_TEST_A.x", "alphaalphaalpha.x"},
+    };
+    std::string content = "[s]\n";
+    for (size_t i = 0; i < std::size(rows); ++i)
+        content += "v" + std::to_string(i) + "=" + rows[i].written + "\n";
+    win32NativeConfig config(dir.write("test.ini", content));
     config.SetPath("/s");
-    wxString value;
-    ASSERT_TRUE(config.Read("all", &value));
-    EXPECT_EQ(value, "alpha/alpha/alpha");
-    ASSERT_TRUE(config.Read("unset", &value));
-    EXPECT_EQ(value, "%ORV_TEST_UNSET% 100%");
-
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        wxString value;
+        ASSERT_TRUE(config.Read("v" + std::to_string(i), &value));
+        EXPECT_EQ(value, wxString::FromUTF8(rows[i].read)) << rows[i].written;
+    }
     config.SetExpandEnvVars(false);
-    ASSERT_TRUE(config.Read("all", &value));
-    EXPECT_EQ(value, "%ORV_TEST_A%/$ORV_TEST_A/${ORV_TEST_A}");
+    wxString value;
+    ASSERT_TRUE(config.Read("v1", &value));
+    EXPECT_EQ(value, "D:\\rec\\%ORV_TEST_A%");
 }
 
 TEST(win32NativeConfig, readsLongsInBaseTen)
@@ -250,8 +268,6 @@ TEST(win32NativeConfig, missingFileHasNothing)
 
 TEST(narrowStrings, utf8RoundTripsAndInvalidBytesSurvive)
 {
-    if (runningOnWindows())
-        GTEST_SKIP() << "narrow strings are in the ANSI code page on Windows, not in UTF-8";
     const std::string utf8 = "Gr\xC3\xBC\xC3\x9F" "e";
     EXPECT_EQ(fromNarrow(utf8), wxString::FromUTF8(utf8));
     EXPECT_EQ(toNarrow(fromNarrow(utf8)), utf8);
@@ -259,6 +275,16 @@ TEST(narrowStrings, utf8RoundTripsAndInvalidBytesSurvive)
     EXPECT_FALSE(fromNarrow(latin1).empty());
     EXPECT_EQ(toNarrow(fromNarrow(latin1)), latin1);
     EXPECT_EQ(toNarrow(fromNarrow("")), "");
+    // Beyond the code page of any machine, on every system.
+    const std::string far = "\xC5\x81ukasz \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x93\x9E";
+    EXPECT_EQ(fromNarrow(far).length(), wxString::FromUTF8(far).length());
+    EXPECT_EQ(toNarrow(fromNarrow(far)), far);
+    EXPECT_TRUE(representable(fromNarrow(far)));
+    EXPECT_TRUE(representable(wxString()));
+    // Half of a surrogate pair, as a Windows file name may hold one.
+    wxString half("x");
+    half[0] = wxUniChar(0xD800);
+    EXPECT_FALSE(representable(half));
 }
 
 // ---- readLoggerIni -----------------------------------------------------------

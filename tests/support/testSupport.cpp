@@ -1,5 +1,8 @@
 #include "support/testSupport.h"
 
+#include <wx/ffile.h>
+#include <wx/log.h>
+
 #include "support/systemSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,8 +38,15 @@ std::string scratchDir::write(const std::string& relative, const std::string& by
     std::string full = at(relative);
     wxFileName name(wxString::FromUTF8(full));
     wxFileName::Mkdir(name.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    std::ofstream out(full, std::ios::binary);
-    out << bytes;
+    if (runningOnWindows()) {
+        // Through wx, which names files in Unicode there.
+        wxFFile out(name.GetFullPath(), "wb");
+        out.Write(bytes.data(), bytes.size());
+    } else {
+        // The bytes of the name as they are, UTF-8 or not.
+        std::ofstream out(full, std::ios::binary);
+        out << bytes;
+    }
     return full;
 }
 
@@ -82,10 +92,20 @@ scopedEnv::~scopedEnv()
 
 std::string readWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    if (!runningOnWindows()) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+    wxLogNull quiet; // a missing file reads as empty
+    wxFFile in(wxString::FromUTF8(path), "rb");
+    std::string bytes;
+    char chunk[65536];
+    size_t got;
+    while (in.IsOpened() && (got = in.Read(chunk, sizeof chunk)) > 0)
+        bytes.append(chunk, got);
+    return bytes;
 }
 
 void fixTimeZoneAndLocale()

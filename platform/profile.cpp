@@ -1,5 +1,8 @@
-// Portable reading of INI files with the rules of the Windows profile API
-// (GetPrivateProfileStringA), so that "logger.ini" reads the same on every system.
+// Reading INI files with the rules of the Windows profile API
+// (GetPrivateProfileStringA), so that "logger.ini" reads the same on every system,
+// Windows included: there the system's own functions would read a file without
+// a byte order mark in this process's code page, UTF-8, not in the machine's
+// one the logger writes.
 //
 // Sources for the rules below:
 //   [MS]   Microsoft's reference page of GetPrivateProfileStringA.
@@ -31,8 +34,8 @@
 // 10. Missing, empty or unreadable file (or a folder): values give the default,
 //     lists are empty. A nullptr or empty file name behaves like a missing file. [WT][RE]
 // 11. A file name without any folder part is looked for in the Windows folder
-//     (here: windowsDirectory()); "./name" or any path with a separator is used as
-//     it is. [MS][WT]
+//     (windowsDirectory()); "./name" or any path with a separator (on Windows
+//     also '\\' or a drive's ':') is used as it is. [MS][WT]
 //
 // File format
 // 12. Lines end at LF, CR LF or a lone CR. [WT] ("CR only" run)
@@ -66,7 +69,7 @@
 // Robustness (our own rules)
 // 25. The file is read as bytes and parsed in one pass, then kept until it changes
 //     (its size, its modification or change time to the nanosecond, or its
-//     identity, device and inode, differ), as Windows keeps its profile files
+//     identity, volume and file number, differ: its fileStamp), as Windows keeps its profile files
 //     cached. The change time catches a rewrite of the same size whose
 //     modification time stayed or was set back (tools that keep times do so),
 //     the identity a file replaced by another one. A lookup then costs a search,
@@ -81,14 +84,19 @@
 //     Windows editors save "Unicode" text) is read as UTF-16 and converted to the
 //     program's narrow strings, UTF-8; Windows reads such files too, though only
 //     little endian ones (big endian is our addition) [RE]. A surrogate
-//     without its partner becomes U+FFFD, an odd last byte is dropped. Without a
-//     mark the bytes are taken as they are.
+//     without its partner becomes U+FFFD, an odd last byte is dropped.
+// 29. Without a mark, a file that is valid UTF-8 is taken as it is; any other is
+//     in the machine's ANSI code page and converted from it on Windows
+//     (narrowFromMachineText), kept as bytes elsewhere. Decoding the whole file
+//     first also keeps a double-byte character whose second byte is 0x5C (as in
+//     Shift-JIS) from reading as a backslash. [OURS]
 #include "profile.h"
 
+#include "fileStamp.h"
+#include "machineText.h"
 #include "windowsDirectory.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -97,7 +105,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include <sys/stat.h>
+#include <wx/filefn.h>
+#include <wx/strconv.h>
 
 namespace {
 
@@ -141,28 +150,10 @@ std::string_view unquoted(std::string_view value)
 std::string resolvedFileName(const char* fileName)
 {
     std::string name(fileName);
-    if (name.find('/') == std::string::npos)
-        return windowsDirectory() + "/" + name;
+    const char* separators = wxFILE_SEP_PATH == '\\' ? "/\\:" : "/";
+    if (name.find_first_of(separators) == std::string::npos)
+        return windowsDirectory() + std::string(1, static_cast<char>(wxFILE_SEP_PATH)) + name;
     return name;
-}
-
-// The whole file as bytes; empty when it is missing or cannot be read (a folder
-// opens but does not read).
-std::string fileBytes(const char* fileName)
-{
-    if (!fileName || !*fileName)
-        return {};
-    std::FILE* file = std::fopen(resolvedFileName(fileName).c_str(), "rb");
-    if (!file)
-        return {};
-    std::string bytes;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        bytes.append(chunk, got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? std::string() : bytes;
 }
 
 void appendUtf8(std::string& out, unsigned long c)
@@ -211,15 +202,22 @@ std::string utf8FromUtf16(std::string_view bytes, bool bigEndian)
     return text;
 }
 
-// The file's text as narrow bytes: UTF-16 with its mark converted, anything
-// else unchanged.
+bool isUtf8(const std::string& bytes)
+{
+    return wxConvUTF8.ToWChar(nullptr, 0, bytes.data(), bytes.size()) != wxCONV_FAILED;
+}
+
+// The file's text as narrow bytes: UTF-16 with its mark converted, UTF-8
+// unchanged, anything else from the machine's code page.
 std::string narrowText(std::string bytes)
 {
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE')
         return utf8FromUtf16(std::string_view(bytes).substr(2), false);
     if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF')
         return utf8FromUtf16(std::string_view(bytes).substr(2), true);
-    return bytes;
+    if (isUtf8(bytes))
+        return bytes;
+    return narrowFromMachineText(bytes);
 }
 
 // One meaningful line of the file.
@@ -366,16 +364,9 @@ std::unique_ptr<parsedProfile> parse(std::string text)
 // The last file read, kept while it is unchanged on disk.
 struct cachedProfile {
     std::string path;
-    struct stat identity {};
+    fileStamp stamp;
     std::unique_ptr<parsedProfile> profile;
 };
-
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
 
 // Runs `use` with the parsed file (empty when missing or unreadable). The cache
 // is shared, so it is used under a lock.
@@ -389,15 +380,23 @@ unsigned long withProfile(const char* fileName, Use use)
         return use(empty);
     std::lock_guard<std::mutex> guard(lock);
     std::string path = resolvedFileName(fileName);
-    struct stat identity {};
-    if (::stat(path.c_str(), &identity) != 0 || !S_ISREG(identity.st_mode)) {
+    fileStamp stamp;
+    if (!fileStampOf(path, stamp)) {
         cache.profile.reset();
         return use(empty);
     }
-    if (!cache.profile || cache.path != path || !sameFile(cache.identity, identity)) {
-        cache.profile = parse(narrowText(fileBytes(fileName)));
+    if (!cache.profile || cache.path != path || cache.stamp != stamp) {
+        // The stamp taken as the file is opened: a change during the read
+        // makes the next call read it again.
+        std::vector<char> bytes;
+        std::string error;
+        if (!readFileStamped(path, bytes, stamp, error)) {
+            cache.profile.reset();
+            return use(empty);
+        }
+        cache.profile = parse(narrowText(std::string(bytes.begin(), bytes.end())));
         cache.path = path;
-        cache.identity = identity;
+        cache.stamp = stamp;
     }
     return use(*cache.profile);
 }

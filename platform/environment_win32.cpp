@@ -1,6 +1,0 @@
-#include "environment.h"
-
-wxString expandPercentReferences(const wxString& text)
-{
-    return text;
-}
