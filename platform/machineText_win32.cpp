@@ -33,8 +33,11 @@ std::string narrowFromMachineText(const std::string& bytes)
         return bytes;
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), size, &wide[0], units);
-    std::string narrow;
-    narrowOf(wide.c_str(), narrow);
+    // By length: a NUL byte stays one (the profile parser ends a line's text there).
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &narrow[0], length, nullptr, nullptr);
     return narrow;
 }
 

@@ -7,9 +7,9 @@
 
 #include <io.h>
 
-#include <shellapi.h>
-
 #include "platform/win32Text.h"
+
+#include <shellapi.h>
 
 namespace {
 volatile std::sig_atomic_t stopRequested = 0;

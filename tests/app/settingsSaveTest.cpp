@@ -168,6 +168,24 @@ TEST(settingsFile, writtenWithItsEncodingAndIndentation)
     EXPECT_EQ("orv.xml ", folderContents(dir.path()));
 }
 
+// A user named beyond the ANSI code pages, a folder deeper than Windows' old
+// limit of 260 characters: written, read back, nothing left beside.
+TEST(settingsFile, writtenIntoUnicodeAndLongFolders)
+{
+    scratchDir dir;
+    const std::string folders[] = {"Users/\xC5\x81ukasz \xE6\x97\xA5\xE6\x9C\xAC/AppData/orvista",
+                                   std::string(120, 'l') + "/" + std::string(120, 'm') + "/" + std::string(40, 'n')};
+    for (const std::string& folder : folders) {
+        const std::string path = dir.write(folder + "/orv.xml", previousSettings);
+        const wxXmlDocument document = paddedDocument();
+        ASSERT_TRUE(writeSettingsFile(document, wxString::FromUTF8(path))) << folder;
+        wxXmlDocument again;
+        ASSERT_TRUE(again.Load(wxString::FromUTF8(path))) << folder;
+        EXPECT_EQ(document.GetRoot()->GetName(), again.GetRoot()->GetName());
+        EXPECT_EQ("orv.xml ", folderContents(dir.at(folder)));
+    }
+}
+
 TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)
 {
     scratchDir dir;

@@ -270,6 +270,32 @@ TEST(copyEngine, spaceIsCheckedBeforeAnythingIsWritten)
 
 // A read-only recording (an archive on a write-protected share) gives a copy
 // that a stop can remove and a second copy can replace.
+// Beyond the 260 characters Windows' older calls stop at, in the sources, the
+// target folder and the names of the temporary files beside the targets.
+TEST(copyEngine, pathsLongerThanWindowsOldLimitCopyAndRollBack)
+{
+    scratchDir dir;
+    const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e') + "/" + std::string(60, 'f');
+    const std::string a = dir.write(deep + "/line/20240115/" + std::string(100, 'a') + ".wav", "aaaa");
+    const std::string b = dir.write("rec/line/20240115/b.wav", "bbbb");
+    ASSERT_EQ("aaaa", readWholeFile(a)) << "the long source is there";
+    const std::string into = dir.at(std::string(150, 'i') + "/" + std::string(150, 'j'));
+    ASSERT_GT(copyTargetPath(into, a).size(), 400u);
+
+    recorder stopped;
+    stopped.stopAtBytes = 6;
+    EXPECT_FALSE(copyFiles({a, b}, into, nullptr, stopped, volumeOf(tera, tera)));
+    EXPECT_EQ("", tree(into)) << "the stop removed the long copy";
+
+    std::vector<std::string> copied;
+    recorder observer;
+    EXPECT_TRUE(copyFiles({a, b}, into, &copied, observer, volumeOf(tera, tera)));
+    EXPECT_EQ("start(8) end ", observer.log);
+    ASSERT_EQ(2u, copied.size());
+    EXPECT_EQ("aaaa", readWholeFile(copied[0]));
+    EXPECT_EQ(nativePath("line/20240115/" + std::string(100, 'a') + ".wav line/20240115/b.wav "), tree(into));
+}
+
 TEST(copyEngine, readOnlySourcesGiveCopiesThatCanGoAgain)
 {
     scratchDir dir;

@@ -26,3 +26,18 @@ TEST(versionResource, programsAreAwareOfTerminalServers)
         GTEST_SKIP() << "only Windows programs carry the mark";
     EXPECT_TRUE(aware);
 }
+
+// What the program declares to Windows: UTF-8 as the code page of every narrow
+// call (the program's own calls are wide), long paths, sharp drawing at every
+// scale, the themed controls.
+TEST(versionResource, manifestDeclaresUnicodeLongPathsAndScaling)
+{
+    std::string manifest;
+    unsigned codePage = 0;
+    if (!ownManifest(manifest, codePage))
+        GTEST_SKIP() << "only Windows programs carry a manifest";
+    for (const char* setting : {">UTF-8</activeCodePage>", ">true</longPathAware>", ">PerMonitorV2, PerMonitor<",
+                                ">true/pm</dpiAware>", "Microsoft.Windows.Common-Controls", "level=\"asInvoker\""})
+        EXPECT_NE(std::string::npos, manifest.find(setting)) << setting;
+    EXPECT_EQ(65001u, codePage) << "the system takes the manifest's code page (Windows 10 1903 and later, Wine)";
+}

@@ -68,6 +68,9 @@ bool ownFileVersion(int version[4]);
 // Whether this program is marked as aware of terminal servers. False where
 // programs carry no such mark (everywhere but Windows).
 bool ownTerminalServerMark(bool& aware);
+// The text of this program's manifest resource and the code page its narrow
+// calls take (GetACP); false where programs carry no manifest.
+bool ownManifest(std::string& text, unsigned& codePage);
 
 // Writes a string value (REG_EXPAND_SZ when `expandable`) below
 // HKEY_LOCAL_MACHINE in the registry's 64-bit or 32-bit view, and removes a

@@ -119,6 +119,11 @@ bool ownTerminalServerMark(bool&)
     return false;
 }
 
+bool ownManifest(std::string&, unsigned&)
+{
+    return false;
+}
+
 bool writeMachineRegistryValue(bool, const std::string&, const std::string&, const std::string&, bool)
 {
     return false;

@@ -142,6 +142,18 @@ bool ownTerminalServerMark(bool& aware)
     return true;
 }
 
+bool ownManifest(std::string& text, unsigned& codePage)
+{
+    HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    const char* data = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!data)
+        return false;
+    text.assign(data, SizeofResource(nullptr, found));
+    codePage = GetACP();
+    return true;
+}
+
 bool writeMachineRegistryValue(bool thirtyTwoBitView, const std::string& keyPath, const std::string& valueName,
                                const std::string& value, bool expandable)
 {
