@@ -361,6 +361,12 @@ void orvistaFrame::onCopyTo(wxCommandEvent&)
     if (dialog.ShowModal() != wxID_OK)
         return;
     const wxString folder = dialog.GetPath();
+    if (!representable(folder)) {
+        // Windows allows names no other program (nor this one) can spell.
+        wxMessageBox("The folder cannot be used: its name holds half of a UTF-16 character pair.\n" + folder,
+                     "Error", wxOK | wxICON_ERROR, this);
+        return;
+    }
     recordingList selected;
     if (gatherSelectedRecordings(selected))
         copyRecordings(toNarrow(folder), nullptr, CopyRequest{this}, selected);
