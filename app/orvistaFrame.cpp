@@ -245,7 +245,8 @@ void orvistaFrame::applyFirstStartSize()
     // The toolkit's default frame size (400 by 250 on GTK) shows hardly a row of
     // the timeline; without a saved geometry start large, on the main display.
     wxRect area = wxDisplay(0u).GetClientArea();
-    SetSize(wxMin(1100, area.width * 9 / 10), wxMin(760, area.height * 9 / 10));
+    const wxSize wanted = FromDIP(wxSize(1100, 760));
+    SetSize(wxMin(wanted.x, area.width * 9 / 10), wxMin(wanted.y, area.height * 9 / 10));
     Centre();
 }
 
@@ -389,7 +390,7 @@ void orvistaFrame::onOpenInTracewise(wxCommandEvent&)
     for (const recording* r : selected)
         if (!r->getProperty("filename").empty())
             files.push_back(r->getProperty("filename"));
-    launchTracewise(files, false);
+    launchTracewise(files, false, this);
 }
 
 bool orvistaFrame::copySelectionToTemporaryFolder(bool mustSelect, std::string& folder,
@@ -430,7 +431,7 @@ void orvistaFrame::onOpenCopyInTracewise(wxCommandEvent&)
     std::string folder;
     std::vector<std::string> copies;
     if (copySelectionToTemporaryFolder(true, folder, copies))
-        launchTracewise(copies, true);
+        launchTracewise(copies, true, this);
 }
 
 void orvistaFrame::onOpenCopyInLivecue(wxCommandEvent&)

@@ -41,12 +41,13 @@ dateTimeSel::dateTimeSel(wxWindow* parent, closure<bool, wxDateTime>* callback_)
 {
     panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxRAISED_BORDER, "panel");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
+    const int border = FromDIP(1);
 
     calendar = new wxCalendarCtrl(panel, wxID_ANY, wxDefaultDateTime, wxDefaultPosition, wxDefaultSize,
                                   wxCAL_SHOW_HOLIDAYS | wxWANTS_CHARS, "CalendarCtrl");
     // Days beyond four-digit years are not offered.
     calendar->SetDateRange(earliestTime().GetDateOnly(), latestTime().GetDateOnly());
-    column->Add(calendar, 0, wxALL | wxEXPAND, 1);
+    column->Add(calendar, 0, wxALL | wxEXPAND, border);
 
     wxBoxSizer* time = new wxBoxSizer(wxHORIZONTAL);
     hours = timeField(panel, 23);
@@ -57,12 +58,12 @@ dateTimeSel::dateTimeSel(wxWindow* parent, closure<bool, wxDateTime>* callback_)
     time->Add(minutes, 1);
     time->Add(new wxStaticText(panel, wxID_ANY, ":"), 0, wxALIGN_CENTER_VERTICAL);
     time->Add(seconds, 1);
-    column->Add(time, 0, wxALL | wxEXPAND, 1);
+    column->Add(time, 0, wxALL | wxEXPAND, border);
 
     wxBoxSizer* buttons = new wxBoxSizer(wxHORIZONTAL);
     buttons->Add(new wxButton(panel, okId, "OK"), 1, wxEXPAND);
     buttons->Add(new wxButton(panel, cancelId, "Cancel"), 1, wxEXPAND);
-    column->Add(buttons, 0, wxALL | wxEXPAND, 1);
+    column->Add(buttons, 0, wxALL | wxEXPAND, border);
 
     panel->SetSizer(column);
     column->Fit(panel);

@@ -62,9 +62,9 @@ selectionDrag selectionBarPress(int x, int y, int height, int beginColumn, int e
     return nearBegin ? selectionDrag::begin : selectionDrag::none;
 }
 
-overviewDrag overviewPress(int x, int x0, int x1)
+overviewDrag overviewPress(int x, int x0, int x1, int reach)
 {
-    auto nearColumn = [](int x, int column) { return x >= column - 1 && x <= column + 1; };
+    auto nearColumn = [reach](int x, int column) { return x >= column - reach && x <= column + reach; };
     if (x0 <= x && x <= x1)
         return overviewDrag::wholeBox; // inside the box moving wins
     // Tested by side, not "left end first": when the box is a single column, a

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "display/displayMetrics.h"
 #include "display/displayState.h"
 #include "recdb/timeline.h"
 
@@ -34,8 +35,8 @@ selectionDrag selectionBarPress(int x, int y, int height, int beginColumn, int e
 enum class overviewDrag { none, leftEnd, rightEnd, wholeBox };
 
 // A press at column x with the view's box over columns [x0, x1]: inside the
-// box the whole box; one column outside either end that end.
-overviewDrag overviewPress(int x, int x0, int x1);
+// box the whole box; up to `reach` columns outside either end that end.
+overviewDrag overviewPress(int x, int x0, int x1, int reach = displayMetrics().endReach);
 
 // A drag on the overview bar to extent time t. The whole box moves by the
 // distance from the anchor (which follows the mouse) and stays within the

@@ -17,17 +17,17 @@ radioChoiceDialog::radioChoiceDialog(wxWindow* parent, const wxString& message, 
     wxBoxSizer* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(wxART_ERROR, wxART_OTHER),
                                 wxDefaultPosition, wxDefaultSize, 0, "staticBitmap"),
-             0, wxALL, 16);
+             0, wxALL, FromDIP(16));
 
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
     column->Add(new wxStaticText(this, wxID_ANY, message, wxDefaultPosition, wxDefaultSize, 0, "staticText"), 0,
-                wxALL, 10);
+                wxALL, FromDIP(10));
     for (int i = 0; i < count; ++i) {
         wxRadioButton* button = new wxRadioButton(this, firstChoiceId + i, labels[i], wxDefaultPosition,
                                                   wxDefaultSize, i == 0 ? wxRB_GROUP : 0, wxDefaultValidator,
                                                   "radioButton");
         buttons.push_back(button);
-        column->Add(button, 0, wxALL, 5);
+        column->Add(button, 0, wxALL, FromDIP(5));
     }
     // Native toolkits check the first button of a group already; make sure of it.
     if (!buttons.empty())
@@ -35,7 +35,7 @@ radioChoiceDialog::radioChoiceDialog(wxWindow* parent, const wxString& message, 
     row->Add(column);
 
     outer->Add(row);
-    outer->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_RIGHT | wxALL, 8);
+    outer->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxALIGN_RIGHT | wxALL, FromDIP(8));
     SetSizerAndFit(outer);
     Centre(wxBOTH);
 }

@@ -158,9 +158,9 @@ struct candidate {
 class rowBuilder {
 public:
     rowBuilder(timeUnit unit, double viewBegin_, double viewEnd_, long long lo_, long long hi_, int width_,
-               const textMeasure& measure_)
+               const textMeasure& measure_, int labelGap_)
         : sequence(unit, lo_ - 1), viewBegin(viewBegin_), viewEnd(viewEnd_), lo(lo_), hi(hi_), width(width_),
-          measure(measure_)
+          labelGap(std::max(0, labelGap_)), measure(measure_)
     {
         firstIndex = sequence.indexAtOrAfter(lo);
     }
@@ -188,8 +188,8 @@ public:
     }
 
     // Scans the ticks a step keeps, left to right, until a label does not fit
-    // before the next tick. A fitting pair is at least 7 pixels wide, so the
-    // scan never looks at more than width / 7 + 2 ticks.
+    // before the next tick. A fitting pair is more than labelGap pixels wide,
+    // so the scan never looks at more than width / (labelGap + 1) + 2 ticks.
     bool scan(int step, int& minGap, int& maxWidth)
     {
         minGap = -1;
@@ -206,7 +206,7 @@ public:
                 minGap = gap;
             if (maxWidth < w)
                 maxWidth = w;
-            if (!(w + 6 < gap))
+            if (!(w + labelGap < gap))
                 return false;
             r = s;
             rx = sx;
@@ -246,13 +246,14 @@ private:
     double viewBegin, viewEnd;
     long long lo, hi; // the whole seconds that may carry ticks
     int width;
+    int labelGap;
     const textMeasure& measure;
     long long firstIndex = 0;
     std::map<std::string, int> widths;
 };
 
 void layoutRow(timeUnit unit, const vTimelineDisplayState& state, int width, const textMeasure& measure,
-               scaleRow& row)
+               int labelGap, scaleRow& row)
 {
     row.unit = unit;
     row.ticks.clear();
@@ -271,7 +272,7 @@ void layoutRow(timeUnit unit, const vTimelineDisplayState& state, int width, con
     if (lo > hi)
         return;
 
-    rowBuilder builder(unit, vb, ve, lo, hi, width, measure);
+    rowBuilder builder(unit, vb, ve, lo, hi, width, measure, labelGap);
     const std::vector<int>& steps = stepTable(unit);
     size_t chosen = 0;
     int minGap = -1, maxWidth = 0;
@@ -316,9 +317,10 @@ timeUnit topUnitFor(double span)
 }
 
 
-void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMeasure& measure, scaleRow rows[2])
+void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMeasure& measure, scaleRow rows[2],
+                     int labelGap)
 {
     const timeUnit top = topUnitFor(state.viewEnd - state.viewBegin);
-    layoutRow(top, state, width, measure, rows[0]);
-    layoutRow(static_cast<timeUnit>(top + 1), state, width, measure, rows[1]);
+    layoutRow(top, state, width, measure, labelGap, rows[0]);
+    layoutRow(static_cast<timeUnit>(top + 1), state, width, measure, labelGap, rows[1]);
 }

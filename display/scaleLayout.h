@@ -13,6 +13,7 @@
 #include <wx/gdicmn.h>
 #include <wx/string.h>
 
+#include "display/displayMetrics.h"
 #include "display/displayState.h"
 
 enum timeUnit {
@@ -56,8 +57,10 @@ typedef std::function<wxSize(const wxString& text, int pointSize)> textMeasure;
 // column only the first tick of each column is kept. Views whose ticks are at
 // least a pixel apart (every view of a few centuries or less) get exactly the
 // ticks of the plain rule: every boundary in the view, thinned step by step.
+// A step leaves room for a label when the label is more than `labelGap`
+// pixels narrower than the distance to the next tick.
 void layoutScaleRows(const vTimelineDisplayState& state, int width, const textMeasure& measure,
-                     scaleRow rows[2]);
+                     scaleRow rows[2], int labelGap = displayMetrics().labelGap);
 
 // The span of times that get ticks at all.
 extern const long long scaleFirstTickTime;

@@ -72,7 +72,7 @@ void timeSelector::reserveWidth()
             widest = std::max(widest, GetTextExtent(sample.Format("%c")).GetWidth());
         }
     }
-    SetMinSize(wxSize(widest + 2, -1));
+    SetMinSize(wxSize(widest + FromDIP(2), -1));
 }
 
 wxDateTime timeSelector::toDateTime(double seconds)

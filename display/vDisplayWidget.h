@@ -5,6 +5,7 @@
 // when the mouse capture is lost, and maps times to its pixel columns.
 #include <wx/window.h>
 
+#include "display/displayMetrics.h"
 #include "display/displayState.h"
 
 class vDisplayWidget : public wxWindow {
@@ -32,6 +33,9 @@ protected:
 
     void takeMouse();
     void releaseMouse();
+    // The pixel sizes at the window's DPI. Asked for at every paint and press,
+    // so a move to a monitor of another DPI needs no notice.
+    displayMetrics metrics() const { return displayMetrics::forWindow(*this); }
 
     vTimelineDisplayState* state;
     displayBroadcastType* broadcast;

@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
 
+#include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
 namespace {
@@ -15,8 +16,6 @@ const wxColour boundColour(255, 31, 0);
 // Days whose catalogs are still being read: hatched, so they do not pass for
 // days without calls.
 const wxColour pendingColour(96, 96, 96);
-// How close (in pixels) a press must be to a bound line to grab it.
-const int grabDistance = 3;
 }
 
 vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, vTimelineDisplayState* state_,
@@ -24,7 +23,8 @@ vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, vTimel
     : vDisplayWidget(parent, state_, broadcast_), line(line_)
 {
     charWidths.fill(-1);
-    SetMinSize(wxSize(400, 20));
+    const displayMetrics sizes = displayMetrics::forWindow(*this);
+    SetMinSize(wxSize(sizes.rowMinWidth, sizes.rowHeight));
     Bind(wxEVT_PAINT, &vSingleTimeline::onPaint, this);
     Bind(wxEVT_LEFT_DOWN, &vSingleTimeline::onLeftDown, this);
     Bind(wxEVT_LEFT_UP, &vSingleTimeline::onLeftUp, this);
@@ -197,7 +197,7 @@ void vSingleTimeline::drawLabelledBox(wxDC& dc, int x0, int x1, int height, cons
         ellipsisWidth = dc.GetTextExtent("...").x;
     if (tooNarrowForText(dc, width, label))
         return;
-    wxString text = wxString::FromUTF8(label);
+    wxString text = fromNarrow(label); // a label of bytes that are not UTF-8 still shows
     if (dc.GetTextExtent(text).x > width) {
         if (ellipsisWidth > width)
             return;
@@ -217,7 +217,8 @@ void vSingleTimeline::onLeftDown(wxMouseEvent& event)
     const int width = GetClientSize().x;
     const int x = event.GetX();
     anchorTime = xToTime(x, width);
-    dragMode = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width), grabDistance);
+    dragMode = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width),
+                        metrics().boundGrab);
     takeMouse();
     event.Skip();
 }
@@ -228,7 +229,7 @@ void vSingleTimeline::onMotion(wxMouseEvent& event)
     const int x = event.GetX();
     if (!event.LeftIsDown()) {
         const bool nearBound = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width),
-                                        grabDistance) != selectionDrag::none;
+                                        metrics().boundGrab) != selectionDrag::none;
         SetCursor(wxCursor(nearBound ? wxCURSOR_SIZEWE : wxCURSOR_ARROW));
         return;
     }

@@ -8,7 +8,8 @@
 vTimeScale::vTimeScale(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
     : vDisplayWidget(parent, state_, broadcast_)
 {
-    SetMinSize(wxSize(500, 40));
+    const displayMetrics sizes = displayMetrics::forWindow(*this);
+    SetMinSize(wxSize(sizes.scaleMinWidth, 2 * sizes.scaleRowHeight));
     Bind(wxEVT_PAINT, &vTimeScale::onPaint, this);
 }
 
@@ -24,7 +25,7 @@ int vTimeScale::timeToX(double t) const
     return timeToX(t, GetClientSize().GetWidth());
 }
 
-void vTimeScale::draw(wxDC& dc, const wxSize& size)
+void vTimeScale::draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes)
 {
     if (!dc.GetFont().IsOk())
         dc.SetFont(*wxNORMAL_FONT);
@@ -37,7 +38,7 @@ void vTimeScale::draw(wxDC& dc, const wxSize& size)
         dc.GetTextExtent(text, &w, &h, nullptr, nullptr, &font);
         return wxSize(w, h);
     };
-    layoutScaleRows(*state, size.GetWidth(), measure, rows);
+    layoutScaleRows(*state, size.GetWidth(), measure, rows, sizes.labelGap);
 
     // Lines are filled one-pixel rectangles: they cover exactly their pixels,
     // where an antialiased line would blur its ends.
@@ -46,17 +47,17 @@ void vTimeScale::draw(wxDC& dc, const wxSize& size)
     dc.DrawRectangle(0, 0, size.GetWidth(), size.GetHeight());
     dc.SetBrush(*wxWHITE_BRUSH);
     dc.DrawRectangle(0, 0, size.GetWidth(), 1);
-    dc.DrawRectangle(0, rowHeight, size.GetWidth(), 1);
+    dc.DrawRectangle(0, sizes.scaleRowHeight, size.GetWidth(), 1);
     dc.SetTextForeground(*wxWHITE);
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
 
     for (int i = 0; i < 2; ++i) {
-        const int y = rowHeight * i;
+        const int y = sizes.scaleRowHeight * i;
         wxFont font = measuring;
         font.SetPointSize(8);
         dc.SetFont(font);
         const wxString name = unitName(rows[i].unit);
-        const int margin = dc.GetTextExtent(name).GetWidth() + 5;
+        const int margin = dc.GetTextExtent(name).GetWidth() + sizes.unitNameGap;
         dc.DrawText(name, 0, y);
 
         // Size 0 keeps the default text size.
@@ -65,8 +66,8 @@ void vTimeScale::draw(wxDC& dc, const wxSize& size)
         for (const scaleTick& tick : rows[i].ticks) {
             if (tick.x <= margin)
                 continue;
-            dc.DrawRectangle(tick.x, y, 1, tickLength);
-            dc.DrawText(fromNarrow(tick.label), tick.x + 1, y + 2);
+            dc.DrawRectangle(tick.x, y, 1, sizes.tickLength);
+            dc.DrawText(fromNarrow(tick.label), tick.x + sizes.tickLabelX, y + sizes.tickLabelY);
         }
     }
     dc.SetFont(measuring);
@@ -76,5 +77,5 @@ void vTimeScale::onPaint(wxPaintEvent&)
 {
     wxPaintDC dc(this);
     dc.SetFont(GetFont());
-    draw(dc, GetClientSize());
+    draw(dc, GetClientSize(), metrics());
 }

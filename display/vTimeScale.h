@@ -15,14 +15,16 @@ public:
     int timeToX(double t) const;
     using vDisplayWidget::timeToX;
 
-    // Lays the rows out for the given size and paints them; the paint handler
-    // calls it. The rows are rebuilt at every call.
-    void draw(wxDC& dc, const wxSize& size);
+    // Lays the rows out for the given size and paints them with the given
+    // pixel sizes; the paint handler calls it with the window's. The rows are
+    // rebuilt at every call.
+    void draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes = displayMetrics());
 
     // The rows of the last draw.
     const scaleRow& row(int index) const { return rows[index]; }
 
-    enum { rowHeight = 20, tickLength = 18 };
+    // The sizes at 96 DPI; drawing takes them from a displayMetrics.
+    enum { rowHeight = displayMetrics().scaleRowHeight, tickLength = displayMetrics().tickLength };
 
 private:
     void displayChanged(const vTimelineDisplayState& previous) override;

@@ -5,8 +5,6 @@
 namespace {
 const wxColour grey(128, 128, 128);
 const wxColour green(0, 255, 0);
-
-
 }
 
 vTimeWindow::vTimeWindow(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_,
@@ -39,6 +37,12 @@ void vTimeWindow::draw(wxDC& dc, const wxSize& size) const
     dc.DrawRectangle(x0 - 1, 0, x1 - x0 + 2, size.y);
 }
 
+wxSize vTimeWindow::DoGetBestSize() const
+{
+    const int side = metrics().overviewSize;
+    return wxSize(side, side);
+}
+
 void vTimeWindow::onPaint(wxPaintEvent&)
 {
     wxPaintDC dc(this);
@@ -49,7 +53,7 @@ void vTimeWindow::onLeftDown(wxMouseEvent& event)
 {
     const int w = GetClientSize().x;
     const int x = event.GetX();
-    dragging = overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w));
+    dragging = overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w), metrics().endReach);
     anchorTime = xToTime(x, w);
     takeMouse();
     Refresh();
@@ -76,7 +80,7 @@ void vTimeWindow::onMotion(wxMouseEvent& event)
     const int w = GetClientSize().x;
     const int x = event.GetX();
     if (!event.LeftIsDown()) {
-        switch (overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w))) {
+        switch (overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w), metrics().endReach)) {
         case overviewDrag::wholeBox:
             showCursor(wxCURSOR_HAND);
             break;

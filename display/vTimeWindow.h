@@ -25,7 +25,7 @@ protected:
     // A window without children would report a best size of one pixel on
     // GTK, leaving the bar invisible in the panel's column; it asks for the
     // size a default-sized child window gets.
-    wxSize DoGetBestSize() const override { return wxSize(20, 20); }
+    wxSize DoGetBestSize() const override;
 
 private:
     void displayChanged(const vTimelineDisplayState& previous) override;

@@ -55,6 +55,7 @@ void vTimeline::buildChildren()
     // bar takes room.
     grid = new wxFlexGridSizer(3, 0, 0);
     grid->AddGrowableCol(1, 1);
+    const int border = FromDIP(2);
 
     std::vector<const timeline*> timelines;
     for (const lineEntry& entry : lines)
@@ -80,8 +81,9 @@ void vTimeline::buildChildren()
     selector(&state->viewBegin);
     caption("to: ");
     selector(&state->viewEnd);
-    selectors->Add(5, 5);
-    selectors->Add(5, 5);
+    const int gap = FromDIP(5);
+    selectors->Add(gap, gap);
+    selectors->Add(gap, gap);
     caption("Selected from: ");
     selector(&state->selectionBegin);
     caption("to: ");
@@ -96,7 +98,7 @@ void vTimeline::buildChildren()
     overviewColumn->Add(new vTimeScale(innerPanel, state.get(), &displayBroadcast), 0, wxEXPAND);
     overviewColumn->Add(new vTimespan(innerPanel, state.get(), &displayBroadcast), 0, wxEXPAND);
 
-    grid->Add(selectorColumn, 1, wxEXPAND | wxALL, 2);
+    grid->Add(selectorColumn, 1, wxEXPAND | wxALL, border);
     grid->Add(overviewColumn, 1, wxEXPAND);
     scrollbarGap = grid->Add(0, 0);
     column->Add(grid, 0, wxEXPAND);
@@ -125,23 +127,23 @@ void vTimeline::buildChildren()
     }
     // The rows start where the bars start: both first columns get the wider
     // of the two widths.
-    const int leftWidth = std::max(selectorColumn->GetMinSize().x + 4, checkBoxWidth);
+    const int leftWidth = std::max(selectorColumn->GetMinSize().x + 2 * border, checkBoxWidth);
     grid->Add(leftWidth, 0);
     grid->Add(0, 0);
     grid->Add(0, 0);
     lineGrid->Add(leftWidth, 0);
     lineGrid->Add(0, 0);
     lineArea->SetSizer(lineGrid);
-    lineArea->SetScrollRate(0, 8);
+    lineArea->SetScrollRate(0, FromDIP(8));
     lineArea->Bind(wxEVT_SIZE, &vTimeline::onLineAreaSize, this);
     // Room for a few lines at least; the rest scrolls.
     const int visibleLines = std::min<int>(static_cast<int>(lines.size()), 4);
-    lineArea->SetMinSize(wxSize(-1, visibleLines * 22));
+    lineArea->SetMinSize(wxSize(-1, visibleLines * FromDIP(22)));
     column->Add(lineArea, 1, wxEXPAND);
 
     innerPanel->SetSizer(column);
     column->SetSizeHints(innerPanel);
-    GetSizer()->Insert(0, innerPanel, 1, wxEXPAND | wxALL, 2);
+    GetSizer()->Insert(0, innerPanel, 1, wxEXPAND | wxALL, border);
 }
 
 void vTimeline::onLineWheel(wxMouseEvent& event)

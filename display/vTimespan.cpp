@@ -13,8 +13,9 @@ const wxColour mediumGrey(100, 100, 100);
 vTimespan::vTimespan(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
     : vDisplayWidget(parent, state_, broadcast_)
 {
-    SetMinSize(wxSize(-1, barHeight));
-    SetMaxSize(wxSize(-1, barHeight));
+    const int height = displayMetrics::forWindow(*this).spanHeight;
+    SetMinSize(wxSize(-1, height));
+    SetMaxSize(wxSize(-1, height));
     Bind(wxEVT_PAINT, &vTimespan::onPaint, this);
     Bind(wxEVT_LEFT_DOWN, &vTimespan::onLeftDown, this);
     Bind(wxEVT_LEFT_UP, &vTimespan::onLeftUp, this);
@@ -26,11 +27,11 @@ void vTimespan::displayChanged(const vTimelineDisplayState&)
     Refresh();
 }
 
-void vTimespan::draw(wxDC& dc, const wxSize& size) const
+void vTimespan::draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes) const
 {
     const int w = size.x;
     const int c = size.y / 2;
-    const int m = markerSize;
+    const int m = sizes.markerSize;
     const wxPen highlight(white);
     const wxPen shadow(mediumGrey);
 
@@ -72,14 +73,14 @@ void vTimespan::draw(wxDC& dc, const wxSize& size) const
 void vTimespan::onPaint(wxPaintEvent&)
 {
     wxPaintDC dc(this);
-    draw(dc, GetClientSize());
+    draw(dc, GetClientSize(), metrics());
 }
 
 void vTimespan::onLeftDown(wxMouseEvent& event)
 {
     const wxSize size = GetClientSize();
     dragMode = selectionBarPress(event.GetX(), event.GetY(), size.y, timeToX(state->selectionBegin, size.x),
-                                 timeToX(state->selectionEnd, size.x), markerSize);
+                                 timeToX(state->selectionEnd, size.x), metrics().markerSize);
     takeMouse();
     Refresh();
     event.Skip();

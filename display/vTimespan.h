@@ -11,13 +11,15 @@ class vTimespan : public vDisplayWidget {
 public:
     vTimespan(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
 
-    // Paints the bar as it looks at the given size; the paint handler calls it.
-    void draw(wxDC& dc, const wxSize& size) const;
+    // Paints the bar as it looks at the given size, with markers of the given
+    // pixel sizes; the paint handler calls it with the window's.
+    void draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes = displayMetrics()) const;
 
     // Which bound a drag moves.
     selectionDrag currentDragMode() const { return dragMode; }
 
-    enum { barHeight = 17, markerSize = 7 };
+    // The sizes at 96 DPI; drawing and presses take them from a displayMetrics.
+    enum { barHeight = displayMetrics().spanHeight, markerSize = displayMetrics().markerSize };
 
 private:
     void displayChanged(const vTimelineDisplayState& previous) override;

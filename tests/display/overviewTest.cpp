@@ -416,6 +416,21 @@ TEST_F(overviewTest, barsGetTheirHeightsInAColumn)
     EXPECT_EQ(pixel(image, 5, 20 + 2), black);
 }
 
+TEST_F(overviewTest, spanMarkersFollowTheScaledSizes)
+{
+    vTimespan* span = makeSpan(); // xb = 50, xe = 100
+    for (double factor : {1.0, 1.5, 2.0}) {
+        const displayMetrics sizes = displayMetrics::forScale(factor);
+        const int h = sizes.spanHeight, c = h / 2, m = sizes.markerSize;
+        wxImage image = render([&](wxDC& dc, const wxSize& s) { span->draw(dc, s, sizes); }, {width, h});
+        EXPECT_EQ(pixel(image, 50, c - m - 1), black) << factor;
+        EXPECT_EQ(pixel(image, 50, c - m), white) << factor;          // top edge of the begin marker
+        EXPECT_EQ(pixel(image, 50, c + m - 1), mediumGrey) << factor; // its tick below the line
+        EXPECT_EQ(pixel(image, 100, c + m), mediumGrey) << factor;    // bottom edge of the end marker
+        EXPECT_EQ(pixel(image, 100, c + m + 1), black) << factor;
+    }
+}
+
 TEST_F(overviewTest, spanPressPicksTheMarkerInReach)
 {
     vTimespan* span = makeSpan();

@@ -296,6 +296,20 @@ TEST(scaleLayout, coarserStepsKeepTheirCalendarPositions)
     EXPECT_EQ(1u, shown.count("31"));
 }
 
+TEST(scaleLayout, theLabelGapDecidesWhichStepFits)
+{
+    // Hours of two June days, at least 33 px apart, labelled 24 px wide: every
+    // hour while label and gap stay under 33 px, else every third.
+    const double day = midnight(1, wxDateTime::Jun, 2021);
+    for (auto [gap, ticks] : {std::pair{6, 47u}, {8, 47u}, {9, 15u}, {12, 15u}}) {
+        fakeMeasure m{12};
+        scaleRow rows[2];
+        layoutScaleRows(view(day, day + 2 * 86400.0), 1600, m.fn(), rows, gap);
+        ASSERT_EQ(unitHours, rows[1].unit);
+        EXPECT_EQ(ticks, rows[1].ticks.size()) << gap;
+    }
+}
+
 TEST(scaleLayout, crowdedLabelsShrinkButNotBelowOnePoint)
 {
     // Seconds under an hour: every step crowds labels 6 px wide, so the

@@ -39,13 +39,13 @@ protected:
     }
     void TearDown() override { frame->Destroy(); }
 
-    wxImage paint(int width, int height)
+    wxImage paint(int width, int height, const displayMetrics& sizes = displayMetrics())
     {
         wxBitmap bitmap(width, height, 24);
         {
             wxMemoryDC dc(bitmap);
             dc.SetFont(scale->GetFont());
-            scale->draw(dc, wxSize(width, height));
+            scale->draw(dc, wxSize(width, height), sizes);
         }
         return bitmap.ConvertToImage();
     }
@@ -108,6 +108,25 @@ TEST_F(scaleTest, paintsRulesAndTicksInWhiteOnBlack)
     // Background in the bottom-right corner, right of the last label.
     EXPECT_TRUE(isColour(image, width - 1, 39, 0));
     EXPECT_TRUE(isColour(image, width - 1, 19, 0));
+}
+
+TEST_F(scaleTest, rowsAndTicksFollowTheScaledSizes)
+{
+    for (double factor : {1.0, 1.5, 2.0}) {
+        const displayMetrics sizes = displayMetrics::forScale(factor);
+        const int row = sizes.scaleRowHeight, tick = sizes.tickLength;
+        wxImage image = paint(600, 2 * row, sizes);
+        // The rule between the rows stays one pixel thick.
+        EXPECT_TRUE(isColour(image, 599, row - 1, 0)) << factor;
+        EXPECT_TRUE(isColour(image, 599, row, 255)) << factor;
+        EXPECT_TRUE(isColour(image, 599, row + 1, 0)) << factor;
+        // The 2nd of June on top and the last hour below reach `tick` pixels down their rows.
+        ASSERT_FALSE(scale->row(1).ticks.empty());
+        for (auto [x, top] : {std::pair{300, 0}, std::pair{scale->row(1).ticks.back().x, row}}) {
+            EXPECT_TRUE(isColour(image, x, top + tick - 1, 255)) << factor << " at " << x;
+            EXPECT_TRUE(isColour(image, x, top + tick, 0)) << factor << " at " << x;
+        }
+    }
 }
 
 TEST_F(scaleTest, ticksUnderTheUnitNameAreNotDrawn)

@@ -279,10 +279,11 @@ TEST(narrowStrings, utf8RoundTripsAndInvalidBytesSurvive)
     EXPECT_EQ(toNarrow(fromNarrow(far)), far);
     EXPECT_TRUE(representable(fromNarrow(far)));
     EXPECT_TRUE(representable(wxString()));
-    // Half of a surrogate pair, as a Windows file name may hold one.
+    // Half of a surrogate pair, as a Windows file name may hold one, has no
+    // UTF-8 form there (elsewhere text in wx is UTF-32, where it is carried).
     wxString half("x");
     half[0] = wxUniChar(0xD800);
-    EXPECT_FALSE(representable(half));
+    EXPECT_EQ(!runningOnWindows(), representable(half));
 }
 
 // ---- readLoggerIni -----------------------------------------------------------
