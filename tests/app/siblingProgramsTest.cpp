@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/dir.h>
@@ -7,7 +9,10 @@
 
 #include "app/commands.h"
 #include "app/frameFixture.h"
+#include "app/siblingPrograms.h"
 #include "display/vTimeline.h"
+#include "platform/fileAccess.h"
+#include "platform/machineText.h"
 #include "support/guiSupport.h"
 #include "support/systemSupport.h"
 
@@ -258,4 +263,247 @@ TEST_F(siblings, livecueThatCannotStartLeavesNothingChanged)
     wxTEST_DIALOG(command(cmdOpenCopyInLivecue), expectMessage(wxOK, wxString(), "Error").Optional());
     EXPECT_TRUE(yieldUntil([&] { return entries(dir.at("tmp")) == 0; }, 10000)) << "the copy folder is gone";
     EXPECT_TRUE(yieldUntil([&] { return readWholeFile(options) == optionsContent(); }, 10000));
+}
+
+namespace {
+// The files the sibling programs are handed, on any system: Windows' code page
+// taken as Western European, the temporary folder and the registry in scratch.
+class siblingsFiles : public ::testing::Test {
+protected:
+    scratchDir dir;
+    const wxString tmp = wxString::FromUTF8(dir.mkdir("tmp"));
+    scopedEnv tmpdir{"TMPDIR", tmp}, tmpVariable{"TMP", tmp}, temp{"TEMP", tmp};
+    scopedEnv registry{"ORVISTA_REGISTRY", wxString::FromUTF8(dir.at("no registry.reg"))};
+    std::vector<std::string> madeReadOnly;
+
+    void SetUp() override { useMachineCodePage(1252); }
+    void TearDown() override
+    {
+        useMachineCodePage(0);
+        for (const std::string& path : madeReadOnly)
+            makeWritable(path); // else the scratch folder stays on Windows
+    }
+
+    void readOnly(const std::string& path)
+    {
+        ASSERT_TRUE(makeReadOnly(path));
+        madeReadOnly.push_back(path);
+    }
+
+    // The one list file in the temporary folder, removed once read.
+    std::string takeListFile()
+    {
+        wxDir tmpDir(tmp);
+        wxString name;
+        EXPECT_TRUE(tmpDir.GetFirst(&name, "orvista-list-*", wxDIR_FILES));
+        const std::string path = dir.at("tmp/" + name.utf8_string());
+        EXPECT_FALSE(tmpDir.GetNext(&name)) << "more than one list file";
+        const std::string bytes = readWholeFile(path);
+        wxRemoveFile(wxString::FromUTF8(path));
+        return bytes;
+    }
+
+    static bool skipRow(const char* row, bool readOnlyNeeded)
+    {
+        if (!readOnlyNeeded || !writesReadOnlyFiles())
+            return false;
+        std::printf("row %s skipped: this user writes read-only files\n", row);
+        return true;
+    }
+};
+
+const std::string nichi = "\xE6\x97\xA5";       // in no Western code page
+const std::string muellerUtf8 = "M\xC3\xBCller"; // in UTF-8
+const std::string mueller1252 = "M\xFCller";     // and in code page 1252
+}
+
+TEST_F(siblingsFiles, tracewiseListHoldsThePathsInTheMachineCodePage)
+{
+    const bool windows = runningOnWindows();
+    const struct {
+        std::vector<std::string> names;
+        std::vector<std::string> windowsListed; // elsewhere every name, as it is
+        std::vector<std::string> windowsLeftOut;
+    } rows[] = {
+        {{"a.wav", "b.wav"}, {"a.wav", "b.wav"}, {}},
+        {{muellerUtf8}, {mueller1252}, {}},
+        {{"a.wav", nichi, muellerUtf8}, {"a.wav", mueller1252}, {nichi}},
+        {{nichi}, {}, {nichi}}, // nothing left: still an (empty) list
+    };
+    const std::string folder = dir.at("rec/");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.names.back());
+        std::vector<std::string> files;
+        for (const std::string& name : row.names)
+            files.push_back(folder + name);
+        std::string expected;
+        for (const std::string& name : windows ? row.windowsListed : row.names)
+            expected += folder + name + "\r\n";
+        if (windows && !row.windowsLeftOut.empty()) {
+            wxString message = "These recordings cannot be handed to Tracewise: their paths hold characters that "
+                               "Windows' code page for older programs lacks:";
+            for (const std::string& name : row.windowsLeftOut)
+                message += "\n" + wxString::FromUTF8(folder + name);
+            wxTEST_DIALOG(launchTracewise(files, false, nullptr), expectMessage(wxOK, message, "Error"));
+        } else {
+            launchTracewise(files, false, nullptr);
+        }
+        EXPECT_EQ(expected, takeListFile());
+    }
+}
+
+TEST_F(siblingsFiles, tracewiseCopyLeftOutOfTheListIsRemoved)
+{
+    const std::string kept = dir.write("copy/a.wav", "a"), leftOut = dir.write("copy/" + nichi, "b");
+    if (runningOnWindows()) {
+        wxTEST_DIALOG(launchTracewise({kept, leftOut}, true, nullptr), expectMessage(wxOK, wxString(), "Error"));
+    } else {
+        launchTracewise({kept, leftOut}, true, nullptr);
+    }
+    EXPECT_TRUE(wxFileExists(wxString::FromUTF8(kept)));
+    EXPECT_EQ(!runningOnWindows(), wxFileExists(wxString::FromUTF8(leftOut))) << "nobody else would remove it";
+}
+
+TEST_F(siblingsFiles, livecueOptionsGetTheFolderInTheMachineCodePage)
+{
+    std::string umlauts = "C:\\";
+    for (int i = 0; i < 300; ++i)
+        umlauts += "\xC3\xBC"; // 303 bytes in code page 1252, 603 in UTF-8
+    const struct {
+        std::string folder;
+        bool windowsFits;
+        std::string windowsBytes; // elsewhere the folder's own bytes
+        bool elsewhereFits;
+    } rows[] = {
+        {"C:\\copies\\x", true, "C:\\copies\\x", true},
+        {"C:\\" + muellerUtf8, true, "C:\\" + mueller1252, true},
+        {"C:\\" + nichi, false, "", true},
+        {std::string(520, 'p'), true, std::string(520, 'p'), true}, // the last byte before 786 is its zero
+        {std::string(521, 'p'), false, "", false},
+        {umlauts, true, "C:\\" + std::string(300, '\xFC'), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.folder.substr(0, 20));
+        const bool windows = runningOnWindows();
+        std::vector<char> options(900, 'x');
+        wxString error;
+        ASSERT_EQ(windows ? row.windowsFits : row.elsewhereFits, pointLivecueOptionsAt(options, row.folder, error))
+            << error;
+        std::vector<char> expected(900, 'x');
+        if (error.empty()) {
+            const std::string bytes = windows ? row.windowsBytes : row.folder;
+            std::copy(bytes.begin(), bytes.end(), expected.begin() + 265);
+            expected[265 + bytes.size()] = 0;
+            expected[786] = 0;
+        } else {
+            EXPECT_TRUE(error.Contains(wxString::FromUTF8(row.folder))) << "the message names the folder";
+        }
+        EXPECT_EQ(expected, options);
+    }
+    std::vector<char> shortFile(10, 'x');
+    wxString error;
+    ASSERT_TRUE(pointLivecueOptionsAt(shortFile, "C:\\x", error));
+    EXPECT_EQ(787u, shortFile.size()) << "grown to hold both places";
+}
+
+TEST_F(siblingsFiles, livecueOptionsFromTheVirtualStoreOnlyWhenTheInstalledOneCannotBeWritten)
+{
+    enum state { none, writable, readOnlyFile };
+    const struct {
+        const char* name;
+        state installed, store;
+        const char* chosen; // "installed", "store" or ""
+    } rows[] = {
+        {"installedWritable", writable, writable, "installed"},
+        {"installedReadOnly", readOnlyFile, writable, "store"},
+        {"installedReadOnlyNoStore", readOnlyFile, none, "installed"},
+        {"onlyStore", none, writable, "store"},
+        {"neither", none, none, ""},
+        {"bothReadOnly", readOnlyFile, readOnlyFile, "store"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (skipRow(row.name, row.installed == readOnlyFile || row.store == readOnlyFile))
+            continue;
+        const std::string install = dir.mkdir(std::string(row.name) + "/Program Files/Live cue");
+        const std::string local = dir.mkdir(std::string(row.name) + "/local");
+        // The store repeats the install path without its drive.
+        const std::string below = install.size() > 1 && install[1] == ':' ? install.substr(2) : install;
+        const std::string installed = install + "/player.opt", stored = local + "/VirtualStore" + below + "/player.opt";
+        for (const auto& [file, kind] : {std::make_pair(installed, row.installed), std::make_pair(stored, row.store)})
+            if (kind != none) {
+                dir.write(file.substr(dir.path().size() + 1), "opt");
+                if (kind == readOnlyFile)
+                    readOnly(file);
+            }
+        const std::string chosen = std::string(row.chosen) == "installed" ? nativePath(installed)
+                                   : std::string(row.chosen) == "store"   ? nativePath(stored)
+                                                                          : std::string();
+        EXPECT_EQ(chosen, livecueOptionsFile(install, wxString::FromUTF8(local)));
+    }
+}
+
+TEST_F(siblingsFiles, livecueRefusesBeforeTouchingAnything)
+{
+    const struct {
+        const char* name;
+        std::string folderName;
+        bool readOnlyOptions;
+    } rows[] = {
+        {"unrepresentableFolder", nichi, false},
+        {"optionsNotWritable", "copy", true},
+    };
+    int ran = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!runningOnWindows() && !row.readOnlyOptions) {
+            std::printf("row %s skipped: outside Windows every path is written as it is\n", row.name);
+            continue;
+        }
+        if (skipRow(row.name, row.readOnlyOptions))
+            continue;
+        ++ran;
+        const std::string options = dir.write(std::string(row.name) + "/player.opt", optionsContent());
+        if (row.readOnlyOptions)
+            readOnly(options);
+        const std::string folder = dir.mkdir(std::string(row.name) + "/" + row.folderName);
+        dir.write(std::string(row.name) + "/" + row.folderName + "/a.wav", "a");
+        const wxString message =
+            row.readOnlyOptions
+                ? "Livecue's options file cannot be written:\n" + wxString::FromUTF8(options)
+                : "The copy folder's path holds characters that Windows' code page for older programs lacks, so "
+                  "Livecue cannot be pointed at it:\n" + wxString::FromUTF8(folder);
+        const LivecueLocation location{dir.at(std::string(row.name) + "/livecue.exe"), options, true};
+        bool started = true;
+        wxTEST_DIALOG(started = startLivecueOnCopy(folder, location, nullptr),
+                      expectMessage(wxOK, message, "Error"));
+        EXPECT_FALSE(started);
+        EXPECT_FALSE(wxDirExists(wxString::FromUTF8(folder))) << "the copy folder is gone";
+        EXPECT_EQ(optionsContent(), readWholeFile(options));
+        EXPECT_EQ(row.readOnlyOptions, isReadOnly(options));
+    }
+    if (ran == 0)
+        GTEST_SKIP() << "no row can be had here (see above)";
+}
+
+TEST_F(siblingsFiles, canWriteFileOnlyForAWritableExistingFile)
+{
+    const std::string file = dir.write("file", "x"), locked = dir.write("locked", "x");
+    const struct {
+        const char* name;
+        std::string path;
+        bool writable;
+    } rows[] = {
+        {"file", file, true}, {"missing", dir.at("missing"), false}, {"folder", dir.mkdir("folder"), false},
+        {"readOnly", locked, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (skipRow(row.name, row.path == locked))
+            continue;
+        if (row.path == locked)
+            readOnly(locked);
+        EXPECT_EQ(row.writable, canWriteFile(wxString::FromUTF8(row.path)));
+    }
+    EXPECT_EQ("x", readWholeFile(file)) << "asking changes nothing";
 }

@@ -50,6 +50,11 @@ unsigned newFilePermissionBits();
 bool makeReadOnly(const std::string& path);
 // Whether a file is read-only in that sense.
 bool isReadOnly(const std::string& path);
+// Undoes makeReadOnly (a read-only file cannot be removed on Windows).
+bool makeWritable(const std::string& path);
+// Whether this process writes files that are read-only in that sense: root
+// does, so tests of what a read-only file stops must skip for it.
+bool writesReadOnlyFiles();
 
 // Runs `work` while nothing can be created in, renamed in or removed from
 // `folder`. False, without running it, where that cannot be had: for root,

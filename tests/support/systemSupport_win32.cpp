@@ -129,6 +129,18 @@ bool isReadOnly(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+bool makeWritable(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           SetFileAttributesA(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+bool writesReadOnlyFiles()
+{
+    return false;
+}
+
 bool ownTerminalServerMark(bool& aware)
 {
     const auto* image = reinterpret_cast<const unsigned char*>(GetModuleHandleW(nullptr));
