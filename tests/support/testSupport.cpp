@@ -2,12 +2,15 @@
 
 #include <wx/ffile.h>
 #include <wx/log.h>
+#include <wx/time.h>
 
 #include "support/systemSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include <wx/dir.h>
@@ -17,9 +20,19 @@
 
 scratchDir::scratchDir()
 {
-    wxString base = wxFileName::CreateTempFileName(wxFileName::GetTempDir() + "/orvista-test-");
-    wxRemoveFile(base);
-    wxFileName::Mkdir(base, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    // A folder of a new random name, made in one step: a temporary file's name
+    // turned into a folder could be handed to a test running alongside in the
+    // time between (Windows gives out a freed name again).
+    static std::mt19937_64 random{std::random_device{}() ^
+                                  static_cast<std::uint64_t>(wxGetLocalTimeMillis().GetValue())};
+    wxString base;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        base = wxFileName::GetTempDir() + wxFILE_SEP_PATH +
+               wxString::Format("orvista-test-%016llx", static_cast<unsigned long long>(random()));
+        wxLogNull quiet;
+        if (wxMkdir(base))
+            break;
+    }
     root = base.utf8_string();
 }
 
