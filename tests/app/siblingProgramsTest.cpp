@@ -11,7 +11,6 @@
 #include "app/frameFixture.h"
 #include "app/siblingPrograms.h"
 #include "display/vTimeline.h"
-#include "platform/fileAccess.h"
 #include "platform/machineText.h"
 #include "support/guiSupport.h"
 #include "support/systemSupport.h"
@@ -352,18 +351,6 @@ TEST_F(siblingsFiles, tracewiseListHoldsThePathsInTheMachineCodePage)
     }
 }
 
-TEST_F(siblingsFiles, tracewiseCopyLeftOutOfTheListIsRemoved)
-{
-    const std::string kept = dir.write("copy/a.wav", "a"), leftOut = dir.write("copy/" + nichi, "b");
-    if (runningOnWindows()) {
-        wxTEST_DIALOG(launchTracewise({kept, leftOut}, true, nullptr), expectMessage(wxOK, wxString(), "Error"));
-    } else {
-        launchTracewise({kept, leftOut}, true, nullptr);
-    }
-    EXPECT_TRUE(wxFileExists(wxString::FromUTF8(kept)));
-    EXPECT_EQ(!runningOnWindows(), wxFileExists(wxString::FromUTF8(leftOut))) << "nobody else would remove it";
-}
-
 TEST_F(siblingsFiles, livecueOptionsGetTheFolderInTheMachineCodePage)
 {
     std::string umlauts = "C:\\";
@@ -400,10 +387,6 @@ TEST_F(siblingsFiles, livecueOptionsGetTheFolderInTheMachineCodePage)
         }
         EXPECT_EQ(expected, options);
     }
-    std::vector<char> shortFile(10, 'x');
-    wxString error;
-    ASSERT_TRUE(pointLivecueOptionsAt(shortFile, "C:\\x", error));
-    EXPECT_EQ(787u, shortFile.size()) << "grown to hold both places";
 }
 
 TEST_F(siblingsFiles, livecueOptionsFromTheVirtualStoreOnlyWhenTheInstalledOneCannotBeWritten)
@@ -484,26 +467,4 @@ TEST_F(siblingsFiles, livecueRefusesBeforeTouchingAnything)
     }
     if (ran == 0)
         GTEST_SKIP() << "no row can be had here (see above)";
-}
-
-TEST_F(siblingsFiles, canWriteFileOnlyForAWritableExistingFile)
-{
-    const std::string file = dir.write("file", "x"), locked = dir.write("locked", "x");
-    const struct {
-        const char* name;
-        std::string path;
-        bool writable;
-    } rows[] = {
-        {"file", file, true}, {"missing", dir.at("missing"), false}, {"folder", dir.mkdir("folder"), false},
-        {"readOnly", locked, false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if (skipRow(row.name, row.path == locked))
-            continue;
-        if (row.path == locked)
-            readOnly(locked);
-        EXPECT_EQ(row.writable, canWriteFile(wxString::FromUTF8(row.path)));
-    }
-    EXPECT_EQ("x", readWholeFile(file)) << "asking changes nothing";
 }
