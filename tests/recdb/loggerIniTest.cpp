@@ -172,7 +172,7 @@ TEST(win32NativeConfig, readExpandsEnvironmentReferencesAlike)
 {
     scratchDir dir;
     scopedEnv a("ORV_TEST_A", "alpha");
-    scopedEnv site("ORV_TEST_SITE", "Z\xC3\xBCrich 100% $HOME");
+    scopedEnv site("ORV_TEST_SITE", "Zurich 100% $HOME");
     scopedEnv unset = scopedEnv::unset("ORV_TEST_UNSET");
     const struct {
         const char* written;
@@ -184,7 +184,7 @@ TEST(win32NativeConfig, readExpandsEnvironmentReferencesAlike)
         {"D:\\rec\\$ORV_TEST_A\\x", "D:\\rec\\alpha\\x"},
         {"\\\\server\\%ORV_TEST_A%\\", "\\\\server\\alpha\\"},
         // A value is put in as it is, its own '%' and '$' included.
-        {"D:\\%ORV_TEST_SITE%", "D:\\Z\xC3\xBCrich 100% $HOME"},
+        {"D:\\%ORV_TEST_SITE%", "D:\\Zurich 100% $HOME"},
         {"%ORV_TEST_UNSET% 100% $ORV_TEST_UNSET ${ORV_TEST_UNSET} $ %% ${", "%ORV_TEST_UNSET% 100% $ORV_TEST_UNSET "
                                                                             "${ORV_TEST_UNSET} $ %% ${"},
         {"%ORV_TEST_A%%ORV_TEST_A%$ORV_TEST_A.x", "alphaalphaalpha.x"},
