@@ -8,10 +8,12 @@
 #include "app/orvistaFrame.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
+#include "platform/narrow.h"
 #include "platform/standardPaths.h"
 
 bool orvistaApp::OnInit()
 {
+    useNarrowFileNames();
     wxInitAllImageHandlers();
 
     wxFileName program(argv[0]);

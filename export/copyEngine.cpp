@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 
 #include <wx/file.h>
@@ -10,6 +11,7 @@
 #include <wx/log.h>
 
 #include "platform/fileReplace.h"
+#include "platform/fileStamp.h"
 #include "platform/narrow.h"
 
 namespace {
@@ -109,14 +111,33 @@ public:
         return true;
     }
 
+    // Takes back what this run wrote: a file that is still exactly as the run
+    // left it (another copy may have replaced it since) is deleted, or the file
+    // it replaced is put back. Folders stay.
     void rollBack()
     {
-        observer.rollbackStarting(created.size());
-        std::size_t deleted = 0;
-        for (const std::string& path : created) {
-            wxRemoveFile(fromNarrow(path));
-            observer.rollbackProgress(++deleted);
+        wxLogNull quiet;
+        observer.rollbackStarting(written.size());
+        std::size_t undone = 0;
+        for (const writtenFile& file : written) {
+            fileStamp now;
+            const bool untouched = fileStampOf(file.target, now) && now == file.stamp;
+            if (untouched && file.setAside.empty())
+                wxRemoveFile(fromNarrow(file.target));
+            else if (untouched)
+                wxRenameFile(file.setAside, fromNarrow(file.target), true);
+            else if (!file.setAside.empty())
+                wxRemoveFile(file.setAside); // what replaced ours was meant to replace it too
+            observer.rollbackProgress(++undone);
         }
+    }
+
+    // The run is complete: the files it replaced are not needed any more.
+    void finish()
+    {
+        for (const writtenFile& file : written)
+            if (!file.setAside.empty())
+                wxRemoveFile(file.setAside);
     }
 
     const std::vector<copyFailure>& failures() const { return failed; }
@@ -130,7 +151,9 @@ private:
         const std::string target = copyTargetPath(targetFolder, source);
         const wxFileName targetName(fromNarrow(target));
         wxString reason;
-        if (!wxFileName::Mkdir(targetName.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)) {
+        // Another copy into the same folder may make it at the same moment.
+        if (!wxFileName::Mkdir(targetName.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL) &&
+            !wxFileName::DirExists(targetName.GetPath())) {
             fail(source, target, "its folder cannot be made");
             return true;
         }
@@ -160,19 +183,49 @@ private:
             fail(source, target, reason);
             return true;
         }
-        const bool existed = wxFileExists(fromNarrow(target)) || createdSet.count(target);
+        const auto mine = writtenIndex.find(target);
+        wxString setAside;
+        if (mine == writtenIndex.end() && wxFileExists(fromNarrow(target))) {
+            // The file there before is kept beside, renamed, until the run is
+            // complete, so that a stop can put it back as it was.
+            setAside = unusedNameBeside(targetName);
+            if (setAside.empty() || !wxRenameFile(fromNarrow(target), setAside, false)) {
+                wxRemoveFile(partial);
+                fail(source, target, "the file there cannot be set aside until the copy is complete");
+                return true;
+            }
+        }
         if (!replaceFile(partial, fromNarrow(target), reason)) {
             wxRemoveFile(partial);
+            if (!setAside.empty())
+                wxRenameFile(setAside, fromNarrow(target), true);
             fail(source, target, reason);
             return true;
         }
-        if (!existed) {
-            created.push_back(target);
-            createdSet.insert(target);
+        // What the file is like as this run leaves it: a rollback takes back
+        // only a file that is still so.
+        fileStamp stamp;
+        fileStampOf(target, stamp);
+        if (mine == writtenIndex.end()) {
+            writtenIndex.emplace(target, written.size());
+            written.push_back(writtenFile{target, stamp, setAside});
+        } else {
+            written[mine->second].stamp = stamp;
         }
         if (copied)
             copied->push_back(target);
         return true;
+    }
+
+    static wxString unusedNameBeside(const wxFileName& target)
+    {
+        wxFile placeholder;
+        const wxString name = createTemporaryFile(
+            target.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + target.GetFullName() + ".", placeholder);
+        placeholder.Close();
+        if (!name.empty())
+            wxRemoveFile(name);
+        return name;
     }
 
     void fail(const std::string& source, const std::string& target, const wxString& reason)
@@ -187,8 +240,13 @@ private:
     std::uint64_t total = 0;
     std::uint64_t start = 0; // bytes of the files before the current one
     std::uint64_t done = 0;
-    std::vector<std::string> created; // files this run made, in copy order
-    std::set<std::string> createdSet;
+    struct writtenFile {
+        std::string target;
+        fileStamp stamp;   // as this run left it
+        wxString setAside; // the file that was there before, renamed; empty when there was none
+    };
+    std::vector<writtenFile> written; // in copy order, each target once
+    std::map<std::string, std::size_t> writtenIndex;
     std::vector<copyFailure> failed;
 };
 }
@@ -238,7 +296,9 @@ bool copyFiles(const std::vector<std::string>& sources, const std::string& targe
     observer.copyStarting(total);
     copyRun run(targetFolder, copied, observer, system);
     const bool completed = run.copyAll(sources, total);
-    if (!completed)
+    if (completed)
+        run.finish();
+    else
         run.rollBack();
     observer.copyFinished();
     // After a stop everything is gone again; what failed on the way no longer matters.

@@ -72,9 +72,11 @@ std::string copyTargetPath(const std::string& targetFolder, const std::string& s
 // folders it needs. Each file is written under a temporary name beside its
 // target and renamed into place when complete; a file that fails leaves nothing
 // behind and is reported, not listed. Every file copied is appended to `copied`
-// (when given) in copy order, a target reached twice twice. When the observer
-// stops the copy, every file this copy created is deleted again (files that
-// were there before stay; so do the folders). Returns false when the space check
+// (when given) in copy order, a target reached twice twice. A file that was
+// there before is renamed beside its target until the run is complete. When
+// the observer stops the copy, every file this copy wrote is taken back: a new
+// one deleted, a replaced one given back byte for byte; a file that another
+// copy has replaced since is left to that copy. The folders stay. Returns false when the space check
 // or the observer stopped the copy, true otherwise, also when files failed.
 bool copyFiles(const std::vector<std::string>& sources, const std::string& targetFolder,
                std::vector<std::string>* copied, copyObserver& observer, const copySystem& system = copySystem());

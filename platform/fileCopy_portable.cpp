@@ -60,7 +60,10 @@ ssize_t copyChunk(int in, int out, std::vector<char>& buffer, bool& kernelCopy)
 copyOutcome copyFileContents(const wxString& source, const wxString& target,
                              const std::function<bool(std::uint64_t copied)>& progress, wxString& error)
 {
-    descriptor in{open(source.fn_str(), O_RDONLY | O_CLOEXEC)};
+    // Opening a named pipe waits for a writer, for ever and deaf to signals
+    // (a device may do worse): the source is opened without waiting and must
+    // be an ordinary file before anything is read.
+    descriptor in{open(source.fn_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
     if (in.fd < 0) {
         error = systemError();
         return copyOutcome::failed;
@@ -74,6 +77,7 @@ copyOutcome copyFileContents(const wxString& source, const wxString& target,
         error = S_ISDIR(info.st_mode) ? "it is a folder" : "it is not an ordinary file";
         return copyOutcome::failed;
     }
+    fcntl(in.fd, F_SETFL, fcntl(in.fd, F_GETFL) & ~O_NONBLOCK);
     // No O_TRUNC: ext4 flushes a file truncated on open when it is closed (its
     // guard for programs that rewrite files in place), which makes stopping a
     // large copy, and deleting its remains, take much longer. A target that is

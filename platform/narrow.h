@@ -40,6 +40,17 @@ inline std::string toNarrow(const wxString& text)
     return std::string(bytes.data(), bytes.length());
 }
 
+// Makes wx name files with the same conversion, so that a name that is not
+// UTF-8 (a Latin-1 folder "B\xFCro") reaches the system as the bytes it was
+// read as: wx would otherwise turn its private-use characters into other
+// bytes, or fail, and the file would not be found. Called once at the start
+// of every program, before any file is named; Windows names files in UTF-16,
+// so it changes nothing there.
+inline void useNarrowFileNames()
+{
+    wxConvFileName = &narrowDetail::conversion();
+}
+
 // Whether `text` has a narrow form (see above).
 inline bool representable(const wxString& text)
 {

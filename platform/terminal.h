@@ -16,7 +16,8 @@ void useUtf8Console();
 
 bool errorStreamIsTerminal();
 
-// For its lifetime, Ctrl-C (SIGINT) and SIGTERM only raise a flag that the
+// For its lifetime, Ctrl-C (SIGINT), SIGTERM and SIGHUP (the terminal closed)
+// only raise a flag that the
 // work looks at between steps; the previous handlers come back afterwards, so a
 // stop outside the work ends the program as usual. One at a time.
 class stopRequests {

@@ -6,8 +6,10 @@
 
 namespace {
 volatile std::sig_atomic_t stopRequested = 0;
-const int stopSignals[] = {SIGINT, SIGTERM};
-struct sigaction previous[2];
+// SIGHUP: the terminal was closed, which must not leave half a copy behind.
+const int stopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+const int stopSignalCount = sizeof stopSignals / sizeof stopSignals[0];
+struct sigaction previous[stopSignalCount];
 
 extern "C" void onStopSignal(int)
 {
@@ -30,7 +32,7 @@ bool errorStreamIsTerminal()
 stopRequests::stopRequests()
 {
     stopRequested = 0;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < stopSignalCount; ++i) {
         struct sigaction action = {};
         action.sa_handler = onStopSignal;
         sigemptyset(&action.sa_mask);
@@ -41,7 +43,7 @@ stopRequests::stopRequests()
 
 stopRequests::~stopRequests()
 {
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < stopSignalCount; ++i)
         sigaction(stopSignals[i], &previous[i], nullptr);
 }
 

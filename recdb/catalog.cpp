@@ -96,6 +96,7 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list)
     std::string error;
     if (!readFileStamped(entry.path, bytes, stamp, error)) {
         wxLogError("can't open file '%s' (%s)", fromNarrow(entry.path), wxString::FromUTF8(error));
+        entry.unreadable = true;
         return;
     }
     std::shared_ptr<const catalogIndex> index = currentIndex();
@@ -105,7 +106,8 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list)
     // A catalog that is not well-formed is never kept: most often the logger
     // is still writing it, and once it is complete it must be read.
     if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr)) {
-        wxLogError("%s", wxString::FromUTF8(error));
+        wxLogError("catalog '%s' cannot be read: %s", fromNarrow(entry.path), wxString::FromUTF8(error));
+        entry.unreadable = true;
         list.clear();
         return;
     }

@@ -139,3 +139,10 @@ void dynamicTimeline::unreadEntries(double from, double to, std::vector<catalogE
         if (to > entry.start && from < entry.end && !entry.isLoaded())
             out.push_back(&entry);
 }
+
+void dynamicTimeline::unreadableCatalogs(double from, double to, std::vector<std::string>& out) const
+{
+    for (const catalogEntry& entry : entries)
+        if (to > entry.start && from < entry.end && entry.isLoaded() && entry.unreadable)
+            out.push_back(entry.path);
+}

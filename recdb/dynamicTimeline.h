@@ -24,6 +24,7 @@ public:
     recordingList getRecordings(double from, double to) const override;
     recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const override;
     void unreadEntries(double from, double to, std::vector<catalogEntry*>& out) const override;
+    void unreadableCatalogs(double from, double to, std::vector<std::string>& out) const override;
 
     // Where getAvailableRecordings asks for the days it lacks; without one it
     // reads them at once, as getRecordings does. The loader must be stopped

@@ -63,6 +63,12 @@ public:
     {
         (void)from, (void)to, (void)out;
     }
+    // The catalogs of the interval, read already, that could not be read: the
+    // days whose recordings getRecordings could not give.
+    virtual void unreadableCatalogs(double from, double to, std::vector<std::string>& out) const
+    {
+        (void)from, (void)to, (void)out;
+    }
     virtual ~timeline() = default;
 };
 
@@ -80,12 +86,15 @@ struct catalogEntry {
     // Who is reading the catalog: moves only forward, except that a queued
     // entry whose request is withdrawn goes back to absent.
     std::atomic<int> state{absent};
+    // Set before the entry is published as loaded when the catalog could not
+    // be opened or parsed: its day shows nothing, and a tool must say so.
+    bool unreadable = false;
 
     catalogEntry() = default;
     // Entries are moved only while one thread owns them (during the scan).
     catalogEntry(catalogEntry&& other) noexcept
         : start(other.start), end(other.end), path(std::move(other.path)), recordings(std::move(other.recordings)),
-          state(other.state.load(std::memory_order_relaxed))
+          state(other.state.load(std::memory_order_relaxed)), unreadable(other.unreadable)
     {
     }
     catalogEntry& operator=(catalogEntry&& other) noexcept
@@ -95,6 +104,7 @@ struct catalogEntry {
         path = std::move(other.path);
         recordings = std::move(other.recordings);
         state.store(other.state.load(std::memory_order_relaxed), std::memory_order_relaxed);
+        unreadable = other.unreadable;
         return *this;
     }
 

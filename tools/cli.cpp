@@ -49,6 +49,8 @@ const char* const recordingsHelp =
     "Without --logger-ini the logger's default location is read.\n"
     "--count prints one line per channel instead: its name, a tab, and the number\n"
     "of recordings in the interval.\n"
+    "Exit status: 0 listed, 1 a catalog of the interval could not be read (named\n"
+    "on stderr; the rest is listed), 2 usage error.\n"
     "Catalogs once read are kept in an index in the user's cache folder\n"
     "($XDG_CACHE_HOME/orvista, or ~/.cache/orvista; on Windows Orvista in the\n"
     "local application data), so that reading them again is quick; a changed\n"
@@ -62,8 +64,9 @@ const char* const copyHelp =
     "shown on stderr when it is a terminal. Ctrl-C stops the copy and removes the\n"
     "files it had copied. The copy needs room for all files; when less than 1 GiB\n"
     "(or 5 % of a small volume) would remain free, it only goes on with --yes.\n"
-    "Exit status: 0 all copied, 1 some files could not be copied (named on stderr),\n"
-    "2 usage error or not enough room, 130 stopped.\n";
+    "Exit status: 0 all copied, 1 some files could not be copied or a catalog of\n"
+    "the interval could not be read (named on stderr; the rest is copied), 2 usage\n"
+    "error or not enough room, 130 stopped.\n";
 
 const char* const settingsHelp =
     "Usage: orvista-cli settings [--file PATH] [--schema PATH]\n"
@@ -274,6 +277,7 @@ struct selection {
     double from = 0;
     double to = 0;
     std::vector<std::unique_ptr<dynamicTimeline>> lines;
+    bool unreadable = false; // a catalog of the interval could not be read (and was reported)
 };
 
 void selectAndLoad(const options& o, selection& s)
@@ -300,6 +304,10 @@ void selectAndLoad(const options& o, selection& s)
         catalogLoader loader; // gone before the timelines whose entries it was given
         loadInterval(lines, s.from, s.to, &loader);
     }
+    std::vector<std::string> unreadable;
+    for (const auto& line : s.lines)
+        line->unreadableCatalogs(s.from, s.to, unreadable);
+    s.unreadable = !unreadable.empty();
     // What the workers logged about damaged catalogs waits in wx's queue until
     // the main thread flushes it; without an event loop that would be at exit,
     // after the list.
@@ -308,7 +316,8 @@ void selectAndLoad(const options& o, selection& s)
 
 // The recordings of the interval on the chosen channels: channels in name
 // order, each channel's recordings in catalog order.
-void forEachRecording(const options& o, const std::function<void(const std::string&, const recording&)>& visit)
+// False when a catalog of the interval could not be read.
+bool forEachRecording(const options& o, const std::function<void(const std::string&, const recording&)>& visit)
 {
     selection s;
     selectAndLoad(o, s);
@@ -317,6 +326,7 @@ void forEachRecording(const options& o, const std::function<void(const std::stri
         for (const recording* r : line->getRecordings(s.from, s.to))
             visit(name, *r);
     }
+    return !s.unreadable;
 }
 
 std::string testIndexFolder; // set by the tests (cliTesting.h); empty: the user's cache folder
@@ -335,7 +345,8 @@ public:
     indexInUse& operator=(const indexInUse&) = delete;
 };
 
-void listRecordings(const options& o, std::ostream& out)
+// 1 when a catalog of the interval could not be read: the rest is listed.
+int listRecordings(const options& o, std::ostream& out)
 {
     indexInUse index(!o.noIndex);
     if (o.count) {
@@ -343,12 +354,13 @@ void listRecordings(const options& o, std::ostream& out)
         selectAndLoad(o, s);
         for (const auto& line : s.lines)
             out << field(line->getName()) << '\t' << line->getRecordings(s.from, s.to).size() << '\n';
-        return;
+        return s.unreadable ? 1 : 0;
     }
-    forEachRecording(o, [&](const std::string& name, const recording& r) {
+    const bool read = forEachRecording(o, [&](const std::string& name, const recording& r) {
         out << field(name) << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t'
             << field(r.getProperty("label")) << '\t' << field(r.getProperty("filename")) << '\n';
     });
+    return read ? 0 : 1;
 }
 
 // --- copy ------------------------------------------------------------------
@@ -491,7 +503,8 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
     if (wxFileName::Exists(into) && !wxFileName::DirExists(into))
         throw usageError{"--into must name a folder: " + o.into};
     std::vector<std::string> sources;
-    forEachRecording(o, [&](const std::string&, const recording& r) { sources.push_back(r.getProperty("filename")); });
+    const bool read =
+        forEachRecording(o, [&](const std::string&, const recording& r) { sources.push_back(r.getProperty("filename")); });
 
     terminalObserver observer(err, o, testSetup ? testSetup->progress : errorStreamIsTerminal());
     std::vector<std::string> copied;
@@ -504,13 +517,13 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
         return 2;
     if (!completed) {
         err << "orvista-cli: copy stopped; removed the " << observer.removed
-            << (observer.removed == 1 ? " file" : " files") << " it had copied (files there before stay)\n";
+            << (observer.removed == 1 ? " file" : " files") << " it had copied (files there before are as they were)\n";
         return 130;
     }
     for (const std::string& target : copied)
         out << field(target) << '\n';
     out.flush();
-    return observer.failed ? 1 : 0;
+    return observer.failed || !read ? 1 : 0;
 }
 
 // --- settings --------------------------------------------------------------
@@ -580,12 +593,13 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return copyRecordingFiles(o, out, err);
         if (o.command == "settings")
             return checkSettingsFile(o, out);
+        int status = 0;
         if (o.command == "channels")
             listChannels(o, out);
         else
-            listRecordings(o, out);
+            status = listRecordings(o, out);
         out.flush();
-        return 0;
+        return status;
     } catch (const usageError& e) {
         err << "orvista-cli: " << e.message << '\n';
         return 2;

@@ -4,10 +4,12 @@
 #include <wx/log.h>
 
 #include "platform/terminal.h"
+#include "platform/narrow.h"
 #include "tools/cli.h"
 
 int main(int argc, char** argv)
 {
+    useNarrowFileNames();
     wxInitializer wx;
     if (!wx.IsOk()) {
         std::cerr << "orvista-cli: cannot initialise wxWidgets\n";

@@ -6,10 +6,12 @@
 #include <wx/init.h>
 
 #include "platform/terminal.h"
+#include "platform/narrow.h"
 #include "tools/demoArchive.h"
 
 int main(int argc, char** argv)
 {
+    useNarrowFileNames();
     wxInitializer wx;
     if (!wx.IsOk()) {
         std::fprintf(stderr, "orvista-demo: cannot initialise wxWidgets\n");

@@ -140,7 +140,7 @@ TEST(copyEngine, stopDeletesExactlyWhatThisCopyCreated)
     for (int i = 1; i <= 5; ++i)
         sources.push_back(dir.write("rec/line/2024011" + std::to_string(i) + "/" + std::to_string(i) + ".wav", "x"));
     const std::string into = dir.at("into");
-    // A target that was there before is overwritten but never deleted.
+    // A target that was there before is replaced, and given back by the stop.
     dir.write("into/line/20240112/2.wav", "older copy");
 
     recorder observer;
@@ -157,11 +157,44 @@ TEST(copyEngine, stopDeletesExactlyWhatThisCopyCreated)
     std::vector<std::string> copied;
     EXPECT_FALSE(copyFiles(sources, into, &copied, observer, system));
     EXPECT_EQ(3u, copied.size()) << "the list keeps what was copied";
-    EXPECT_EQ("start(5) rollback(2) end ", observer.log);
-    EXPECT_EQ(nativePath("20240112/2.wav "), tree(into + "/line"));
-    EXPECT_EQ("x", readWholeFile(into + "/line/20240112/2.wav"));
+    EXPECT_EQ("start(5) rollback(3) end ", observer.log);
+    EXPECT_EQ(nativePath("20240112/2.wav "), tree(into + "/line")) << "nothing set aside stays";
+    EXPECT_EQ("older copy", readWholeFile(into + "/line/20240112/2.wav"));
     for (int i : {1, 3, 4})
         EXPECT_TRUE(wxDirExists(wxString::FromUTF8(into + "/line/2024011" + std::to_string(i)))) << "folders stay";
+}
+
+// Two copies into one folder: a stopped one takes back only what is still its
+// own, and a completed one keeps nothing of what it replaced.
+TEST(copyEngine, aStoppedCopyLeavesAnotherCopysFiles)
+{
+    scratchDir dir;
+    std::vector<std::string> sources;
+    for (int i = 1; i <= 4; ++i)
+        sources.push_back(dir.write("rec/line/20240115/" + std::to_string(i) + ".wav", "new " + std::to_string(i)));
+    const std::string into = dir.at("into");
+    dir.write("into/line/20240115/1.wav", "the user's own");
+
+    // Copy A stops in its fourth file; just before, copy B of the same files
+    // runs to its end.
+    int files = 0;
+    recorder second;
+    copySystem first = volumeOf(tera, tera);
+    first.copyFile = [&](const wxString& from, const wxString& to, const std::function<bool(std::uint64_t)>& p,
+                         wxString& error) {
+        if (++files == 4) {
+            EXPECT_TRUE(copyFiles({sources[0], sources[1]}, into, nullptr, second, volumeOf(tera, tera)));
+            return copyOutcome::stopped;
+        }
+        return copyFileContents(from, to, p, error);
+    };
+    recorder observer;
+    EXPECT_FALSE(copyFiles(sources, into, nullptr, observer, first));
+    EXPECT_EQ("start(20) rollback(3) end ", observer.log);
+    EXPECT_EQ(nativePath("line/20240115/1.wav line/20240115/2.wav "), tree(into))
+        << "B's files stay, A's own third goes, nothing set aside is left";
+    EXPECT_EQ("new 1", readWholeFile(into + "/line/20240115/1.wav")) << "B meant to replace it";
+    EXPECT_EQ("new 2", readWholeFile(into + "/line/20240115/2.wav"));
 }
 
 TEST(copyEngine, aStopInsideALargeFileLeavesNothing)

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -441,6 +443,20 @@ TEST_F(loggerIni, utf16FilesWithTheirMarkAreRead)
 TEST_F(loggerIni, bigEndianUtf16FilesAreReadToo)
 {
     expectUtf16FileRead(true);
+}
+
+// A logger.ini written on Windows in code page 1252, read on Linux: the names
+// are bytes that are not UTF-8, and so are the folders the logger made.
+TEST_F(loggerIni, namesThatAreNotUtf8FindTheirFoldersByteForByte)
+{
+    if (runningOnWindows())
+        GTEST_SKIP() << "Windows names files in UTF-16, where every name is Unicode";
+    const std::string office = "B\xFCro", cafe = "Caf\xE9 \xA7 2";
+    for (const std::string& name : {office, cafe})
+        ASSERT_TRUE(std::filesystem::create_directory(root + "/" + name));
+    const channelMap expected{{office, root + "/" + office}, {cafe, root + "/" + cafe}};
+    EXPECT_EQ(read(ini("[storage paths]\nmain=" + root + "\n" + line(1, "main", office) + line(2, "main", cafe))),
+              expected);
 }
 
 TEST_F(loggerIni, rootWithTrailingSeparatorGetsNoSecond)

@@ -9,6 +9,7 @@
 #include <wx/modalhook.h>
 
 #include "support/guiSupport.h"
+#include "platform/narrow.h"
 #include "support/testSupport.h"
 
 namespace {
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS(); // test discovery at build time needs no display
+    useNarrowFileNames();
     if (!wxEntryStart(argc, argv)) {
         fprintf(stderr, "cannot start wxWidgets: is there a display (run under xvfb-run)?\n");
         return 1;

@@ -5,11 +5,13 @@
 #include <wx/log.h>
 
 #include "support/testSupport.h"
+#include "platform/narrow.h"
 
 int main(int argc, char** argv)
 {
     fixTimeZoneAndLocale();
     ::testing::InitGoogleTest(&argc, argv);
+    useNarrowFileNames();
     wxInitializer wx;
     if (!wx.IsOk())
         return 1;

@@ -3,6 +3,7 @@
 // and turning wx asserts into test failures.
 #include <string>
 
+#include <wx/log.h>
 #include <wx/string.h>
 
 // A fresh folder below the temporary folder, removed with everything in it when
@@ -54,3 +55,23 @@ void fixTimeZoneAndLocale();
 
 // Installs a wx assert handler that reports each assert as a GoogleTest failure.
 void installAssertHandler();
+
+// For its lifetime, what wx's log receives (the reasons of catalogs that cannot
+// be read, say), one message a line without time stamps.
+class capturedLog : public wxLog {
+public:
+    capturedLog() : previous(wxLog::SetActiveTarget(this)) {}
+    ~capturedLog() override { wxLog::SetActiveTarget(previous); }
+    capturedLog(const capturedLog&) = delete;
+    capturedLog& operator=(const capturedLog&) = delete;
+    std::string text;
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
+    {
+        text += message.utf8_string() + "\n";
+    }
+
+private:
+    wxLog* previous;
+};

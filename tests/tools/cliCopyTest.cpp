@@ -244,9 +244,76 @@ TEST_F(cliCopyTest, exitStatusFollowsTheOutcome)
     }
 }
 
+// A damaged catalog is a failure of the command, not an empty day: named in the
+// log, the rest listed or copied, status 1.
+TEST_F(cliCopyTest, aCatalogThatCannotBeReadFailsTheCommandAndIsNamed)
+{
+    const std::vector<std::string> all = listedFiles();
+    wxArrayString catalogs;
+    wxDir::GetAllFiles(wxString::FromUTF8(dir.at("archive")), &catalogs, "catalog.xml");
+    catalogs.Sort();
+    const std::string damaged = catalogs[0].utf8_string();
+    const std::string content = readWholeFile(damaged);
+    std::size_t inDamaged = 0;
+    for (std::size_t at = 0; (at = content.find("<file_name>", at)) != std::string::npos; ++at)
+        ++inDamaged;
+    dir.write(damaged.substr(dir.path().size() + 1), content.substr(0, content.size() / 2));
+
+    const struct {
+        const char* name;
+        std::vector<std::string> command;
+    } cases[] = {
+        {"recordings", {"recordings", "--no-index"}},
+        {"--count", {"recordings", "--count"}},
+        {"recordings with the index", {"recordings"}},
+        {"copy", {"copy", "--into", dir.at("into")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = c.command;
+        for (const std::string& a : selection())
+            args.push_back(a);
+        capturedLog log;
+        EXPECT_EQ(1, run(args));
+        EXPECT_NE(std::string::npos, log.text.find("catalog '" + damaged + "' cannot be read: XML parsing error"))
+            << log.text;
+        const std::vector<std::string> printed = lines(out.str());
+        if (std::find(c.command.begin(), c.command.end(), "--count") != c.command.end()) {
+            std::size_t counted = 0;
+            for (const std::string& line : printed)
+                counted += std::stoul(line.substr(line.rfind('\t') + 1));
+            EXPECT_EQ(all.size() - inDamaged, counted);
+        } else {
+            EXPECT_EQ(all.size() - inDamaged, printed.size()) << "the other days are there";
+        }
+    }
+}
+
+// A named pipe where a recording should be: opening it would wait for a
+// writer for ever, deaf to Ctrl-C. It is a named failure instead.
+TEST_F(cliCopyTest, aPipeInPlaceOfARecordingIsANamedFailure)
+{
+    const std::vector<std::string> sources = listedFiles();
+    ASSERT_TRUE(wxRemoveFile(wxString::FromUTF8(sources[1])));
+    if (!makeFifo(sources[1]))
+        GTEST_SKIP() << "no named pipes in the file system here";
+    const std::string into = dir.at("into");
+    EXPECT_EQ(1, copy(into));
+    EXPECT_EQ(sources.size() - 1, lines(out.str()).size());
+    const std::vector<std::string> errors = lines(err.str());
+    ASSERT_EQ(1u, errors.size()) << err.str();
+    EXPECT_EQ("orvista-cli: cannot copy " + sources[1] + " to " + copyTargetPath(into, sources[1]) +
+                  ": it is not an ordinary file",
+              errors[0]);
+}
+
 TEST_F(cliCopyTest, aSignalStopsTheCopyAndRemovesWhatItCopied)
 {
-    for (int signal : {SIGINT, SIGTERM}) {
+    std::vector<int> stops = {SIGINT, SIGTERM};
+#ifdef SIGHUP
+    stops.push_back(SIGHUP); // the terminal was closed
+#endif
+    for (int signal : stops) {
         SCOPED_TRACE(signal);
         const auto original = std::signal(signal, countSignal);
         ASSERT_NE(SIG_ERR, original);
@@ -266,7 +333,7 @@ TEST_F(cliCopyTest, aSignalStopsTheCopyAndRemovesWhatItCopied)
         EXPECT_EQ(130, copy(into));
         EXPECT_EQ(3, files) << "the copy stops at once";
         EXPECT_EQ("", out.str());
-        EXPECT_EQ("orvista-cli: copy stopped; removed the 3 files it had copied (files there before stay)\n",
+        EXPECT_EQ("orvista-cli: copy stopped; removed the 3 files it had copied (files there before are as they were)\n",
                   err.str());
         EXPECT_EQ(std::vector<std::string>{"keep.txt"}, filesBelow(into));
 

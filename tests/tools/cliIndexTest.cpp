@@ -11,24 +11,6 @@
 #include "tools/cliTesting.h"
 
 namespace {
-// What wx's log receives (the reasons of catalogs that cannot be read), without
-// time stamps.
-class capturedLog : public wxLog {
-public:
-    capturedLog() : previous(wxLog::SetActiveTarget(this)) {}
-    ~capturedLog() override { wxLog::SetActiveTarget(previous); }
-    std::string text;
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override
-    {
-        text += message.utf8_string() + "\n";
-    }
-
-private:
-    wxLog* previous;
-};
-
 std::string call(const std::string& loggerHeader)
 {
     return "<file><hdr><au_hdr><data_size>80000</data_size><sample_rate>8000</sample_rate></au_hdr><vmk_hdr>" +
