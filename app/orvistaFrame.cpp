@@ -80,7 +80,8 @@ const char* const messageCaption = "Orvista";
 // Documents are read and written with the encoding their declaration names.
 bool loadDocument(wxXmlDocument& document, const wxString& path)
 {
-    return document.Load(path) && document.GetRoot();
+    wxString reason;
+    return loadSettingsDocument(document, path, reason);
 }
 }
 
@@ -145,7 +146,7 @@ orvistaFrame::~orvistaFrame()
 {
     // Only a frame that finished its start-up gets here: a start-up that ended
     // with an error or a cancelled question writes nothing.
-    writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
+    saveSettings("");
     // The rows point into the timelines: the windows go first, then the
     // workers that read into them.
     DestroyChildren();
@@ -454,9 +455,18 @@ void orvistaFrame::onConfigure(wxCommandEvent&)
     if (!runConfigurator(schemaDocument, edited))
         return;
     settingsDocument = edited;
-    // Written at once; paths and the like take effect at the next start. (A
-    // failed write is reported to the user; the settings are written again at exit.)
-    writeSettingsFile(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
+    // Written at once; paths and the like take effect at the next start. The
+    // edits stay in memory either way, and are written again at exit.
+    saveSettings("\n\nThe changes are kept and saved again when Orvista closes.");
+}
+
+void orvistaFrame::saveSettings(const wxString& afterwards)
+{
+    const wxString path = wxFileName(settingsDirectory, "orv.xml").GetFullPath();
+    wxString reason;
+    if (!writeSettingsFile(settingsDocument, path, reason))
+        wxMessageBox("The settings could not be saved to " + path + ":\n" + reason + afterwards, messageCaption,
+                     wxOK | wxICON_ERROR, IsBeingDeleted() ? nullptr : this);
 }
 
 void orvistaFrame::onUsersGuide(wxCommandEvent&)

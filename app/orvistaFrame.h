@@ -83,6 +83,8 @@ private:
     // With `mustSelect`, an empty selection is refused with a message. False
     // (and no folder left) when nothing is to be started.
     bool copySelectionToTemporaryFolder(bool mustSelect, std::string& folder, std::vector<std::string>& copies);
+    // Writes "orv.xml"; a failure is told in a message box, followed by `afterwards`.
+    void saveSettings(const wxString& afterwards);
     void onConfigure(wxCommandEvent& event);
     void onCopyTo(wxCommandEvent& event);
     void onOpenInCasebinder(wxCommandEvent& event);

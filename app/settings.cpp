@@ -1,15 +1,19 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <vector>
+
+#include <expat.h>
 
 #include <wx/mstream.h>
 #include <wx/wxcrt.h>
 #include <wx/xml/xml.h>
 
 #include "platform/fileReplace.h"
-#include "platform/userReport.h"
+#include "platform/fileStamp.h"
 #include "platform/standardPaths.h"
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
@@ -189,13 +193,63 @@ void saveViewState(wxXmlNode* root, const viewState& state)
     }
 }
 
-bool writeSettingsFile(const wxXmlDocument& document, const wxString& path)
+bool writeSettingsFile(const wxXmlDocument& document, const wxString& path, wxString& reason)
 {
     wxMemoryOutputStream bytes;
-    wxString reason = "the document cannot be written out";
-    if (document.Save(bytes, 1) &&
-        writeFileReplacing(path, bytes.GetOutputStreamBuffer()->GetBufferStart(), bytes.GetSize(), reason))
-        return true;
-    reportToUser(wxString::Format("could not write %s: %s", path, reason));
-    return false;
+    reason = "the document cannot be written out";
+    return document.Save(bytes, 1) &&
+           writeFileReplacing(path, bytes.GetOutputStreamBuffer()->GetBufferStart(), bytes.GetSize(), reason);
+}
+
+namespace {
+// Whether the document's elements nest no deeper than `limit`, told by a pass
+// of expat over the bytes that keeps nothing but the depth.
+bool nestedWithin(const std::vector<char>& bytes, int limit)
+{
+    struct depthCount {
+        XML_Parser parser;
+        int depth = 0, limit;
+        bool deeper = false;
+    };
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (!parser)
+        return false;
+    depthCount count{parser, 0, limit};
+    XML_SetUserData(parser, &count);
+    XML_SetElementHandler(
+        parser,
+        [](void* data, const XML_Char*, const XML_Char**) {
+            auto* c = static_cast<depthCount*>(data);
+            if (++c->depth > c->limit) {
+                c->deeper = true;
+                XML_StopParser(c->parser, XML_FALSE);
+            }
+        },
+        [](void* data, const XML_Char*) { --static_cast<depthCount*>(data)->depth; });
+    // Whether the document is well-formed is wx's to say; here only the depth counts.
+    XML_Parse(parser, bytes.data(), static_cast<int>(std::min<std::size_t>(bytes.size(), INT_MAX)), XML_TRUE);
+    XML_ParserFree(parser);
+    return !count.deeper;
+}
+}
+
+bool loadSettingsDocument(wxXmlDocument& document, const wxString& path, wxString& reason)
+{
+    std::vector<char> bytes;
+    fileStamp stamp;
+    std::string error;
+    if (!readFileStamped(toNarrow(path), bytes, stamp, error)) {
+        reason = fromNarrow(error);
+        return false;
+    }
+    if (!nestedWithin(bytes, deepestSettingsNesting)) {
+        reason = wxString::Format("its elements are nested deeper than %d levels", deepestSettingsNesting);
+        return false;
+    }
+    wxMemoryInputStream in(bytes.data(), bytes.size());
+    if (!document.Load(in) || !document.GetRoot()) {
+        reason = "it is not a well-formed XML document";
+        return false;
+    }
+    return true;
 }

@@ -76,8 +76,18 @@ wxString formatSettingsInstant(double seconds);
 
 // Writes the document with an indentation step of 1 and the encoding its file
 // declared, without ever leaving a half-written file: a new file in the same
-// folder is written and flushed to disk, then renamed over `path`. On failure
-// the previous file is untouched, no temporary file stays behind, and the
-// reason goes to the standard error stream (the program shows no dialog for
-// it). Returns whether the file was written.
-bool writeSettingsFile(const wxXmlDocument& document, const wxString& path);
+// folder is written and flushed to disk, then renamed over `path` (over the
+// file it leads to, when it is a symbolic link). On failure the previous file
+// is untouched, no temporary file stays behind, and `reason` says why.
+// Returns whether the file was written.
+bool writeSettingsFile(const wxXmlDocument& document, const wxString& path, wxString& reason);
+
+// No settings file or schema comes near this nesting; a deeper one is refused
+// before wx builds it, whose tree would need the stack or gigabytes for it.
+constexpr int deepestSettingsNesting = 1000;
+
+// Loads the program's own XML documents (the settings, the schema). False, with
+// the reason, for anything but an ordinary file (opening a named pipe would
+// wait for ever), a file that cannot be read or is not well-formed, a document
+// nested deeper than deepestSettingsNesting, and one without a root.
+bool loadSettingsDocument(wxXmlDocument& document, const wxString& path, wxString& reason);

@@ -32,8 +32,10 @@ wxString createTemporaryFile(const wxString& prefix, wxFile& file)
     return wxString();
 }
 
-bool writeFileReplacing(const wxString& path, const void* bytes, std::size_t size, wxString& error, bool durable)
+bool writeFileReplacing(const wxString& linkOrFile, const void* bytes, std::size_t size, wxString& error,
+                        bool durable)
 {
+    const wxString path = linkedFile(linkOrFile);
     // wx would show its own complaints in a dialog; the caller reports `error`.
     wxLogNull quiet;
     wxFile file;

@@ -24,8 +24,14 @@ wxString createTemporaryFile(const wxString& prefix, wxFile& file);
 // Reads a whole file; false when it cannot be read.
 bool readFileBytes(const wxString& path, std::vector<char>& bytes);
 
+// The file a path names at the end of its symbolic links (the path itself
+// when it is no link, or where links are not followed: Windows).
+wxString linkedFile(const wxString& path);
+
 // Writes `bytes` to a new file beside `path`, flushes it to the disk and moves
-// it over `path`. On failure `path` is as it was, the new file is gone, and
+// it over `path`. Where `path` is a symbolic link (a settings file kept with
+// others in a folder of its own), the file it leads to is replaced and the
+// link stays. On failure `path` is as it was, the new file is gone, and
 // `error` says why. A cache that checks its own files can skip waiting for the
 // disk (`durable` false): after a power cut it may find a damaged file, never
 // a half-replaced one.

@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/filename.h>
 
 bool replaceFile(const wxString& newFile, const wxString& target, wxString& error)
 {
@@ -30,4 +33,23 @@ bool replaceFile(const wxString& newFile, const wxString& target, wxString& erro
         return false;
     }
     return true;
+}
+
+wxString linkedFile(const wxString& path)
+{
+    wxString current = path;
+    // As many steps as the system itself follows before it gives up (a loop).
+    for (int step = 0; step < 40; ++step) {
+        const wxCharBuffer name = current.fn_str();
+        char target[4096];
+        const ssize_t length = readlink(name.data(), target, sizeof target - 1);
+        if (length < 0)
+            return current;
+        target[length] = 0;
+        wxFileName next(wxString(target, *wxConvFileName));
+        if (next.IsRelative())
+            next.MakeAbsolute(wxFileName(current).GetPath());
+        current = next.GetFullPath();
+    }
+    return path;
 }

@@ -12,3 +12,8 @@ bool replaceFile(const wxString& newFile, const wxString& target, wxString& erro
     error = systemMessage(GetLastError()); // the system's own wording
     return false;
 }
+
+wxString linkedFile(const wxString& path)
+{
+    return path;
+}

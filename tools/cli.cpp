@@ -530,8 +530,9 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
 
 void loadXml(wxXmlDocument& document, const std::string& path, const char* what)
 {
-    if (!wxFileExists(fromNarrow(path)) || !document.Load(fromNarrow(path)) || !document.GetRoot())
-        throw usageError{std::string("cannot read the ") + what + " " + path};
+    wxString reason;
+    if (!loadSettingsDocument(document, fromNarrow(path), reason))
+        throw usageError{std::string("cannot read the ") + what + " " + path + ": " + toNarrow(reason)};
 }
 
 int checkSettingsFile(const options& o, std::ostream& out)

@@ -334,6 +334,27 @@ TEST_F(frameCommands, configureWritesAtOnceOnOkAndNothingOnCancel)
     EXPECT_EQ(logger, frame->loggerIni());
 }
 
+// Settings that cannot be written are no silent loss: the user is told, the
+// edits stay, and the write at exit tries again.
+TEST_F(frameCommands, settingsThatCannotBeSavedAreToldAndKeptForTheExit)
+{
+    auto frame = startWith("");
+    const std::string path = dir.at("settings/orv.xml");
+    const std::string logger = dir.at("logger/logger.ini");
+    const wxString settings = wxString::FromUTF8(settingsDir), away = wxString::FromUTF8(settingsDir + " away");
+    ASSERT_TRUE(wxRenameFile(settings, away)) << "the folder is gone: no file can be written there";
+
+    wxTEST_DIALOG(command(frame.get(), cmdConfigure),
+                  expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", logger); },
+                               wxID_OK),
+                  expectMessage(wxOK, wxString(), "Orvista"));
+    EXPECT_EQ(wxString::FromUTF8(logger), frame->settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
+
+    ASSERT_TRUE(wxRenameFile(away, settings));
+    frame.reset();
+    EXPECT_NE(std::string::npos, readWholeFile(path).find("<paths logger-ini=\"" + logger + "\"")) << "saved at exit";
+}
+
 namespace {
 // Many days of calls on two lines, enough that reading them takes the workers
 // a while after the window is shown.

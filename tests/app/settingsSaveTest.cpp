@@ -149,6 +149,15 @@ wxXmlDocument paddedDocument()
     return document;
 }
 
+// Writes the settings file; a failure must say why.
+bool writeSettings(const wxXmlDocument& document, const std::string& path)
+{
+    wxString reason;
+    const bool written = writeSettingsFile(document, wxString::FromUTF8(path), reason);
+    EXPECT_TRUE(written || !reason.empty());
+    return written;
+}
+
 const std::string previousSettings = "<?xml version=\"1.0\"?>\n<orvista/>\n";
 }
 
@@ -160,7 +169,7 @@ TEST(settingsFile, writtenWithItsEncodingAndIndentation)
     const std::string path = dir.write("orv.xml", latin1);
     wxXmlDocument document;
     ASSERT_TRUE(document.Load(wxString::FromUTF8(path)));
-    ASSERT_TRUE(writeSettingsFile(document, wxString::FromUTF8(path)));
+    ASSERT_TRUE(writeSettings(document, path));
 
     const std::string written = readWholeFile(path);
     EXPECT_NE(std::string::npos, written.find("encoding=\"ISO-8859-1\"")) << written;
@@ -178,11 +187,57 @@ TEST(settingsFile, writtenIntoUnicodeAndLongFolders)
     for (const std::string& folder : folders) {
         const std::string path = dir.write(folder + "/orv.xml", previousSettings);
         const wxXmlDocument document = paddedDocument();
-        ASSERT_TRUE(writeSettingsFile(document, wxString::FromUTF8(path))) << folder;
+        ASSERT_TRUE(writeSettings(document, path)) << folder;
         wxXmlDocument again;
         ASSERT_TRUE(again.Load(wxString::FromUTF8(path))) << folder;
         EXPECT_EQ(document.GetRoot()->GetName(), again.GetRoot()->GetName());
         EXPECT_EQ("orv.xml ", folderContents(dir.at(folder)));
+    }
+}
+
+// A settings file kept with others and linked into place stays a link.
+TEST(settingsFile, aLinkedFileIsWrittenThroughItsLink)
+{
+    scratchDir dir;
+    const std::string kept = dir.write("dotfiles/orvista/orv.xml", previousSettings);
+    const std::string link = dir.at("config/orvista/orv.xml");
+    dir.mkdir("config/orvista");
+    if (!makeSymbolicLink("../../dotfiles/orvista/orv.xml", link))
+        GTEST_SKIP() << "no symbolic links here";
+    ASSERT_TRUE(writeSettings(paddedDocument(), link));
+    EXPECT_TRUE(isSymbolicLink(link));
+    EXPECT_NE(previousSettings, readWholeFile(kept));
+    EXPECT_EQ("orv.xml ", folderContents(dir.at("dotfiles/orvista"))) << "nothing left beside";
+}
+
+// What the program reads of its own files: ordinary files only (a named pipe
+// would keep the start waiting), nested no deeper than the limit.
+TEST(settingsFile, loadedOnlyFromOrdinaryFilesOfSaneDepth)
+{
+    scratchDir dir;
+    std::string deep, deeper;
+    for (int i = 0; i < deepestSettingsNesting; ++i)
+        deep = "<a>" + deep + "</a>";
+    deeper = "<a>" + deep + "</a>";
+    const std::string pipe = dir.at("pipe.xml");
+    const struct {
+        const char* name;
+        std::string path;
+        bool loads;
+    } rows[] = {
+        {"ordinary", dir.write("orv.xml", previousSettings), true},
+        {"as deep as allowed", dir.write("deep.xml", deep), true},
+        {"one level deeper", dir.write("deeper.xml", deeper), false},
+        {"missing", dir.at("missing.xml"), false},
+        {"a folder", dir.mkdir("folder.xml"), false},
+        {"a named pipe", makeFifo(pipe) ? pipe : dir.mkdir("no pipes here"), false},
+    };
+    for (const auto& row : rows) {
+        wxXmlDocument document;
+        wxString reason;
+        wxLogNull quiet;
+        EXPECT_EQ(row.loads, loadSettingsDocument(document, wxString::FromUTF8(row.path), reason)) << row.name;
+        EXPECT_EQ(row.loads, reason.empty()) << row.name << ": " << reason;
     }
 }
 
@@ -192,11 +247,11 @@ TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)
     const wxXmlDocument document = paddedDocument();
 
     // A folder that is gone.
-    EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("missing/orv.xml"))));
+    EXPECT_FALSE(writeSettings(document, dir.at("missing/orv.xml")));
 
     // "orv.xml" is a folder: the new file is written, the rename fails.
     dir.mkdir("folder/orv.xml");
-    EXPECT_FALSE(writeSettingsFile(document, wxString::FromUTF8(dir.at("folder/orv.xml"))));
+    EXPECT_FALSE(writeSettings(document, dir.at("folder/orv.xml")));
     EXPECT_EQ("orv.xml ", folderContents(dir.at("folder")));
 }
 
@@ -208,7 +263,7 @@ TEST(settingsFile, fullDiskKeepsThePreviousFileAndLeavesNothingBehind)
     const std::string path = dir.write("full/orv.xml", previousSettings);
     const wxXmlDocument document = paddedDocument();
     bool written = true;
-    if (!withFileSizeLimit(1000, [&] { written = writeSettingsFile(document, wxString::FromUTF8(path)); }))
+    if (!withFileSizeLimit(1000, [&] { written = writeSettings(document, path); }))
         GTEST_SKIP() << "no file-size limit to simulate a full disk on Windows";
     EXPECT_FALSE(written);
     EXPECT_EQ(previousSettings, readWholeFile(path));
@@ -221,7 +276,7 @@ TEST(settingsFile, readOnlyFolderKeepsThePreviousFile)
     const std::string path = dir.write("locked/orv.xml", previousSettings);
     const wxXmlDocument document = paddedDocument();
     bool written = true;
-    auto write = [&] { written = writeSettingsFile(document, wxString::FromUTF8(path)); };
+    auto write = [&] { written = writeSettings(document, path); };
     if (!withUnwritableFolder(dir.at("locked"), write))
         GTEST_SKIP() << "no folder is unwritable for root, nor made so on Windows";
     EXPECT_FALSE(written);

@@ -34,6 +34,10 @@ bool setModificationTime(const std::string& path, std::int64_t nanoseconds);
 // users make symbolic links (Wine reports them made, but makes none).
 bool makeSymlink(const std::string& target, const std::string& link);
 bool makeFifo(const std::string& path);
+// A symbolic link at `link` to `target` (relative to the link's folder or
+// absolute), and whether a path is one; false where the tests make none (Windows).
+bool makeSymbolicLink(const std::string& target, const std::string& link);
+bool isSymbolicLink(const std::string& path);
 bool makeSocketFile(const std::string& path);
 
 // Lets a shell script written by a test run as a program. False on Windows,

@@ -207,3 +207,14 @@ bool ownFileVersion(int[4])
 {
     return false;
 }
+
+bool makeSymbolicLink(const std::string& target, const std::string& link)
+{
+    return symlink(target.c_str(), link.c_str()) == 0;
+}
+
+bool isSymbolicLink(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}

@@ -248,3 +248,13 @@ bool ownFileVersion(int version[4])
     version[3] = LOWORD(fixed->dwFileVersionLS);
     return true;
 }
+
+bool makeSymbolicLink(const std::string&, const std::string&)
+{
+    return false;
+}
+
+bool isSymbolicLink(const std::string&)
+{
+    return false;
+}

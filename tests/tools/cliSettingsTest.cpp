@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "app/settings.h"
+#include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "tools/cli.h"
 
@@ -70,10 +72,28 @@ TEST(cliSettings, unreadableFilesAndUsageErrors)
 {
     scratchDir dir;
     const std::string garbage = dir.write("garbage.xml", "<orvista><paths></orvista>");
+    auto nested = [](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i)
+            text += "<a>";
+        for (int i = 0; i < levels; ++i)
+            text += "</a>";
+        return text;
+    };
+    // A million levels crashed the check; far fewer made the file grow by
+    // hundreds of megabytes at the next save.
+    const std::string deep = dir.write("deep.xml", nested(1000000));
+    const std::string justTooDeep = dir.write("deeper.xml", nested(deepestSettingsNesting + 1));
+    const std::string pipe = dir.at("pipe.xml");
+    const bool havePipe = makeFifo(pipe); // opening it would wait for a writer
     const struct {
         std::vector<std::string> args;
         const char* error;
     } cases[] = {
+        {{"settings", "--file", deep, "--schema", schema}, "nested deeper than 1000 levels"},
+        {{"settings", "--file", justTooDeep, "--schema", schema}, "nested deeper than 1000 levels"},
+        {{"settings", "--file", havePipe ? pipe : dir.at("none.xml"), "--schema", schema},
+         "cannot read the settings file"},
         {{"settings", "--file", dir.at("none.xml"), "--schema", schema}, "cannot read the settings file"},
         {{"settings", "--file", garbage, "--schema", schema}, "cannot read the settings file"},
         {{"settings", "--file", garbage, "--schema", dir.at("none.xml")}, "cannot read the settings file"},
@@ -86,7 +106,13 @@ TEST(cliSettings, unreadableFilesAndUsageErrors)
         EXPECT_NE(std::string::npos, err.str().find(c.error)) << err.str();
         EXPECT_EQ("", out.str());
     }
+    // As deep as allowed is read, and checked.
     std::ostringstream out, err;
+    EXPECT_EQ(1, runCli({"settings", "--file", dir.write("deepest.xml", nested(deepestSettingsNesting)), "--schema",
+                         schema},
+                        out, err));
+    EXPECT_EQ("", err.str());
+    out.str("");
     EXPECT_EQ(0, runCli({"settings", "--help"}, out, err));
     EXPECT_NE(std::string::npos, out.str().find("Usage: orvista-cli settings"));
 }
