@@ -270,6 +270,12 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
             group = known->groups.emplace(file, readGroup(file)).first;
         // One write at the end of the file: appends of other processes land
         // before or after it. A new file gets its mark in the same write.
+        // Opening a named pipe (or a device) in its place would wait for a
+        // reader for ever: only an ordinary file, or none yet, is written.
+        fileStamp existing;
+        if (wxFileName::Exists(fromNarrow(file), wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW) &&
+            !fileStampOf(file, existing))
+            return;
         wxFile out;
         if (!out.Open(fromNarrow(file), wxFile::write_append))
             return;

@@ -109,6 +109,22 @@ TEST(catalogIndexTest, damagedEntriesAreNotFoundAndReplacedByTheNextStore)
     }
 }
 
+// A named pipe in place of an index file neither blocks a store nor a find:
+// the catalog is simply parsed.
+TEST(catalogIndexTest, aPipeInPlaceOfAnIndexFileIsPassedBy)
+{
+    scratchDir dir;
+    catalogIndex(dir.path()).store("/line/day/catalog.xml", stamp, "payload");
+    const std::string entry = onlyEntry(dir.path());
+    ASSERT_TRUE(wxRemoveFile(wxString::FromUTF8(entry)));
+    if (!makeFifo(entry))
+        GTEST_SKIP() << "Windows has no named pipes in the file system";
+    const catalogIndex index(dir.path());
+    std::string found;
+    index.store("/line/day/catalog.xml", stamp, "payload");
+    EXPECT_FALSE(index.find("/line/day/catalog.xml", stamp, found));
+}
+
 // One file per line, appended to; superseded entries are dropped once they
 // outweigh the live ones, so a catalog rewritten all day long does not make
 // the file grow without end.
