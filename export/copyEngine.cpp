@@ -159,10 +159,11 @@ private:
         }
         // A new, unique name beside the target: a stopped or failed copy never
         // leaves a half-written file under the recording's own name.
+        const wxString partialPrefix =
+            targetName.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + targetName.GetFullName() + ".";
+        removeStaleTemporaries(partialPrefix); // what a killed copy left of this file
         wxFile partialFile;
-        const wxString partial = createTemporaryFile(
-            targetName.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + targetName.GetFullName() + ".",
-            partialFile);
+        const wxString partial = createTemporaryFile(partialPrefix, partialFile);
         partialFile.Close();
         if (partial.empty()) {
             fail(source, target, "no file can be made in its folder");
@@ -220,8 +221,11 @@ private:
     static wxString unusedNameBeside(const wxFileName& target)
     {
         wxFile placeholder;
+        // A name of its own kind: a killed run's set-aside file is the user's
+        // own and is never taken for a stale temporary one.
         const wxString name = createTemporaryFile(
-            target.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + target.GetFullName() + ".", placeholder);
+            target.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR) + "." + target.GetFullName() + ".kept.",
+            placeholder);
         placeholder.Close();
         if (!name.empty())
             wxRemoveFile(name);

@@ -1,5 +1,6 @@
 #include "platform/fileReplace.h"
 
+#include <wx/dir.h>
 #include <wx/ffile.h>
 #include <wx/file.h>
 #include <wx/filename.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 #include <random>
+#include <vector>
 
 wxString createTemporaryFile(const wxString& prefix, wxFile& file)
 {
@@ -32,10 +34,41 @@ wxString createTemporaryFile(const wxString& prefix, wxFile& file)
     return wxString();
 }
 
+void removeStaleTemporaries(const wxString& prefix)
+{
+    wxLogNull quiet;
+    const wxFileName pattern(prefix);
+    const wxString folder = pattern.GetPath().empty() ? wxString(".") : pattern.GetPath();
+    const wxString start = pattern.GetFullName();
+    wxDir dir(folder);
+    if (!dir.IsOpened())
+        return;
+    const wxDateTime before = wxDateTime::Now() - wxTimeSpan::Minutes(5);
+    std::vector<wxString> stale;
+    wxString name;
+    for (bool more = dir.GetFirst(&name, start + "??????", wxDIR_FILES | wxDIR_HIDDEN); more;
+         more = dir.GetNext(&name)) {
+        if (name.length() != start.length() + 6 || !name.StartsWith(start))
+            continue;
+        bool ours = true;
+        for (size_t i = start.length(); i < name.length(); ++i) {
+            const wxUniChar c = name[i];
+            ours = ours && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'));
+        }
+        wxDateTime modified;
+        const wxFileName file(folder, name);
+        if (ours && file.GetTimes(nullptr, &modified, nullptr) && modified < before)
+            stale.push_back(file.GetFullPath());
+    }
+    for (const wxString& path : stale)
+        wxRemoveFile(path);
+}
+
 bool writeFileReplacing(const wxString& linkOrFile, const void* bytes, std::size_t size, wxString& error,
                         bool durable)
 {
     const wxString path = linkedFile(linkOrFile);
+    removeStaleTemporaries(path + ".");
     // wx would show its own complaints in a dialog; the caller reports `error`.
     wxLogNull quiet;
     wxFile file;

@@ -21,6 +21,11 @@ bool replaceFile(const wxString& newFile, const wxString& target, wxString& erro
 // have any length (Windows' own call for this refuses long folders).
 wxString createTemporaryFile(const wxString& prefix, wxFile& file);
 
+// Removes what a killed run left of createTemporaryFile(prefix): files named
+// `prefix` and six letters or digits, unchanged for five minutes (a run still
+// writing one keeps it changing). Nothing else of the folder is touched.
+void removeStaleTemporaries(const wxString& prefix);
+
 // Reads a whole file; false when it cannot be read.
 bool readFileBytes(const wxString& path, std::vector<char>& bytes);
 

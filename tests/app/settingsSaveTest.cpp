@@ -129,14 +129,18 @@ TEST(settingsSave, instantsReadBackAsTheSameSecond)
 }
 
 namespace {
-// The settings folder holds exactly these names afterwards.
+// The settings folder holds exactly these names afterwards, sorted.
 std::string folderContents(const std::string& folder)
 {
     wxDir dir(wxString::FromUTF8(folder));
-    std::string out;
+    wxArrayString names;
     wxString name;
     for (bool more = dir.GetFirst(&name); more; more = dir.GetNext(&name))
-        out += name.utf8_string() + " ";
+        names.push_back(name);
+    names.Sort();
+    std::string out;
+    for (const wxString& n : names)
+        out += n.utf8_string() + " ";
     return out;
 }
 
@@ -239,6 +243,19 @@ TEST(settingsFile, loadedOnlyFromOrdinaryFilesOfSaneDepth)
         EXPECT_EQ(row.loads, loadSettingsDocument(document, wxString::FromUTF8(row.path), reason)) << row.name;
         EXPECT_EQ(row.loads, reason.empty()) << row.name << ": " << reason;
     }
+}
+
+TEST(settingsFile, aKilledWritesTemporaryFileGoesWithTheNextWrite)
+{
+    scratchDir dir;
+    const std::string path = dir.write("orv.xml", previousSettings);
+    const wxDateTime old = wxDateTime::Now() - wxTimeSpan::Minutes(10);
+    for (const char* name : {"orv.xml.k1lLed", "orv.xml.fresh1", "orv.xml.notours"})
+        dir.write(name, "half");
+    ASSERT_TRUE(wxFileName(wxString::FromUTF8(dir.at("orv.xml.k1lLed"))).SetTimes(&old, &old, nullptr));
+    ASSERT_TRUE(wxFileName(wxString::FromUTF8(dir.at("orv.xml.notours"))).SetTimes(&old, &old, nullptr));
+    ASSERT_TRUE(writeSettings(paddedDocument(), path));
+    EXPECT_EQ("orv.xml orv.xml.fresh1 orv.xml.notours ", folderContents(dir.path()));
 }
 
 TEST(settingsFile, failedWriteKeepsThePreviousFileAndLeavesNothingBehind)

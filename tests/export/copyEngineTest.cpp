@@ -197,6 +197,39 @@ TEST(copyEngine, aStoppedCopyLeavesAnotherCopysFiles)
     EXPECT_EQ("new 2", readWholeFile(into + "/line/20240115/2.wav"));
 }
 
+// A killed copy leaves its temporary file beside the target; the next copy of
+// that file removes it once it has not changed for some minutes.
+TEST(copyEngine, temporaryFilesOfAKilledCopyGoWithTheNextCopy)
+{
+    scratchDir dir;
+    const std::string source = dir.write("rec/line/20240115/1.wav", "new");
+    const std::string into = dir.at("into");
+    const wxDateTime old = wxDateTime::Now() - wxTimeSpan::Minutes(10);
+    const struct {
+        const char* name;
+        bool old, stays;
+    } rows[] = {
+        {".1.wav.Ab3xYz", true, false}, // a killed run's
+        {".1.wav.Qr7sTu", false, true}, // another run's, still being written
+        {".1.wav.kept.Ab3xYz", true, true}, // a killed run's set-aside file: the user's own
+        {".1.wav.Ab3xY", true, true},
+        {".1.wav.Ab3xYz1", true, true},
+        {".2.wav.Ab3xYz", true, true}, // not a file this copy writes
+        {".bashrc", true, true},
+    };
+    for (const auto& row : rows) {
+        const std::string path = dir.write("into/line/20240115/" + std::string(row.name), "left");
+        if (row.old) {
+            ASSERT_TRUE(wxFileName(wxString::FromUTF8(path)).SetTimes(&old, &old, nullptr));
+        }
+    }
+    recorder observer;
+    ASSERT_TRUE(copyFiles({source}, into, nullptr, observer, volumeOf(tera, tera)));
+    for (const auto& row : rows)
+        EXPECT_EQ(row.stays, wxFileExists(wxString::FromUTF8(into + "/line/20240115/" + row.name))) << row.name;
+    EXPECT_EQ("new", readWholeFile(into + "/line/20240115/1.wav"));
+}
+
 TEST(copyEngine, aStopInsideALargeFileLeavesNothing)
 {
     // Chunks let the copy stop in the middle of a file instead of after it.
