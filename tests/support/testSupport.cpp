@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <fstream>
 #include <random>
+#include <vector>
 #include <sstream>
 
 #include <wx/dir.h>
@@ -36,9 +37,42 @@ scratchDir::scratchDir()
     root = base.utf8_string();
 }
 
+namespace {
+// Removes a folder tree entry by entry. wx's recursive removal on Windows goes
+// through the shell, whose copy in Wine cuts paths longer than 260 characters
+// and then removed the files of the working folder instead.
+void removeTreeByEntries(const wxString& folder)
+{
+    std::vector<wxString> files, folders;
+    {
+        wxLogNull quiet;
+        wxDir dir(folder);
+        if (!dir.IsOpened())
+            return;
+        wxString name;
+        for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN); more;
+             more = dir.GetNext(&name))
+            files.push_back(folder + wxFILE_SEP_PATH + name);
+        for (bool more = dir.GetFirst(&name, wxEmptyString, wxDIR_DIRS | wxDIR_HIDDEN); more;
+             more = dir.GetNext(&name))
+            folders.push_back(folder + wxFILE_SEP_PATH + name);
+    }
+    wxLogNull quiet;
+    for (const wxString& file : files)
+        if (!wxRemoveFile(file) && makeWritable(file.utf8_string()))
+            wxRemoveFile(file);
+    for (const wxString& sub : folders)
+        removeTreeByEntries(sub);
+    wxRmdir(folder);
+}
+}
+
 scratchDir::~scratchDir()
 {
-    wxFileName::Rmdir(wxString::FromUTF8(root), wxPATH_RMDIR_RECURSIVE);
+    if (runningOnWindows())
+        removeTreeByEntries(wxString::FromUTF8(root));
+    else
+        wxFileName::Rmdir(wxString::FromUTF8(root), wxPATH_RMDIR_RECURSIVE);
 }
 
 std::string scratchDir::at(const std::string& relative) const
