@@ -6,10 +6,10 @@
 
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
+#include "core/programFiles.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
 #include "platform/narrow.h"
-#include "platform/standardPaths.h"
 
 bool orvistaApp::OnInit()
 {
@@ -21,9 +21,7 @@ bool orvistaApp::OnInit()
     // schema next to it is then found through the executable's real path.
     if (!program.HasVolume() && program.GetPath().empty())
         program.Assign(wxStandardPaths::Get().GetExecutablePath());
-    program.MakeAbsolute();
-    wxString programDirectory = program.GetPath(wxPATH_GET_VOLUME);
-    wxString settingsDirectory = wxFileName(roamingDataDirectory(), program.GetName()).GetFullPath();
+    const programFiles files = programFiles::ofExecutable(program.GetFullPath());
 
     // Catalogs read once are kept in the user's cache: the next start takes
     // them from there unless they changed.
@@ -31,7 +29,7 @@ bool orvistaApp::OnInit()
 
     orvistaFrame* frame = nullptr;
     try {
-        frame = new orvistaFrame(programDirectory, settingsDirectory);
+        frame = new orvistaFrame(files.programFolder(), files.settingsFolder());
     } catch (const configError&) {
         return false;
     }

@@ -88,7 +88,7 @@ bool loadDocument(wxXmlDocument& document, const wxString& path)
 orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& settingsDirectory_)
     : wxFrame(nullptr, wxID_ANY, programTitle, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
               "frame"),
-      programDirectory(programDirectory_), settingsDirectory(settingsDirectory_)
+      files(programDirectory_, settingsDirectory_)
 {
     // The start-up runs before the program's event loop does. wxMSW's yield
     // dispatches window messages only through an active loop: without one the
@@ -155,9 +155,8 @@ orvistaFrame::~orvistaFrame()
 
 void orvistaFrame::loadDocuments()
 {
-    bool settingsOk = loadDocument(settingsDocument, wxFileName(settingsDirectory, "orv.xml").GetFullPath());
-    bool schemaOk =
-        loadDocument(schemaDocument, wxFileName(programDirectory, "orv-config-schema.xml").GetFullPath());
+    bool settingsOk = loadDocument(settingsDocument, files.settingsFile());
+    bool schemaOk = loadDocument(schemaDocument, files.schemaFile());
     if (!settingsOk || !schemaOk) {
         wxMessageBox("Could not load configuration file(s), aborting.", messageCaption, wxOK | wxICON_ERROR,
                      nullptr);
@@ -462,7 +461,7 @@ void orvistaFrame::onConfigure(wxCommandEvent&)
 
 void orvistaFrame::saveSettings(const wxString& afterwards)
 {
-    const wxString path = wxFileName(settingsDirectory, "orv.xml").GetFullPath();
+    const wxString path = files.settingsFile();
     wxString reason;
     if (!writeSettingsFile(settingsDocument, path, reason))
         wxMessageBox("The settings could not be saved to " + path + ":\n" + reason + afterwards, messageCaption,
@@ -471,7 +470,7 @@ void orvistaFrame::saveSettings(const wxString& afterwards)
 
 void orvistaFrame::onUsersGuide(wxCommandEvent&)
 {
-    const wxString guide = wxFileName(programDirectory, "guide.pdf").GetFullPath();
+    const wxString guide = files.guideFile();
     if (!wxFileExists(guide)) {
         wxMessageBox("The user guide has not been found. Reinstalling the application may solve this problem.",
                      "File not found", wxOK | wxICON_ERROR, nullptr);

@@ -3,6 +3,7 @@
 // settings and the schema, finds "logger.ini" (asking the user when needed),
 // reads the recording lines under a splash screen and builds menus, tool bar and
 // status bar. Closing it writes the view back into the settings.
+#include "core/programFiles.h"
 #include <map>
 #include <memory>
 #include <string>
@@ -97,8 +98,7 @@ private:
 
     wxXmlDocument settingsDocument;
     wxXmlDocument schemaDocument;
-    wxString programDirectory;
-    wxString settingsDirectory;
+    programFiles files;
     vTimeline* timelinePanel = nullptr; // the only child of the client area
     wxString copyToDirectory;
     std::string loggerIniPath;

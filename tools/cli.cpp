@@ -15,6 +15,7 @@
 #include <wx/xml/xml.h>
 
 #include "app/settings.h"
+#include "core/programFiles.h"
 #include "export/copyEngine.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
@@ -538,12 +539,13 @@ void loadXml(wxXmlDocument& document, const std::string& path, const char* what)
 int checkSettingsFile(const options& o, std::ostream& out)
 {
     std::string file = o.file, schema = o.schema;
+    // The program's settings, and the schema installed next to this tool.
+    const programFiles files(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(),
+                             programFiles::userSettingsFolder());
     if (file.empty())
-        file = toNarrow(wxFileName(wxFileName(roamingDataDirectory(), "orvista").GetFullPath(), "orv.xml").GetFullPath());
+        file = toNarrow(files.settingsFile());
     if (schema.empty())
-        schema = toNarrow(
-            wxFileName(wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(), "orv-config-schema.xml")
-                .GetFullPath());
+        schema = toNarrow(files.schemaFile());
     wxXmlDocument settings, schemaDocument;
     loadXml(settings, file, "settings file");
     loadXml(schemaDocument, schema, "schema");

@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include <wx/filename.h>
+
+#include "core/programFiles.h"
+#include "platform/standardPaths.h"
+#include "support/systemSupport.h"
+#include "support/testSupport.h"
+
+// The names the program and its tools find their files by, and the settings
+// folder named after the program whatever its executable is called.
+TEST(programFiles, namesTheProgramsFilesInTheirFolders)
+{
+    const programFiles given("/opt/orvista", "/home/u/.config/orvista");
+    EXPECT_EQ(nativePath("/home/u/.config/orvista/orv.xml"), given.settingsFile().utf8_string());
+    EXPECT_EQ(nativePath("/opt/orvista/orv-config-schema.xml"), given.schemaFile().utf8_string());
+    EXPECT_EQ(nativePath("/opt/orvista/guide.pdf"), given.guideFile().utf8_string());
+
+    const wxString roaming = roamingDataDirectory();
+    for (const char* executable : {"/opt/orvista/orvista", "/opt/orvista/orvista.exe"}) {
+        const programFiles installed = programFiles::ofExecutable(executable);
+        EXPECT_EQ(wxFileName(roaming, "orvista").GetFullPath(), installed.settingsFolder()) << executable;
+        EXPECT_EQ(wxFileName(wxString(executable)).GetPath(wxPATH_GET_VOLUME), installed.programFolder());
+    }
+    EXPECT_EQ(wxFileName(roaming, "orvista").GetFullPath(), programFiles::userSettingsFolder());
+}
