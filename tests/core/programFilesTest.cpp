@@ -20,7 +20,8 @@ TEST(programFiles, namesTheProgramsFilesInTheirFolders)
     for (const char* executable : {"/opt/orvista/orvista", "/opt/orvista/orvista.exe"}) {
         const programFiles installed = programFiles::ofExecutable(executable);
         EXPECT_EQ(wxFileName(roaming, "orvista").GetFullPath(), installed.settingsFolder()) << executable;
-        EXPECT_EQ(wxFileName(wxString(executable)).GetPath(wxPATH_GET_VOLUME), installed.programFolder());
+        EXPECT_EQ(installed.programFolder(), wxFileName(installed.schemaFile()).GetPath())
+            << "the schema lies next to the executable";
     }
     EXPECT_EQ(wxFileName(roaming, "orvista").GetFullPath(), programFiles::userSettingsFolder());
 }
