@@ -1,6 +1,6 @@
 #pragma once
 // What the tests ask of the operating system itself, one small call each, with
-// one source per system (systemSupport_portable.cpp, systemSupport_win32.cpp).
+// one source per system (systemSupport_posix.cpp, systemSupport_win32.cpp).
 // A call that returns false where the system has no such thing lets the test
 // skip; where the system has it, a failure fails the running test as well.
 #include <cstdint>
