@@ -101,10 +101,7 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     loggerIniPath = settings.loggerIniPath;
     copyToDirectory = settings.copyToDirectory;
     lineSelection = settings.lineSelection;
-    startupTimes[0] = toSeconds(settings.viewBegin);
-    startupTimes[1] = toSeconds(settings.viewEnd);
-    startupTimes[2] = toSeconds(settings.selectionBegin);
-    startupTimes[3] = toSeconds(settings.selectionEnd);
+    startupView = settings.view;
     if (settings.hasGeometry)
         applyGeometry(settings.geometry);
     else
@@ -119,8 +116,7 @@ orvistaFrame::orvistaFrame(const wxString& programDirectory_, const wxString& se
     SetIcons(icons);
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, 0, "status_line");
     CreateToolBar(wxTB_DEFAULT_STYLE, wxID_ANY, "toolbar");
-    timelinePanel = new vTimeline(this, settings.viewBegin, settings.viewEnd, settings.selectionBegin,
-                                  settings.selectionEnd);
+    timelinePanel = new vTimeline(this, startupView);
 
     locateLoggerIni(settings.pathsElement);
 
@@ -286,11 +282,7 @@ void orvistaFrame::buildMenus()
 viewState orvistaFrame::currentViewState() const
 {
     viewState view;
-    const vTimelineDisplayState* state = timelinePanel->displayState();
-    view.viewBegin = state->viewBegin;
-    view.viewEnd = state->viewEnd;
-    view.selectionBegin = state->selectionBegin;
-    view.selectionEnd = state->selectionEnd;
+    view.view = *timelinePanel->displayState();
     // When maximised, the maximised rectangle is what is stored.
     const wxRect outer = GetRect();
     view.window = windowGeometry{outer.x, outer.y, outer.width, outer.height, IsMaximized()};

@@ -53,9 +53,9 @@ public:
     const std::map<std::string, std::string>& channels() const { return channelDirectories; }
     // One timeline per channel, in channel-name order.
     const std::vector<std::unique_ptr<timeline>>& lineTimelines() const { return timelines; }
-    // View begin, view end, selection begin, selection end in seconds since 1970
-    // (-1 when not valid), as handed to the timeline panel.
-    const double* startupInstants() const { return startupTimes; }
+    // The view and selection read at start (-1 where not valid), as handed to
+    // the timeline panel.
+    const vTimelineDisplayState& startupViewAndSelection() const { return startupView; }
     vTimeline* panel() const { return timelinePanel; }
 
 private:
@@ -103,7 +103,7 @@ private:
     wxString copyToDirectory;
     std::string loggerIniPath;
 
-    double startupTimes[4] = {-1, -1, -1, -1};
+    vTimelineDisplayState startupView{-1, -1, -1, -1};
     lineStateMap lineSelection;
     std::map<std::string, std::string> channelDirectories;
     std::vector<std::unique_ptr<timeline>> timelines;

@@ -56,8 +56,8 @@ void readPaths(wxXmlNode* paths, startupSettings& settings)
 
 void setViewAndSelection(startupSettings& settings, const wxDateTime& begin, const wxDateTime& end)
 {
-    settings.viewBegin = settings.selectionBegin = begin;
-    settings.viewEnd = settings.selectionEnd = end;
+    settings.view.viewBegin = settings.view.selectionBegin = toSeconds(begin);
+    settings.view.viewEnd = settings.view.selectionEnd = toSeconds(end);
 }
 
 void readStartup(wxXmlNode* startup, const wxDateTime& now, startupSettings& settings)
@@ -74,10 +74,10 @@ void readStartup(wxXmlNode* startup, const wxDateTime& now, startupSettings& set
                 allValid = false;
         }
         if (allValid) {
-            settings.viewBegin = when[0];
-            settings.viewEnd = when[1];
-            settings.selectionBegin = when[2];
-            settings.selectionEnd = when[3];
+            settings.view.viewBegin = toSeconds(when[0]);
+            settings.view.viewEnd = toSeconds(when[1]);
+            settings.view.selectionBegin = toSeconds(when[2]);
+            settings.view.selectionEnd = toSeconds(when[3]);
         } else {
             setViewAndSelection(settings, now - wxDateSpan::Day(), now);
         }
@@ -160,10 +160,10 @@ void replaceAttribute(wxXmlNode* element, const wxString& name, const wxString& 
 
 void rewriteStartup(wxXmlNode* startup, const viewState& state)
 {
-    replaceAttribute(startup, "last-view-begin", formatSettingsInstant(state.viewBegin));
-    replaceAttribute(startup, "last-view-end", formatSettingsInstant(state.viewEnd));
-    replaceAttribute(startup, "last-selection-begin", formatSettingsInstant(state.selectionBegin));
-    replaceAttribute(startup, "last-selection-end", formatSettingsInstant(state.selectionEnd));
+    replaceAttribute(startup, "last-view-begin", formatSettingsInstant(state.view.viewBegin));
+    replaceAttribute(startup, "last-view-end", formatSettingsInstant(state.view.viewEnd));
+    replaceAttribute(startup, "last-selection-begin", formatSettingsInstant(state.view.selectionBegin));
+    replaceAttribute(startup, "last-selection-end", formatSettingsInstant(state.view.selectionEnd));
     replaceAttribute(startup, "window-x0", wxString::Format("%d", state.window.x));
     replaceAttribute(startup, "window-y0", wxString::Format("%d", state.window.y));
     replaceAttribute(startup, "window-dx", wxString::Format("%d", state.window.width));

@@ -8,6 +8,8 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
+#include "core/viewInterval.h"
+
 class wxXmlDocument;
 class wxXmlNode;
 
@@ -26,10 +28,7 @@ struct startupSettings {
     std::string loggerIniPath;           // empty: the logger's default location
     wxString copyToDirectory;            // never empty after reading
     wxXmlNode* pathsElement = nullptr;   // the "paths" element that was read, if any
-    wxDateTime viewBegin;                // all four invalid unless "startup" sets them
-    wxDateTime viewEnd;
-    wxDateTime selectionBegin;
-    wxDateTime selectionEnd;
+    vTimelineDisplayState view{-1, -1, -1, -1}; // all four -1 unless "startup" sets them
     lineStateMap lineSelection;
     bool hasGeometry = false;            // all four window numbers were present and valid
     windowGeometry geometry;
@@ -53,11 +52,7 @@ extern const char* const settingsDateTimeFormat;
 
 // What the program writes back when its window closes.
 struct viewState {
-    // Seconds since 1970 as the display holds them.
-    double viewBegin = -1;
-    double viewEnd = -1;
-    double selectionBegin = -1;
-    double selectionEnd = -1;
+    vTimelineDisplayState view{-1, -1, -1, -1}; // as the display holds it
     windowGeometry window; // the outer rectangle; the maximised one when maximised
     lineStateMap lines;    // every line of the panel with its included flag
 };

@@ -1,7 +1,7 @@
 #pragma once
 // What every widget of the timeline display shows: the displayed interval and
-// the selected interval, in seconds since 1970 (see recdb/timeValue.h). The
-// panel owns the one record; widgets keep a pointer to it.
+// the selected interval (core/viewInterval.h). The panel owns the one record;
+// widgets keep a pointer to it.
 //
 // Changing it follows one protocol: copy the record (the previous state),
 // change the shared record, then call the broadcast with a pointer to the copy.
@@ -9,14 +9,8 @@
 // the panel is about to destroy it.
 #include <cmath>
 
+#include "core/viewInterval.h"
 #include "display/closure.h"
-
-struct vTimelineDisplayState {
-    double selectionBegin = 0;
-    double selectionEnd = 0;
-    double viewBegin = 0;
-    double viewEnd = 0;
-};
 
 typedef clSeq<const vTimelineDisplayState*> displayBroadcastType;
 

@@ -16,10 +16,9 @@
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
-vTimeline::vTimeline(wxWindow* parent, const wxDateTime& viewBegin, const wxDateTime& viewEnd,
-                     const wxDateTime& selectionBegin, const wxDateTime& selectionEnd)
+vTimeline::vTimeline(wxWindow* parent, const vTimelineDisplayState& initial)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER | wxTAB_TRAVERSAL, "panel"),
-      initialState{toSeconds(viewBegin), toSeconds(viewEnd), toSeconds(selectionBegin), toSeconds(selectionEnd)},
+      initialState(initial),
       displayListener(this, &vTimeline::onDisplayChange)
 {
     Bind(wxEVT_CHECKBOX, &vTimeline::onCheckBox, this);
@@ -62,10 +61,7 @@ void vTimeline::buildChildren()
         timelines.push_back(entry.line);
     recordingExtent(timelines, extentBegin, extentEnd);
 
-    state->viewBegin = initialState[0];
-    state->viewEnd = initialState[1];
-    state->selectionBegin = initialState[2];
-    state->selectionEnd = initialState[3];
+    *state = initialState;
 
     wxBoxSizer* selectorColumn = new wxBoxSizer(wxVERTICAL);
     wxFlexGridSizer* selectors = new wxFlexGridSizer(2, 0, 0);

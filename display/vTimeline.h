@@ -25,10 +25,8 @@ class vSingleTimeline;
 
 class vTimeline : public wxPanel {
 public:
-    // The four instants become the view and selection at every build of the
-    // children (an invalid date-time counts as -1 seconds).
-    vTimeline(wxWindow* parent, const wxDateTime& viewBegin, const wxDateTime& viewEnd,
-              const wxDateTime& selectionBegin, const wxDateTime& selectionEnd);
+    // `initial` becomes the view and selection at every build of the children.
+    vTimeline(wxWindow* parent, const vTimelineDisplayState& initial);
     ~vTimeline() override;
 
     // Replaces the lines (not owned: the caller keeps them alive until the next
@@ -91,7 +89,7 @@ private:
     wxFlexGridSizer* grid = nullptr;
     wxScrolledWindow* lineArea = nullptr;
     wxSizerItem* scrollbarGap = nullptr;
-    double initialState[4]; // view begin, view end, selection begin, selection end
+    const vTimelineDisplayState initialState;
     displayBroadcastType displayBroadcast;
     clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
     wxTimer arrivalTimer;

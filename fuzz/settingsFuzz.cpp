@@ -38,16 +38,6 @@ void lenientOnAttributes(const wxXmlNode* node, int depth)
     }
 }
 
-double secondsOf(const wxDateTime& t)
-{
-    return t.IsValid() ? t.GetValue().ToDouble() / 1000 : -1;
-}
-
-// The instant as the settings file keeps it; empty when it is not kept.
-wxString stored(const wxDateTime& t)
-{
-    return t.IsValid() ? formatSettingsInstant(secondsOf(t)) : wxString();
-}
 }
 
 void fuzzSettings(const std::uint8_t* data, std::size_t size)
@@ -65,10 +55,7 @@ void fuzzSettings(const std::uint8_t* data, std::size_t size)
 
     // Closing the window writes what was shown; the next start shows it again.
     viewState state;
-    state.viewBegin = secondsOf(first.viewBegin);
-    state.viewEnd = secondsOf(first.viewEnd);
-    state.selectionBegin = secondsOf(first.selectionBegin);
-    state.selectionEnd = secondsOf(first.selectionEnd);
+    state.view = first.view;
     state.window = first.geometry;
     state.lines = first.lineSelection;
     saveViewState(root, state);
@@ -79,16 +66,18 @@ void fuzzSettings(const std::uint8_t* data, std::size_t size)
         hasStartup = hasStartup || (c->GetType() == wxXML_ELEMENT_NODE && c->GetName() == "startup");
     if (!hasStartup)
         return;
-    const wxDateTime* before[] = {&first.viewBegin, &first.viewEnd, &first.selectionBegin, &first.selectionEnd};
-    const wxDateTime* after[] = {&again.viewBegin, &again.viewEnd, &again.selectionBegin, &again.selectionEnd};
+    const double before[] = {first.view.viewBegin, first.view.viewEnd, first.view.selectionBegin,
+                             first.view.selectionEnd};
+    const double after[] = {again.view.viewBegin, again.view.viewEnd, again.view.selectionBegin,
+                            again.view.selectionEnd};
     bool allStored = true;
-    for (const wxDateTime* t : before)
-        allStored = allStored && !stored(*t).empty();
+    for (double t : before)
+        allStored = allStored && !formatSettingsInstant(t).empty();
     if (allStored) {
         for (int i = 0; i < 4; ++i)
-            FUZZ_CHECK(stored(*after[i]) == stored(*before[i]),
-                       "instant " + std::to_string(i) + ": " + narrow(stored(*before[i])) + " read back as " +
-                           narrow(stored(*after[i])));
+            FUZZ_CHECK(formatSettingsInstant(after[i]) == formatSettingsInstant(before[i]),
+                       "instant " + std::to_string(i) + ": " + narrow(formatSettingsInstant(before[i])) + " read back as " +
+                           narrow(formatSettingsInstant(after[i])));
     }
     FUZZ_CHECK(again.lineSelection == first.lineSelection, "the lines read back differently");
     FUZZ_CHECK(again.hasGeometry, "the window's place was written but not read back");

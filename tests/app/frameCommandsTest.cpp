@@ -85,7 +85,7 @@ TEST_F(frameCommands, viewLinesAndWindowComeBackAfterExit)
 
     frame = start();
     EXPECT_EQ(rect, frame->GetRect());
-    EXPECT_EQ(12 * 3600.0, frame->startupInstants()[1] - frame->startupInstants()[0]);
+    EXPECT_EQ(12 * 3600.0, frame->startupViewAndSelection().viewEnd - frame->startupViewAndSelection().viewBegin);
     EXPECT_TRUE(frame->panel()->lineCheckBox(0)->GetValue());
     EXPECT_FALSE(frame->panel()->lineCheckBox(1)->GetValue());
     EXPECT_FALSE(frame->panel()->lineRow(1)->isIncluded());
@@ -99,7 +99,7 @@ TEST_F(frameCommands, closeBoxRewritesStartupButKeepsItsKind)
     auto frame = startWith("<startup kind='week' last-view-begin='2001-01-01 00:00:00'><!-- mine -->"
                            "<line name='Old' selected='false'/><line name='Front desk' selected='false'/>"
                            "</startup>");
-    const double week = frame->startupInstants()[1] - frame->startupInstants()[0];
+    const double week = frame->startupViewAndSelection().viewEnd - frame->startupViewAndSelection().viewBegin;
     EXPECT_NEAR(7 * 86400.0, week, 3600.0);
     const std::string saved = closeAndRead(std::move(frame), false);
     EXPECT_NE(std::string::npos, saved.find("<startup kind=\"week\" last-view-begin=\"")) << saved;
@@ -214,8 +214,8 @@ TEST_F(frameCommands, refreshRereadsTheLinesAndReleasesTheOldOnes)
     // Every line included again, the view back at its start-up value.
     for (size_t i = 0; i < 3; ++i)
         EXPECT_TRUE(panel->lineCheckBox(i)->GetValue()) << i;
-    EXPECT_EQ(frame->startupInstants()[0], panel->displayState()->viewBegin);
-    EXPECT_EQ(frame->startupInstants()[1], panel->displayState()->viewEnd);
+    EXPECT_EQ(frame->startupViewAndSelection().viewBegin, panel->displayState()->viewBegin);
+    EXPECT_EQ(frame->startupViewAndSelection().viewEnd, panel->displayState()->viewEnd);
     wxTheApp->Yield(true);
 
     // A "logger.ini" that has gone: no question, no lines.

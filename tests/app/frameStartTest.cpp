@@ -115,8 +115,9 @@ TEST_F(frameStart, withoutStartupElementTheInstantsAreInvalid)
     std::string ini = writeLoggerIni();
     writeSettings("<paths logger-ini='" + ini + "'/>");
     auto frame = start();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(-1, frame->startupInstants()[i]);
+    const vTimelineDisplayState& view = frame->startupViewAndSelection();
+    for (double instant : {view.viewBegin, view.viewEnd, view.selectionBegin, view.selectionEnd})
+        EXPECT_EQ(-1, instant);
     EXPECT_TRUE(frame->startupLineSelection().empty());
 }
 
@@ -130,8 +131,8 @@ TEST_F(frameStart, startupValuesReachTheFrame)
                   "<line name='Alpha' selected='false'/></startup>");
     auto frame = start();
     wxDateTime viewBegin(10, wxDateTime::Jan, 2024, 8, 0, 0);
-    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->startupInstants()[0]);
-    EXPECT_EQ(3600.0, frame->startupInstants()[3] - frame->startupInstants()[2]);
+    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->startupViewAndSelection().viewBegin);
+    EXPECT_EQ(3600.0, frame->startupViewAndSelection().selectionEnd - frame->startupViewAndSelection().selectionBegin);
     EXPECT_EQ(1u, frame->startupLineSelection().count("Alpha"));
     // One timeline per line, in name order, scanned during start-up.
     ASSERT_EQ(2u, frame->lineTimelines().size());

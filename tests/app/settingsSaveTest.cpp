@@ -49,10 +49,10 @@ double seconds(const char* localTime)
 viewState sampleView()
 {
     viewState view;
-    view.viewBegin = seconds("2024-03-30 12:00:00");
-    view.viewEnd = seconds("2024-03-31 12:00:00") + 0.75; // the fraction is dropped
-    view.selectionBegin = seconds("2024-03-31 01:30:00");
-    view.selectionEnd = seconds("2024-03-31 03:30:00"); // across the spring change
+    view.view.viewBegin = seconds("2024-03-30 12:00:00");
+    view.view.viewEnd = seconds("2024-03-31 12:00:00") + 0.75; // the fraction is dropped
+    view.view.selectionBegin = seconds("2024-03-31 01:30:00");
+    view.view.selectionEnd = seconds("2024-03-31 03:30:00"); // across the spring change
     view.window = windowGeometry{-8, 20, 1024, 700, true};
     view.lines = {{"Zulu", true}, {"Alpha", false}, {"alpha", true}};
     return view;

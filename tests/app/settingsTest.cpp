@@ -4,6 +4,7 @@
 #include <wx/xml/xml.h>
 
 #include "app/settings.h"
+#include "recdb/timeValue.h"
 
 namespace {
 struct parsedSettings {
@@ -27,9 +28,10 @@ wxDateTime local(int year, wxDateTime::Month month, int day, int hour = 0, int m
                       static_cast<wxDateTime::wxDateTime_t>(second));
 }
 
-std::string text(const wxDateTime& when)
+std::string text(double seconds)
 {
-    return when.IsValid() ? when.Format("%Y-%m-%d %H:%M:%S").utf8_string() : "invalid";
+    const wxDateTime when = fromSeconds(seconds);
+    return seconds != -1 && when.IsValid() ? when.Format("%Y-%m-%d %H:%M:%S").utf8_string() : "invalid";
 }
 
 // Built when used: the time zone is fixed at the start of main.
@@ -51,8 +53,8 @@ TEST(settingsTest, pathsAndDefaults)
     p = read("<r><paths/></r>", noon());
     EXPECT_EQ("", p->settings.loggerIniPath);
     EXPECT_FALSE(p->settings.copyToDirectory.empty());
-    EXPECT_FALSE(p->settings.viewBegin.IsValid());
-    EXPECT_FALSE(p->settings.selectionEnd.IsValid());
+    EXPECT_FALSE((p->settings.view.viewBegin != -1));
+    EXPECT_FALSE((p->settings.view.selectionEnd != -1));
     EXPECT_FALSE(p->settings.hasGeometry);
     EXPECT_TRUE(p->settings.lineSelection.empty());
 
@@ -67,7 +69,7 @@ TEST(settingsTest, laterElementsOverrideAndLinesAccumulate)
                   "<startup kind='week'><line name='B' selected='yes'/><line name='A' selected='false'/></startup></r>",
                   noon());
     EXPECT_EQ("/c", p->settings.loggerIniPath);
-    EXPECT_EQ("2024-03-08 12:00:00", text(p->settings.viewBegin));
+    EXPECT_EQ("2024-03-08 12:00:00", text(p->settings.view.viewBegin));
     ASSERT_EQ(2u, p->settings.lineSelection.size());
     EXPECT_FALSE(p->settings.lineSelection.at("A")); // last occurrence wins
     EXPECT_FALSE(p->settings.lineSelection.at("B")); // only "true" means included
@@ -78,11 +80,11 @@ TEST(settingsTest, lastViewNeedsAllFourInstants)
     auto p = read("<r><startup last-view-begin='2024-01-10 08:00:00' last-view-end='2024-01-11 08:00:00' "
                   "last-selection-begin='2024-01-10 09:30:00' last-selection-end='2024-01-10 09:00:00'/></r>",
                   noon());
-    EXPECT_EQ("2024-01-10 08:00:00", text(p->settings.viewBegin));
-    EXPECT_EQ("2024-01-11 08:00:00", text(p->settings.viewEnd));
+    EXPECT_EQ("2024-01-10 08:00:00", text(p->settings.view.viewBegin));
+    EXPECT_EQ("2024-01-11 08:00:00", text(p->settings.view.viewEnd));
     // Taken as written, even when the end lies before the begin.
-    EXPECT_EQ("2024-01-10 09:30:00", text(p->settings.selectionBegin));
-    EXPECT_EQ("2024-01-10 09:00:00", text(p->settings.selectionEnd));
+    EXPECT_EQ("2024-01-10 09:30:00", text(p->settings.view.selectionBegin));
+    EXPECT_EQ("2024-01-10 09:00:00", text(p->settings.view.selectionEnd));
 
     for (const char* broken : {"", "garbage", "2024-13-01 00:00:00", "2024-01-10"}) {
         SCOPED_TRACE(broken);
@@ -90,10 +92,10 @@ TEST(settingsTest, lastViewNeedsAllFourInstants)
                      "' last-view-end='2024-01-11 08:00:00' last-selection-begin='2024-01-10 09:30:00' "
                      "last-selection-end='2024-01-10 09:00:00'/></r>",
                  noon());
-        EXPECT_EQ("2024-03-14 12:00:00", text(p->settings.viewBegin));
-        EXPECT_EQ("2024-03-15 12:00:00", text(p->settings.viewEnd));
-        EXPECT_EQ(text(p->settings.viewBegin), text(p->settings.selectionBegin));
-        EXPECT_EQ(text(p->settings.viewEnd), text(p->settings.selectionEnd));
+        EXPECT_EQ("2024-03-14 12:00:00", text(p->settings.view.viewBegin));
+        EXPECT_EQ("2024-03-15 12:00:00", text(p->settings.view.viewEnd));
+        EXPECT_EQ(text(p->settings.view.viewBegin), text(p->settings.view.selectionBegin));
+        EXPECT_EQ(text(p->settings.view.viewEnd), text(p->settings.view.selectionEnd));
     }
 }
 
@@ -102,22 +104,22 @@ TEST(settingsTest, relativeKindsUseCalendarArithmetic)
     // Month back from 31 March lands on the last day of February (leap year).
     auto p = read("<r><startup kind='month' last-view-begin='2020-01-01 00:00:00'/></r>",
                   local(2024, wxDateTime::Mar, 31, 10, 15, 0));
-    EXPECT_EQ("2024-02-29 10:15:00", text(p->settings.viewBegin));
-    EXPECT_EQ("2024-03-31 10:15:00", text(p->settings.viewEnd));
+    EXPECT_EQ("2024-02-29 10:15:00", text(p->settings.view.viewBegin));
+    EXPECT_EQ("2024-03-31 10:15:00", text(p->settings.view.viewEnd));
 
     // Seven calendar days keep the clock time across the spring change (TZ=Europe/Berlin).
     p = read("<r><startup kind='week'/></r>", local(2024, wxDateTime::Mar, 31, 12, 0, 0));
-    EXPECT_EQ("2024-03-24 12:00:00", text(p->settings.viewBegin));
-    EXPECT_EQ(text(p->settings.viewBegin), text(p->settings.selectionBegin));
+    EXPECT_EQ("2024-03-24 12:00:00", text(p->settings.view.viewBegin));
+    EXPECT_EQ(text(p->settings.view.viewBegin), text(p->settings.view.selectionBegin));
 
     p = read("<r><startup kind='day'/></r>", local(2024, wxDateTime::Jan, 1, 0, 30, 0));
-    EXPECT_EQ("2023-12-31 00:30:00", text(p->settings.viewBegin));
+    EXPECT_EQ("2023-12-31 00:30:00", text(p->settings.view.viewBegin));
 
     // Unknown kinds (including case variants) leave everything invalid.
     for (const char* kind : {"Week", "year", ""}) {
         p = read(std::string("<r><startup kind='") + kind + "'/></r>", noon());
-        EXPECT_FALSE(p->settings.viewBegin.IsValid()) << kind;
-        EXPECT_FALSE(p->settings.viewEnd.IsValid()) << kind;
+        EXPECT_FALSE((p->settings.view.viewBegin != -1)) << kind;
+        EXPECT_FALSE((p->settings.view.viewEnd != -1)) << kind;
     }
 }
 

@@ -14,11 +14,6 @@
 namespace {
 const double t0 = 1700000000;
 
-wxDateTime at(double seconds)
-{
-    return wxDateTime(static_cast<time_t>(seconds));
-}
-
 class panelFixture : public ::testing::Test {
 protected:
     wxFrame* frame = nullptr;
@@ -31,7 +26,7 @@ protected:
         beta.add(t0 + 50, t0 + 150, "b1").add(t0 + 9000, t0 + 9500, "b2");
         frame = new wxFrame(nullptr, wxID_ANY, "panel");
         // View [t0, t0 + 10000], selection [t0 + 1000, t0 + 6000].
-        panel = new vTimeline(frame, at(t0), at(t0 + 10000), at(t0 + 1000), at(t0 + 6000));
+        panel = new vTimeline(frame, vTimelineDisplayState{t0 + 1000, t0 + 6000, t0, t0 + 10000});
         frame->SetClientSize(900, 400);
         frame->Show();
         ASSERT_TRUE(yieldUntil([&] { return frame->IsShownOnScreen(); }));
