@@ -1,9 +1,13 @@
 #pragma once
-// The frame's commands: their numbers and the helper that puts one into a menu
+// The program's commands: their numbers, the one table from which menus, tool
+// bar and command handling are built, and the helper that puts one into a menu
 // and, with a picture, onto the tool bar.
+#include <vector>
+
 #include <wx/image.h>
 #include <wx/string.h>
 
+class orvistaFrame;
 class wxFrame;
 class wxMenu;
 
@@ -25,6 +29,24 @@ enum commandId {
     cmdUsersGuide = 13,
     cmdAbout = 14,
 };
+
+// One entry of the menus, in menu order. An entry with id 0 is a separator in
+// its menu. Commands of one menu that have pictures form a group on the tool
+// bar; groups are separated. A command runs on the main window and the session
+// behind it; `enabled` says whether it can run now, and menu and tool bar show
+// it so (a command without `run` is shown disabled).
+struct command {
+    int id;
+    const char* menu;  // title of the menu
+    const char* label; // menu label and tool tip
+    const char* help;  // status bar text and the tool's long help
+    int picture;       // embedded picture number; -1: no tool
+    void (*run)(orvistaFrame& frame);
+    bool (*enabled)(const orvistaFrame& frame);
+};
+const std::vector<command>& commandTable();
+// The entry with that id; null for none.
+const command* findCommand(int id);
 
 // Appends a menu item (id, label, help text) to `menu` when it is not null and,
 // when `pictureId` is not -1, a tool with the same id to the frame's tool bar,

@@ -277,7 +277,7 @@ bool benchApp::OnInit()
     vTimeline* panel = frame->panel();
     extentBegin = panel->getExtentBegin();
     extentEnd = panel->getExtentEnd();
-    if (panel->lineCount() == 0 || frame->lineTimelines().empty() || extentEnd <= extentBegin + 1) {
+    if (panel->lineCount() == 0 || frame->session().lineTimelines().empty() || extentEnd <= extentBegin + 1) {
         std::fprintf(stderr, "viewBench: the archive has no lines or no catalogs\n");
         exitCode = 1;
         timer.Stop();
@@ -367,7 +367,7 @@ bool benchApp::allDaysRead() const
 {
     const vTimelineDisplayState* view = frame->panel()->displayState();
     std::vector<catalogEntry*> unread;
-    for (const auto& line : frame->lineTimelines()) {
+    for (const auto& line : frame->session().lineTimelines()) {
         line->unreadEntries(view->viewBegin, view->viewEnd, unread);
         if (!unread.empty())
             return false;

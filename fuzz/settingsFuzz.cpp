@@ -6,7 +6,7 @@
 #include <wx/mstream.h>
 #include <wx/xml/xml.h>
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include "fuzzSupport.h"
 

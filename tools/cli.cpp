@@ -14,7 +14,7 @@
 #include <wx/stdpaths.h>
 #include <wx/xml/xml.h>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "core/programFiles.h"
 #include "export/copyEngine.h"
 #include "recdb/catalog.h"

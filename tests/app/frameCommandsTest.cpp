@@ -85,7 +85,7 @@ TEST_F(frameCommands, viewLinesAndWindowComeBackAfterExit)
 
     frame = start();
     EXPECT_EQ(rect, frame->GetRect());
-    EXPECT_EQ(12 * 3600.0, frame->startupViewAndSelection().viewEnd - frame->startupViewAndSelection().viewBegin);
+    EXPECT_EQ(12 * 3600.0, frame->session().startup().view.viewEnd - frame->session().startup().view.viewBegin);
     EXPECT_TRUE(frame->panel()->lineCheckBox(0)->GetValue());
     EXPECT_FALSE(frame->panel()->lineCheckBox(1)->GetValue());
     EXPECT_FALSE(frame->panel()->lineRow(1)->isIncluded());
@@ -99,7 +99,7 @@ TEST_F(frameCommands, closeBoxRewritesStartupButKeepsItsKind)
     auto frame = startWith("<startup kind='week' last-view-begin='2001-01-01 00:00:00'><!-- mine -->"
                            "<line name='Old' selected='false'/><line name='Front desk' selected='false'/>"
                            "</startup>");
-    const double week = frame->startupViewAndSelection().viewEnd - frame->startupViewAndSelection().viewBegin;
+    const double week = frame->session().startup().view.viewEnd - frame->session().startup().view.viewBegin;
     EXPECT_NEAR(7 * 86400.0, week, 3600.0);
     const std::string saved = closeAndRead(std::move(frame), false);
     EXPECT_NE(std::string::npos, saved.find("<startup kind=\"week\" last-view-begin=\"")) << saved;
@@ -117,7 +117,7 @@ TEST_F(frameCommands, everyCommandWorksOrIsVisiblyDisabled)
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     wxMenuBar* menus = frame->GetMenuBar();
     wxToolBar* tools = frame->GetToolBar();
-    for (const orvistaFrame::command& entry : orvistaFrame::commandTable()) {
+    for (const ::command& entry : commandTable()) {
         if (entry.id == 0)
             continue;
         SCOPED_TRACE(entry.label);
@@ -126,7 +126,7 @@ TEST_F(frameCommands, everyCommandWorksOrIsVisiblyDisabled)
         EXPECT_EQ(entry.label, item->GetItemLabel());
         EXPECT_EQ(entry.help, item->GetHelp());
         EXPECT_EQ(entry.menu, menus->GetMenuLabelText(menus->FindMenu(entry.menu)));
-        const bool works = entry.handler != nullptr;
+        const bool works = entry.run != nullptr && entry.enabled(*frame);
         EXPECT_EQ(works, item->IsEnabled());
         if (entry.picture != -1) {
             EXPECT_EQ(works, tools->GetToolEnabled(entry.id));
@@ -209,20 +209,20 @@ TEST_F(frameCommands, refreshRereadsTheLinesAndReleasesTheOldOnes)
 
     command(frame.get(), cmdRefresh);
     ASSERT_EQ(3u, panel->lineCount());
-    ASSERT_EQ(3u, frame->lineTimelines().size());
-    EXPECT_EQ("Beta", frame->lineTimelines()[1]->getName());
+    ASSERT_EQ(3u, frame->session().lineTimelines().size());
+    EXPECT_EQ("Beta", frame->session().lineTimelines()[1]->getName());
     // Every line included again, the view back at its start-up value.
     for (size_t i = 0; i < 3; ++i)
         EXPECT_TRUE(panel->lineCheckBox(i)->GetValue()) << i;
-    EXPECT_EQ(frame->startupViewAndSelection().viewBegin, panel->displayState()->viewBegin);
-    EXPECT_EQ(frame->startupViewAndSelection().viewEnd, panel->displayState()->viewEnd);
+    EXPECT_EQ(frame->session().startup().view.viewBegin, panel->displayState()->viewBegin);
+    EXPECT_EQ(frame->session().startup().view.viewEnd, panel->displayState()->viewEnd);
     wxTheApp->Yield(true);
 
     // A "logger.ini" that has gone: no question, no lines.
     wxRemoveFile(wxString::FromUTF8(ini));
     command(frame.get(), cmdRefresh);
     EXPECT_EQ(0u, panel->lineCount());
-    EXPECT_TRUE(frame->lineTimelines().empty());
+    EXPECT_TRUE(frame->session().lineTimelines().empty());
 }
 
 TEST_F(frameCommands, gatheringTheSelectionSaysWhenThereIsNothing)
@@ -261,17 +261,17 @@ TEST_F(frameCommands, copyToAsksForTheFolderAndRemembersIt)
                       EXPECT_EQ("wxDirCtrl", dialog->GetName());
                   }));
     EXPECT_EQ("audio", readWholeFile(dir.at("copies/Alpha/20240115/1.wav")));
-    EXPECT_EQ(into, frame->copyToFolder());
+    EXPECT_EQ(into, frame->session().copyToFolder());
 
     // Nothing selected: the folder is still asked for, and remembered.
     setIncluded(frame->panel(), 0, false);
     const wxString other = wxFileName(wxString::FromUTF8(dir.mkdir("other"))).GetFullPath();
     wxTEST_DIALOG(command(frame.get(), cmdCopyTo), expectDirChoice(other),
                   expectMessage(wxOK, "No recordings selected.", "Error"));
-    EXPECT_EQ(other, frame->copyToFolder());
+    EXPECT_EQ(other, frame->session().copyToFolder());
     // Cancel in the folder dialog changes nothing.
     wxTEST_DIALOG(command(frame.get(), cmdCopyTo), expectDirChoice(into, wxID_CANCEL));
-    EXPECT_EQ(other, frame->copyToFolder());
+    EXPECT_EQ(other, frame->session().copyToFolder());
     // The settings file keeps its own value.
     EXPECT_EQ(std::string::npos, closeAndRead(std::move(frame), true).find("copies"));
 }
@@ -324,14 +324,14 @@ TEST_F(frameCommands, configureWritesAtOnceOnOkAndNothingOnCancel)
                   expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", "/elsewhere.ini"); },
                                wxID_CANCEL));
     EXPECT_EQ(before, readWholeFile(path)) << "Cancel leaves the file as it was";
-    EXPECT_EQ(wxString::FromUTF8(logger), frame->settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
+    EXPECT_EQ(wxString::FromUTF8(logger), frame->session().settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
 
     // OK: written at once; the running program keeps its paths until the next start.
     wxTEST_DIALOG(command(frame.get(), cmdConfigure),
                   expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", logger); }, wxID_OK));
     EXPECT_NE(before, readWholeFile(path));
     EXPECT_NE(std::string::npos, readWholeFile(path).find("<paths logger-ini=\"" + logger + "\""));
-    EXPECT_EQ(logger, frame->loggerIni());
+    EXPECT_EQ(logger, frame->session().loggerIni());
 }
 
 // Settings that cannot be written are no silent loss: the user is told, the
@@ -348,7 +348,7 @@ TEST_F(frameCommands, settingsThatCannotBeSavedAreToldAndKeptForTheExit)
                   expectEditor([&](xmlConfiguratorDialog* d) { typeIntoFirstField(d, "Paths", logger); },
                                wxID_OK),
                   expectMessage(wxOK, wxString(), "Orvista"));
-    EXPECT_EQ(wxString::FromUTF8(logger), frame->settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
+    EXPECT_EQ(wxString::FromUTF8(logger), frame->session().settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
 
     ASSERT_TRUE(wxRenameFile(away, settings));
     frame.reset();

@@ -68,13 +68,13 @@ TEST_F(frameStart, missingLoggerIniIsAskedForUntilChosen)
                       EXPECT_EQ(0, splashScreens()) << "the splash screen comes only after logger.ini is found";
                   }));
     ASSERT_TRUE(frame);
-    EXPECT_EQ(chosen, frame->loggerIni());
-    wxXmlNode* paths = frame->settings().GetRoot()->GetChildren();
+    EXPECT_EQ(chosen, frame->session().loggerIni());
+    wxXmlNode* paths = frame->session().settings().GetRoot()->GetChildren();
     EXPECT_EQ(wxString::FromUTF8(chosen), paths->GetAttribute("logger-ini"));
     // Removed and appended again: it now follows "copy-to".
     EXPECT_EQ("copy-to", paths->GetAttributes()->GetName());
-    ASSERT_EQ(2u, frame->channels().size());
-    EXPECT_EQ("Alpha", frame->channels().begin()->first);
+    ASSERT_EQ(2u, frame->session().channels().size());
+    EXPECT_EQ("Alpha", frame->session().channels().begin()->first);
 
     // The choice reaches the file when the program ends normally.
     frame.reset();
@@ -106,8 +106,8 @@ TEST_F(frameStart, defaultLoggerIniLocationIsTheWindowsFolder)
     writeSettings("<startup/>");
     writeLoggerIni("windows/logger.ini");
     auto frame = start(); // no dialog expected
-    EXPECT_EQ("", frame->loggerIni());
-    EXPECT_EQ(2u, frame->channels().size());
+    EXPECT_EQ("", frame->session().loggerIni());
+    EXPECT_EQ(2u, frame->session().channels().size());
 }
 
 TEST_F(frameStart, withoutStartupElementTheInstantsAreInvalid)
@@ -115,10 +115,10 @@ TEST_F(frameStart, withoutStartupElementTheInstantsAreInvalid)
     std::string ini = writeLoggerIni();
     writeSettings("<paths logger-ini='" + ini + "'/>");
     auto frame = start();
-    const vTimelineDisplayState& view = frame->startupViewAndSelection();
+    const vTimelineDisplayState& view = frame->session().startup().view;
     for (double instant : {view.viewBegin, view.viewEnd, view.selectionBegin, view.selectionEnd})
         EXPECT_EQ(-1, instant);
-    EXPECT_TRUE(frame->startupLineSelection().empty());
+    EXPECT_TRUE(frame->session().startup().lineSelection.empty());
 }
 
 TEST_F(frameStart, startupValuesReachTheFrame)
@@ -131,14 +131,14 @@ TEST_F(frameStart, startupValuesReachTheFrame)
                   "<line name='Alpha' selected='false'/></startup>");
     auto frame = start();
     wxDateTime viewBegin(10, wxDateTime::Jan, 2024, 8, 0, 0);
-    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->startupViewAndSelection().viewBegin);
-    EXPECT_EQ(3600.0, frame->startupViewAndSelection().selectionEnd - frame->startupViewAndSelection().selectionBegin);
-    EXPECT_EQ(1u, frame->startupLineSelection().count("Alpha"));
+    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->session().startup().view.viewBegin);
+    EXPECT_EQ(3600.0, frame->session().startup().view.selectionEnd - frame->session().startup().view.selectionBegin);
+    EXPECT_EQ(1u, frame->session().startup().lineSelection.count("Alpha"));
     // One timeline per line, in name order, scanned during start-up.
-    ASSERT_EQ(2u, frame->lineTimelines().size());
-    EXPECT_EQ("Alpha", frame->lineTimelines()[0]->getName());
-    EXPECT_FALSE(frame->lineTimelines()[0]->isEmpty());
-    EXPECT_TRUE(frame->lineTimelines()[1]->isEmpty());
+    ASSERT_EQ(2u, frame->session().lineTimelines().size());
+    EXPECT_EQ("Alpha", frame->session().lineTimelines()[0]->getName());
+    EXPECT_FALSE(frame->session().lineTimelines()[0]->isEmpty());
+    EXPECT_TRUE(frame->session().lineTimelines()[1]->isEmpty());
     EXPECT_EQ(wxSize(900, 500), frame->GetSize());
     EXPECT_FALSE(frame->IsMaximized());
 }

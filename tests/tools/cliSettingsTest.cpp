@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "support/systemSupport.h"
 #include "support/testSupport.h"
 #include "tools/cli.h"

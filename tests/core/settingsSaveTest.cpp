@@ -8,7 +8,7 @@
 #include <wx/sstream.h>
 #include <wx/xml/xml.h>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "support/systemSupport.h"
 #include "support/testSupport.h"
 

@@ -3,7 +3,7 @@
 #include <wx/sstream.h>
 #include <wx/xml/xml.h>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "recdb/timeValue.h"
 
 namespace {

@@ -1,0 +1,108 @@
+#include "core/orvistaSession.h"
+
+#include <chrono>
+
+#include "platform/narrow.h"
+#include "recdb/catalogLoader.h"
+#include "recdb/dirTimelineScanner.h"
+#include "recdb/dynamicTimeline.h"
+#include "recdb/loggerIni.h"
+
+orvistaSession::orvistaSession(const programFiles& files)
+    : paths(files), loader(std::make_unique<catalogLoader>())
+{
+}
+
+orvistaSession::~orvistaSession()
+{
+    loader.reset();
+}
+
+bool orvistaSession::loadDocuments()
+{
+    wxString reason;
+    // Both are tried, whatever the first gives.
+    const bool settingsRead = loadSettingsDocument(settingsDocument, paths.settingsFile(), reason);
+    const bool schemaRead = loadSettingsDocument(schemaDocument, paths.schemaFile(), reason);
+    return settingsRead && schemaRead;
+}
+
+void orvistaSession::readStartup(const wxDateTime& now)
+{
+    startupValues = readStartupSettings(settingsDocument.GetRoot(), now);
+    loggerIniPath = startupValues.loggerIniPath;
+    copyTo = startupValues.copyToDirectory;
+}
+
+bool orvistaSession::loggerIniFound() const
+{
+    return loggerIniExists(loggerIniPath);
+}
+
+void orvistaSession::chooseLoggerIni(const wxString& path)
+{
+    loggerIniPath = toNarrow(path);
+    if (wxXmlNode* paths = startupValues.pathsElement) {
+        paths->DeleteAttribute("logger-ini");
+        paths->AddAttribute("logger-ini", path);
+    }
+}
+
+void orvistaSession::replaceSettings(const wxXmlDocument& edited)
+{
+    settingsDocument = edited;
+    // It pointed into the document that went.
+    startupValues.pathsElement = nullptr;
+}
+
+void orvistaSession::reload(const std::function<void()>& keepAlive,
+                            const std::function<void(const std::vector<const timeline*>&)>& show)
+{
+    std::map<std::string, std::string> folders;
+    readLoggerIni(loggerIniPath, folders);
+    // Many short scans add up: between lines, too, keepAlive is called once the
+    // scanner's interval has passed.
+    auto lastCall = std::chrono::steady_clock::now();
+    auto keepAliveTimed = [&] {
+        keepAlive();
+        lastCall = std::chrono::steady_clock::now();
+    };
+    std::vector<std::unique_ptr<timeline>> scanned;
+    for (const auto& channel : folders) {
+        auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepAliveTimed);
+        line->setLoader(loader.get());
+        scanned.push_back(std::move(line));
+        if (std::chrono::steady_clock::now() - lastCall >= dirTimelineScanner::keepAliveInterval)
+            keepAliveTimed();
+    }
+    // Nothing may still be reading into the timelines about to go.
+    loader->stop();
+
+    std::vector<const timeline*> lines;
+    for (const auto& line : scanned)
+        lines.push_back(line.get());
+    show(lines);
+    channelFolders.swap(folders);
+    timelines.swap(scanned);
+}
+
+unsigned orvistaSession::catalogsRead() const
+{
+    return loader->catalogsRead();
+}
+
+bool orvistaSession::readInterval(const std::vector<const timeline*>& lines, double from, double to,
+                                  const std::function<bool(std::size_t done, std::size_t total)>& progress)
+{
+    return loadInterval(lines, from, to, loader.get(), progress);
+}
+
+void orvistaSession::keepView(const viewState& view)
+{
+    saveViewState(settingsDocument.GetRoot(), view);
+}
+
+bool orvistaSession::saveSettings(wxString& reason) const
+{
+    return writeSettingsFile(settingsDocument, paths.settingsFile(), reason);
+}
