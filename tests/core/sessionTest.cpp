@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <wx/xml/xml.h>
+
+#include "core/orvistaSession.h"
+#include "support/testSupport.h"
+
+namespace {
+// A program folder with a schema, a settings folder and a logger.ini with two
+// lines, one of them with a day of recordings.
+class sessionFixture : public ::testing::Test {
+protected:
+    scratchDir dir;
+    std::string program = dir.mkdir("program");
+    std::string settingsFolder = dir.mkdir("settings");
+    // The logger's default place holds no logger.ini.
+    scopedEnv windir{"WINDIR", wxString::FromUTF8(dir.mkdir("windows"))};
+    orvistaSession session{programFiles(wxString::FromUTF8(program), wxString::FromUTF8(settingsFolder))};
+
+    std::string writeDocuments(const std::string& rootContent)
+    {
+        dir.write("program/orv-config-schema.xml", "<schema/>");
+        return dir.write("settings/orv.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orvista>" + rootContent +
+                                                 "</orvista>\n");
+    }
+    std::string writeLoggerIni()
+    {
+        const std::string storage = dir.mkdir("storage");
+        dir.mkdir("storage/Front desk");
+        dir.write("storage/Alpha/20240115/catalog.xml", "<vmk_catalog/>");
+        return dir.write("logger.ini", "[storage paths]\r\nmain=" + storage +
+                                           "\r\n[line01]\r\nStoragePath=main\r\nChannelName=Front desk\r\n"
+                                           "[line02]\r\nStoragePath=main\r\nChannelName=Alpha\r\n");
+    }
+};
+}
+
+TEST_F(sessionFixture, startsFromTheSettingsAndReloadsTheLines)
+{
+    EXPECT_FALSE(session.loadDocuments()) << "no documents yet";
+    const std::string ini = writeLoggerIni();
+    writeDocuments("<paths/>");
+    ASSERT_TRUE(session.loadDocuments());
+    session.readStartup(wxDateTime::Now());
+    EXPECT_FALSE(session.loggerIniFound()) << "the default place has none";
+
+    // The user's choice goes into the "paths" element the file has.
+    session.chooseLoggerIni(wxString::FromUTF8(ini));
+    EXPECT_TRUE(session.loggerIniFound());
+    EXPECT_EQ(wxString::FromUTF8(ini), session.settings().GetRoot()->GetChildren()->GetAttribute("logger-ini"));
+
+    // The new lines are shown while the old ones still live; then they replace them.
+    std::vector<std::string> shown;
+    for (int round = 0; round < 2; ++round) {
+        const timeline* before = session.lineTimelines().empty() ? nullptr : session.lineTimelines()[0].get();
+        session.reload([] {}, [&](const std::vector<const timeline*>& lines) {
+            EXPECT_EQ(before, session.lineTimelines().empty() ? nullptr : session.lineTimelines()[0].get());
+            shown.clear();
+            for (const timeline* line : lines)
+                shown.push_back(line->getName());
+        });
+        EXPECT_EQ((std::vector<std::string>{"Alpha", "Front desk"}), shown);
+        EXPECT_EQ(2u, session.lineTimelines().size());
+        EXPECT_EQ(2u, session.channels().size());
+    }
+}
+
+TEST_F(sessionFixture, keepsTheViewAndWritesItBack)
+{
+    writeDocuments("<startup kind='last-view'/>");
+    ASSERT_TRUE(session.loadDocuments());
+    session.readStartup(wxDateTime::Now());
+
+    viewState view;
+    view.view = vTimelineDisplayState{1700003600, 1700007200, 1700000000, 1700086400};
+    view.lines = {{"Alpha", false}};
+    session.keepView(view);
+    wxString reason;
+    ASSERT_TRUE(session.saveSettings(reason)) << reason;
+
+    orvistaSession next{session.files()};
+    ASSERT_TRUE(next.loadDocuments());
+    next.readStartup(wxDateTime::Now());
+    EXPECT_EQ(1700000000, next.startup().view.viewBegin);
+    EXPECT_EQ(1700007200, next.startup().view.selectionEnd);
+    EXPECT_EQ(view.lines, next.startup().lineSelection);
+}
