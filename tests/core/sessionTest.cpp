@@ -3,34 +3,17 @@
 #include <wx/xml/xml.h>
 
 #include "core/orvistaSession.h"
-#include "support/testSupport.h"
+#include "tests/core/scratchInstallation.h"
 
 namespace {
-// A program folder with a schema, a settings folder and a logger.ini with two
-// lines, one of them with a day of recordings.
-class sessionFixture : public ::testing::Test {
+class sessionFixture : public scratchInstallation {
 protected:
-    scratchDir dir;
-    std::string program = dir.mkdir("program");
-    std::string settingsFolder = dir.mkdir("settings");
-    // The logger's default place holds no logger.ini.
-    scopedEnv windir{"WINDIR", wxString::FromUTF8(dir.mkdir("windows"))};
-    orvistaSession session{programFiles(wxString::FromUTF8(program), wxString::FromUTF8(settingsFolder))};
+    orvistaSession session{programFiles(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir))};
 
-    std::string writeDocuments(const std::string& rootContent)
+    void writeDocuments(const std::string& rootContent)
     {
         dir.write("program/orv-config-schema.xml", "<schema/>");
-        return dir.write("settings/orv.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orvista>" + rootContent +
-                                                 "</orvista>\n");
-    }
-    std::string writeLoggerIni()
-    {
-        const std::string storage = dir.mkdir("storage");
-        dir.mkdir("storage/Front desk");
-        dir.write("storage/Alpha/20240115/catalog.xml", "<vmk_catalog/>");
-        return dir.write("logger.ini", "[storage paths]\r\nmain=" + storage +
-                                           "\r\n[line01]\r\nStoragePath=main\r\nChannelName=Front desk\r\n"
-                                           "[line02]\r\nStoragePath=main\r\nChannelName=Alpha\r\n");
+        writeSettings(rootContent);
     }
 };
 }
