@@ -51,17 +51,13 @@ public:
 void run(wxFrame* frame, int count, double span)
 {
     memoryTimeline line(count, span);
-    vTimelineDisplayState state;
-    state.viewBegin = memoryTimeline::origin;
-    state.viewEnd = memoryTimeline::origin + span;
-    state.selectionBegin = state.viewBegin + span * 0.25;
-    state.selectionEnd = state.viewBegin + span * 0.5;
-    displayBroadcastType broadcast;
-    vSingleTimeline* row = new vSingleTimeline(frame, &line, &state, &broadcast);
+    const double begin = memoryTimeline::origin;
+    displayModel model(vTimelineDisplayState{begin + span * 0.25, begin + span * 0.5, begin, begin + span});
+    vSingleTimeline* row = new vSingleTimeline(frame, &line, model);
     const wxSize size(1600, 20);
     wxBitmap bitmap(size, 24);
     wxMemoryDC dc(bitmap);
-    double query = medianSeconds(9, [&] { line.getRecordings(state.viewBegin, state.viewEnd); });
+    double query = medianSeconds(9, [&] { line.getRecordings(begin, begin + span); });
     double paint = medianSeconds(9, [&] { row->draw(dc, size); });
     // Baseline: the same number of plain rectangles, no labels, no queries.
     double plain = medianSeconds(9, [&] {
@@ -73,8 +69,7 @@ void run(wxFrame* frame, int count, double span)
     std::printf("%6d recordings over %8.0f s: paint median %8.3f ms (%.2f us per box); plain rectangles %.3f ms "
                 "(paint / plain = %.2f); of it the timeline query %.3f ms\n",
                 count, span, paint * 1e3, paint * 1e6 / count, plain * 1e3, paint / plain, query * 1e3);
-    broadcast(nullptr);
-    row->Destroy();
+    row->Destroy(); // at once (a child window), before the model goes
 }
 }
 

@@ -36,15 +36,13 @@ int main(int argc, char** argv)
     int result = 0;
     {
         wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "scaleBench");
-        vTimelineDisplayState state;
-        displayBroadcastType broadcast;
-        vTimeScale* scale = new vTimeScale(frame, &state, &broadcast);
+        displayModel model;
+        vTimeScale* scale = new vTimeScale(frame, model);
         const wxSize size(1600, 40);
         wxBitmap bitmap(size.GetWidth(), size.GetHeight(), 24);
 
         auto paintMs = [&](double begin, double end, size_t& ticks) {
-            state.viewBegin = begin;
-            state.viewEnd = end;
+            model.setView(begin, end);
             double median = medianSeconds(runs, [&] {
                 wxMemoryDC dc(bitmap);
                 dc.SetFont(scale->GetFont());
@@ -60,7 +58,7 @@ int main(int argc, char** argv)
         std::printf("one-day view:    median %.3f ms per paint (%zu ticks)\n", dayMs, dayTicks);
         std::printf("10^12 s view:    median %.3f ms per paint (%zu ticks)\n", hugeMs, hugeTicks);
         std::printf("ratio huge/day:  %.2f (%d runs each)\n", hugeMs / dayMs, runs);
-        broadcast(nullptr);
+        scale->Destroy(); // at once (a child window), before the model goes
         frame->Destroy();
     }
     wxEntryCleanup();

@@ -157,8 +157,8 @@ private:
     enum class phase { constructing, waiting, done };
 
     bool makeInstallation();
-    // Sets view and selection as the panel's own zoom does: copy, change,
-    // broadcast the copy.
+    // Sets view and selection as one change of the panel's model, as the
+    // panel's own zoom does.
     void setView(double viewBegin, double viewEnd, double selectionBegin, double selectionEnd);
     // From now on the rows count as painted only by a paint that comes later.
     void markPaints();
@@ -321,14 +321,9 @@ bool benchApp::OnInit()
 
 void benchApp::setView(double viewBegin, double viewEnd, double selectionBegin, double selectionEnd)
 {
-    vTimeline* panel = frame->panel();
-    vTimelineDisplayState* shared = panel->displayState();
-    const vTimelineDisplayState previous = *shared;
-    shared->viewBegin = viewBegin;
-    shared->viewEnd = viewEnd;
-    shared->selectionBegin = selectionBegin;
-    shared->selectionEnd = selectionEnd;
-    (*panel->broadcast())(&previous);
+    frame->panel()->model().change([&](vTimelineDisplayState& s) {
+        s = vTimelineDisplayState{selectionBegin, selectionEnd, viewBegin, viewEnd};
+    });
 }
 
 void benchApp::markPaints()

@@ -25,10 +25,12 @@ public:
     virtual void removeMember(closure<R, Arg>* member) = 0;
 };
 
-// Calls its members in the order they were added. A member may remove itself
-// while it is being called (the walk has already taken its successor); it must
-// not add or remove others during the call. The same member may be added more
-// than once and is then called once per occurrence.
+// Calls its members in the order they were added. A member may be removed at
+// any time, also while the sequence is calling (itself or another member): it
+// is not called after its removal, and its place is freed once no call of the
+// sequence is running. A member added during a call is called by it too. The
+// same member may be added more than once and is then called once per
+// occurrence.
 template <typename Arg>
 class clSeq : public clComposite<null, Arg> {
 public:
@@ -39,20 +41,23 @@ public:
     clSeq& operator=(const clSeq&) = delete;
     ~clSeq() override
     {
-        while (first) {
-            node* next = first->next;
-            delete first;
-            first = next;
-        }
+        while (first)
+            unlink(first);
     }
 
     null operator()(Arg a) override
     {
-        for (node* n = first; n;) {
-            node* next = n->next;
-            (*n->target)(a);
-            n = next;
-        }
+        ++calling;
+        for (node* n = first; n; n = n->next)
+            if (n->target)
+                (*n->target)(a);
+        if (--calling == 0)
+            for (node* n = first; n;) {
+                node* next = n->next;
+                if (!n->target)
+                    unlink(n);
+                n = next;
+            }
         return null();
     }
 
@@ -66,14 +71,17 @@ public:
         last = n;
     }
 
+    // While a call runs, the nodes stay (the walk may stand on one) and only
+    // lose their target.
     void removeMember(member* target) override
     {
         for (node* n = first; n;) {
             node* next = n->next;
             if (n->target == target) {
-                (n->previous ? n->previous->next : first) = n->next;
-                (n->next ? n->next->previous : last) = n->previous;
-                delete n;
+                if (calling)
+                    n->target = nullptr;
+                else
+                    unlink(n);
             }
             n = next;
         }
@@ -84,7 +92,7 @@ public:
     {
         int count = 0;
         for (node* n = first; n; n = n->next)
-            ++count;
+            count += n->target != nullptr;
         return count;
     }
 
@@ -94,8 +102,15 @@ private:
         node* previous;
         node* next;
     };
+    void unlink(node* n)
+    {
+        (n->previous ? n->previous->next : first) = n->next;
+        (n->next ? n->next->previous : last) = n->previous;
+        delete n;
+    }
     node* first = nullptr;
     node* last = nullptr;
+    int calling = 0;
 };
 
 // Calls one member function of one object. Embedded in the object it calls.

@@ -1,18 +1,15 @@
 #pragma once
 // What every widget of the timeline display shows: the displayed interval and
-// the selected interval (core/viewInterval.h). The panel owns the one record;
-// widgets keep a pointer to it.
-//
-// Changing it follows one protocol: copy the record (the previous state),
-// change the shared record, then call the broadcast with a pointer to the copy.
-// A broadcast with a null pointer tells every widget to unregister, because
-// the panel is about to destroy it.
+// the selected interval (core/viewInterval.h), and the arithmetic on them that
+// the widgets share. The one record is held by a displayModel
+// (display/displayModel.h): widgets read it there and change it only through
+// the model's operations, which announce each change to every subscribed
+// widget with the state before it. A widget's subscription ends with the
+// widget, so the panel can destroy and rebuild its widgets without telling
+// them.
 #include <cmath>
 
 #include "core/viewInterval.h"
-#include "display/closure.h"
-
-typedef clSeq<const vTimelineDisplayState*> displayBroadcastType;
 
 // Pulls the selection back into the displayed interval (after the view moved).
 inline void clampSelectionIntoView(vTimelineDisplayState& s)

@@ -35,14 +35,12 @@ bool resolveInconsistency(wxWindow* parent, bool holds, const wxString& message,
     return true;
 }
 
-timeSelector::timeSelector(wxWindow* parent, double* editedField_, vTimelineDisplayState* state_,
-                           displayBroadcastType* broadcast_)
+timeSelector::timeSelector(wxWindow* parent, displayModel& model_, double vTimelineDisplayState::*editedField_)
     : wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE),
       dateChosen(this, &timeSelector::onDateChosen),
       popup(nullptr),
+      model(model_),
       editedField(editedField_),
-      state(state_),
-      broadcast(broadcast_),
       displayListener(this, &timeSelector::onDisplayChange)
 {
     wxFont font = GetFont();
@@ -55,9 +53,8 @@ timeSelector::timeSelector(wxWindow* parent, double* editedField_, vTimelineDisp
     reserveWidth();
     popup = new dateTimeSel(this, &dateChosen);
 
-    vTimelineDisplayState current = *state;
-    onDisplayChange(&current);
-    broadcast->addMember(&displayListener);
+    showValue();
+    connection = model.subscribe(&displayListener);
 }
 
 // The width of "%c" depends on the day and month names; reserving the widest
@@ -88,22 +85,23 @@ wxString timeSelector::formatTime(double seconds)
     return when.IsValid() ? when.Format("%c") : wxString("?");
 }
 
-null timeSelector::onDisplayChange(const vTimelineDisplayState* previous)
+null timeSelector::onDisplayChange(const vTimelineDisplayState*)
 {
-    if (!previous) {
-        broadcast->removeMember(&displayListener);
-        return null();
-    }
-    wxString text = formatTime(*editedField);
+    showValue();
+    return null();
+}
+
+void timeSelector::showValue()
+{
+    wxString text = formatTime(value());
     if (text != GetLabelText())
         SetLabelText(text);
     Refresh(true);
-    return null();
 }
 
 void timeSelector::onClick(wxMouseEvent& event)
 {
-    wxDateTime when = toDateTime(*editedField);
+    wxDateTime when = toDateTime(value());
     popup->setDateTime(when.IsValid() ? when : wxDateTime::Now());
     wxPoint at = ClientToScreen(event.GetPosition());
     popup->Position(at, wxSize(0, 0));
@@ -112,22 +110,20 @@ void timeSelector::onClick(wxMouseEvent& event)
 
 bool timeSelector::onDateChosen(wxDateTime when)
 {
-    const vTimelineDisplayState backup = *state;
-    *editedField = toSeconds(when);
-
-    vTimelineDisplayState& s = *state;
+    // The questions are asked about a copy: the model (and what the widgets
+    // paint while a question is open) never holds a half-repaired state.
+    vTimelineDisplayState s = model.state();
+    s.*editedField = toSeconds(when);
     for (;;) {
         bool changed = false;
         for (int i = 0; i < repairRuleCount; ++i) {
             const repairRule rule = repairRuleAt(i, s);
-            if (!resolveInconsistency(this, rule.holds, fromNarrow(rule.message), rule.adjustments, changed)) {
-                *state = backup;
+            if (!resolveInconsistency(this, rule.holds, fromNarrow(rule.message), rule.adjustments, changed))
                 return true;
-            }
         }
         if (!changed)
             break;
     }
-    (*broadcast)(&backup);
+    model.change([&](vTimelineDisplayState& record) { record = s; });
     return true;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // One of the four clickable times of the timeline panel (displayed start and
 // end, selected start and end). It looks like a link; a click opens a
-// dateTimeSel popup, and a confirmed time is written into the shared display
-// state, checked against the interval rules and, where one fails, repaired as
-// the user chooses in a radioChoiceDialog. A consistent result is broadcast; a
-// refused repair puts everything back as it was before the click.
+// dateTimeSel popup. A confirmed time is put into a copy of the display state,
+// checked against the interval rules and, where one fails, repaired as the user
+// chooses in a radioChoiceDialog. A consistent result goes to the display model
+// as one change; a refused repair leaves the model as it was before the click.
+// The label follows every change the model announces.
 #include <string>
 #include <vector>
 
@@ -12,8 +13,8 @@
 #include <wx/stattext.h>
 
 #include "display/closure.h"
+#include "display/displayModel.h"
 #include "display/displayRules.h"
-#include "display/displayState.h"
 
 class dateTimeSel;
 
@@ -29,12 +30,11 @@ bool resolveInconsistency(wxWindow* parent, bool holds, const wxString& message,
 
 class timeSelector : public wxStaticText {
 public:
-    timeSelector(wxWindow* parent, double* editedField, vTimelineDisplayState* state,
-                 displayBroadcastType* broadcast);
+    // Shows and edits the field `editedField` of the model's state.
+    timeSelector(wxWindow* parent, displayModel& model, double vTimelineDisplayState::*editedField);
 
-    null onDisplayChange(const vTimelineDisplayState* previous);
-    // Takes a time from the popup, repairs the state with the user and
-    // broadcasts; always lets the popup close.
+    // Takes a time from the popup, repairs the state with the user and hands
+    // the result to the model; always lets the popup close.
     bool onDateChosen(wxDateTime when);
 
     dateTimeSel* getPopup() const { return popup; }
@@ -47,13 +47,16 @@ public:
     static wxDateTime toDateTime(double seconds);
 
 private:
+    null onDisplayChange(const vTimelineDisplayState* previous);
+    void showValue();
     void onClick(wxMouseEvent& event);
     void reserveWidth();
+    double value() const { return model.state().*editedField; }
 
     clMethod<timeSelector, bool, wxDateTime> dateChosen;
     dateTimeSel* popup;
-    double* editedField;
-    vTimelineDisplayState* state;
-    displayBroadcastType* broadcast;
+    displayModel& model;
+    double vTimelineDisplayState::*editedField;
     clMethod<timeSelector, null, const vTimelineDisplayState*> displayListener;
+    displayConnection connection;
 };

@@ -1,10 +1,10 @@
 #include "display/vDisplayWidget.h"
 
-vDisplayWidget::vDisplayWidget(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
+vDisplayWidget::vDisplayWidget(wxWindow* parent, displayModel& model_)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE, "panel"),
-      state(state_), broadcast(broadcast_), displayListener(this, &vDisplayWidget::onDisplayChange)
+      model(model_), displayListener(this, &vDisplayWidget::onDisplayChange),
+      connection(model.subscribe(&displayListener))
 {
-    broadcast->addMember(&displayListener);
     Bind(wxEVT_ERASE_BACKGROUND, [](wxEraseEvent&) {}); // the paint covers every pixel
     Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
         dragEnded();
@@ -14,10 +14,7 @@ vDisplayWidget::vDisplayWidget(wxWindow* parent, vTimelineDisplayState* state_, 
 
 null vDisplayWidget::onDisplayChange(const vTimelineDisplayState* previous)
 {
-    if (!previous)
-        broadcast->removeMember(&displayListener);
-    else
-        displayChanged(*previous);
+    displayChanged(*previous);
     return null();
 }
 

@@ -1,20 +1,16 @@
 #pragma once
 // What every drawn widget of the timeline display shares: it listens to the
-// panel's broadcast (and leaves it when the broadcast says the panel is about
-// to destroy it), paints every pixel itself (no background erase), ends a drag
-// when the mouse capture is lost, and maps times to its pixel columns.
+// display model for as long as it lives, paints every pixel itself (no
+// background erase), ends a drag when the mouse capture is lost, and maps
+// times to its pixel columns.
 #include <wx/window.h>
 
 #include "display/displayMetrics.h"
-#include "display/displayState.h"
+#include "display/displayModel.h"
 
 class vDisplayWidget : public wxWindow {
 public:
-    vDisplayWidget(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
-
-    // The broadcast's call: null means "leave", anything else is the state
-    // before the change.
-    null onDisplayChange(const vTimelineDisplayState* previous);
+    vDisplayWidget(wxWindow* parent, displayModel& model);
 
     // Column of time t on a width-pixel widget: truncated, within [0, width];
     // 0 for every time while the interval shown has no length.
@@ -28,8 +24,8 @@ protected:
     // The drag ended without a button release (the capture went elsewhere).
     virtual void dragEnded() {}
     // The interval the columns show: the view, unless the widget shows another.
-    virtual double columnsBegin() const { return state->viewBegin; }
-    virtual double columnsEnd() const { return state->viewEnd; }
+    virtual double columnsBegin() const { return state().viewBegin; }
+    virtual double columnsEnd() const { return state().viewEnd; }
 
     void takeMouse();
     void releaseMouse();
@@ -37,9 +33,12 @@ protected:
     // so a move to a monitor of another DPI needs no notice.
     displayMetrics metrics() const { return displayMetrics::forWindow(*this); }
 
-    vTimelineDisplayState* state;
-    displayBroadcastType* broadcast;
+    const vTimelineDisplayState& state() const { return model.state(); }
+    displayModel& model;
 
 private:
+    null onDisplayChange(const vTimelineDisplayState* previous);
+
     clMethod<vDisplayWidget, null, const vTimelineDisplayState*> displayListener;
+    displayConnection connection;
 };

@@ -18,9 +18,8 @@ const wxColour boundColour(255, 31, 0);
 const wxColour pendingColour(96, 96, 96);
 }
 
-vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, vTimelineDisplayState* state_,
-                                 displayBroadcastType* broadcast_)
-    : vDisplayWidget(parent, state_, broadcast_), line(line_)
+vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, displayModel& model_)
+    : vDisplayWidget(parent, model_), line(line_)
 {
     charWidths.fill(-1);
     const displayMetrics sizes = displayMetrics::forWindow(*this);
@@ -33,7 +32,7 @@ vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, vTimel
 
 void vSingleTimeline::displayChanged(const vTimelineDisplayState& previous)
 {
-    if (!sameView(*state, previous)) {
+    if (!sameView(state(), previous)) {
         Refresh(true);
         return;
     }
@@ -45,14 +44,14 @@ void vSingleTimeline::displayChanged(const vTimelineDisplayState& previous)
 std::vector<wxRect> vSingleTimeline::selectionChangeRects(const vTimelineDisplayState& previous, const wxSize& size)
 {
     std::vector<wxRect> rects;
-    for (double t : {previous.selectionBegin, previous.selectionEnd, state->selectionBegin, state->selectionEnd})
+    for (double t : {previous.selectionBegin, previous.selectionEnd, state().selectionBegin, state().selectionEnd})
         rects.push_back(wxRect(timeToX(t, size.x), 0, 1, size.y));
     // A box changes colour when it overlaps the stretch a bound moved across.
     const double moved[2][2] = {
-        {std::min(previous.selectionBegin, state->selectionBegin), std::max(previous.selectionBegin, state->selectionBegin)},
-        {std::min(previous.selectionEnd, state->selectionEnd), std::max(previous.selectionEnd, state->selectionEnd)}};
+        {std::min(previous.selectionBegin, state().selectionBegin), std::max(previous.selectionBegin, state().selectionBegin)},
+        {std::min(previous.selectionEnd, state().selectionEnd), std::max(previous.selectionEnd, state().selectionEnd)}};
     std::vector<timeSpan> pending;
-    for (const recording* r : line->getAvailableRecordings(state->viewBegin, state->viewEnd, pending)) {
+    for (const recording* r : line->getAvailableRecordings(state().viewBegin, state().viewEnd, pending)) {
         const double b = toSeconds(r->start), e = toSeconds(r->end);
         for (const auto& stretch : moved) {
             if (b < stretch[1] && e > stretch[0]) {
@@ -72,7 +71,7 @@ void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
     dc.SetBrush(*wxBLACK_BRUSH);
     dc.DrawRectangle(0, 0, size.x, size.y);
     std::vector<timeSpan> pending;
-    const recordingList found = line->getAvailableRecordings(state->viewBegin, state->viewEnd, pending);
+    const recordingList found = line->getAvailableRecordings(state().viewBegin, state().viewEnd, pending);
     waiting = !pending.empty();
     if (waiting && waitingNotice)
         waitingNotice();
@@ -102,9 +101,9 @@ void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
     if (gc)
         gc->SetAntialiasMode(wxANTIALIAS_NONE);
     dc.SetPen(wxPen(boundColour, 1, wxPENSTYLE_DOT));
-    int x = timeToX(state->selectionBegin, size.x);
+    int x = timeToX(state().selectionBegin, size.x);
     dc.DrawLine(x, 0, x, size.y);
-    x = timeToX(state->selectionEnd, size.x);
+    x = timeToX(state().selectionEnd, size.x);
     dc.DrawLine(x, 0, x, size.y);
     if (gc)
         gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
@@ -140,7 +139,7 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
     for (const recording* r : found) {
         double b = toSeconds(r->start), e = toSeconds(r->end);
         const wxBrush* brush =
-            (included && b < state->selectionEnd && e > state->selectionBegin) ? &selectedBrush : &otherBrush;
+            (included && b < state().selectionEnd && e > state().selectionBegin) ? &selectedBrush : &otherBrush;
         const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
         const int end = x1 == x0 ? x0 + 1 : x1;
         const std::string label = r->getProperty("label");
@@ -217,7 +216,7 @@ void vSingleTimeline::onLeftDown(wxMouseEvent& event)
     const int width = GetClientSize().x;
     const int x = event.GetX();
     anchorTime = xToTime(x, width);
-    dragMode = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width),
+    dragMode = rowPress(x, timeToX(state().selectionBegin, width), timeToX(state().selectionEnd, width),
                         metrics().boundGrab);
     takeMouse();
     event.Skip();
@@ -228,14 +227,13 @@ void vSingleTimeline::onMotion(wxMouseEvent& event)
     const int width = GetClientSize().x;
     const int x = event.GetX();
     if (!event.LeftIsDown()) {
-        const bool nearBound = rowPress(x, timeToX(state->selectionBegin, width), timeToX(state->selectionEnd, width),
+        const bool nearBound = rowPress(x, timeToX(state().selectionBegin, width), timeToX(state().selectionEnd, width),
                                         metrics().boundGrab) != selectionDrag::none;
         SetCursor(wxCursor(nearBound ? wxCURSOR_SIZEWE : wxCURSOR_ARROW));
         return;
     }
-    const vTimelineDisplayState previous = *state;
-    rowDrag(*state, dragMode, anchorTime, xToTime(x, width));
-    (*broadcast)(&previous);
+    const double t = xToTime(x, width);
+    model.change([&](vTimelineDisplayState& s) { rowDrag(s, dragMode, anchorTime, t); });
 }
 
 void vSingleTimeline::onLeftUp(wxMouseEvent&)

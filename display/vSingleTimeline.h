@@ -2,7 +2,9 @@
 // One line's row: every recording in the displayed interval as a labelled box,
 // green when it lies in the selection of an included line, grey otherwise, and
 // the selection's bounds as dotted lines. Pressing and dragging in a row makes
-// a new selection or moves one of its bounds.
+// a new selection or moves one of its bounds, through the display model. A
+// change of the view repaints the whole row, a change of the selection alone
+// only the columns it can have touched.
 #include <array>
 #include <functional>
 #include <vector>
@@ -15,8 +17,7 @@
 
 class vSingleTimeline : public vDisplayWidget {
 public:
-    vSingleTimeline(wxWindow* parent, const timeline* line, vTimelineDisplayState* state,
-                    displayBroadcastType* broadcast);
+    vSingleTimeline(wxWindow* parent, const timeline* line, displayModel& model);
 
     bool isIncluded() const { return included; }
     void setIncluded(bool value) { included = value; }

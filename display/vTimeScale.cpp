@@ -5,8 +5,7 @@
 
 #include "platform/narrow.h"
 
-vTimeScale::vTimeScale(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
-    : vDisplayWidget(parent, state_, broadcast_)
+vTimeScale::vTimeScale(wxWindow* parent, displayModel& model_) : vDisplayWidget(parent, model_)
 {
     const displayMetrics sizes = displayMetrics::forWindow(*this);
     SetMinSize(wxSize(sizes.scaleMinWidth, 2 * sizes.scaleRowHeight));
@@ -16,7 +15,7 @@ vTimeScale::vTimeScale(wxWindow* parent, vTimelineDisplayState* state_, displayB
 void vTimeScale::displayChanged(const vTimelineDisplayState& previous)
 {
     // The scale shows only the displayed interval; selection changes leave it.
-    if (!sameView(previous, *state))
+    if (!sameView(previous, state()))
         Refresh();
 }
 
@@ -38,7 +37,7 @@ void vTimeScale::draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes)
         dc.GetTextExtent(text, &w, &h, nullptr, nullptr, &font);
         return wxSize(w, h);
     };
-    layoutScaleRows(*state, size.GetWidth(), measure, rows, sizes.labelGap);
+    layoutScaleRows(state(), size.GetWidth(), measure, rows, sizes.labelGap);
 
     // Lines are filled one-pixel rectangles: they cover exactly their pixels,
     // where an antialiased line would blur its ends.

@@ -1,7 +1,9 @@
 #pragma once
 // The calendar ruler above the channel rows: two rows of ticks over the
 // displayed interval, a coarse calendar unit on top and the next finer one
-// below, each headed by the unit's name. It has no mouse interaction.
+// below, each headed by the unit's name. It has no mouse interaction; it
+// repaints when the display model's view changes, not when only the selection
+// does.
 #include "display/scaleLayout.h"
 #include "display/vDisplayWidget.h"
 
@@ -9,7 +11,7 @@ class wxDC;
 
 class vTimeScale : public vDisplayWidget {
 public:
-    vTimeScale(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
+    vTimeScale(wxWindow* parent, displayModel& model);
 
     // Column of time t on the scale's client width, in [0, width].
     int timeToX(double t) const;

@@ -7,9 +7,8 @@ const wxColour grey(128, 128, 128);
 const wxColour green(0, 255, 0);
 }
 
-vTimeWindow::vTimeWindow(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_,
-                         double extentBegin_, double extentEnd_)
-    : vDisplayWidget(parent, state_, broadcast_), extentBegin(extentBegin_), extentEnd(extentEnd_)
+vTimeWindow::vTimeWindow(wxWindow* parent, displayModel& model_, double extentBegin_, double extentEnd_)
+    : vDisplayWidget(parent, model_), extentBegin(extentBegin_), extentEnd(extentEnd_)
 {
     Bind(wxEVT_PAINT, &vTimeWindow::onPaint, this);
     Bind(wxEVT_LEFT_DOWN, &vTimeWindow::onLeftDown, this);
@@ -30,8 +29,8 @@ void vTimeWindow::draw(wxDC& dc, const wxSize& size) const
 
     // The white outline lies one column left of x0 and on x1, so the green
     // inside covers exactly the columns x0 .. x1 - 1.
-    int x0 = timeToX(state->viewBegin, size.x);
-    int x1 = timeToX(state->viewEnd, size.x);
+    int x0 = timeToX(state().viewBegin, size.x);
+    int x1 = timeToX(state().viewEnd, size.x);
     dc.SetPen(*wxWHITE_PEN);
     dc.SetBrush(wxBrush(green));
     dc.DrawRectangle(x0 - 1, 0, x1 - x0 + 2, size.y);
@@ -53,7 +52,7 @@ void vTimeWindow::onLeftDown(wxMouseEvent& event)
 {
     const int w = GetClientSize().x;
     const int x = event.GetX();
-    dragging = overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w), metrics().endReach);
+    dragging = overviewPress(x, timeToX(state().viewBegin, w), timeToX(state().viewEnd, w), metrics().endReach);
     anchorTime = xToTime(x, w);
     takeMouse();
     Refresh();
@@ -80,7 +79,7 @@ void vTimeWindow::onMotion(wxMouseEvent& event)
     const int w = GetClientSize().x;
     const int x = event.GetX();
     if (!event.LeftIsDown()) {
-        switch (overviewPress(x, timeToX(state->viewBegin, w), timeToX(state->viewEnd, w), metrics().endReach)) {
+        switch (overviewPress(x, timeToX(state().viewBegin, w), timeToX(state().viewEnd, w), metrics().endReach)) {
         case overviewDrag::wholeBox:
             showCursor(wxCURSOR_HAND);
             break;
@@ -92,7 +91,6 @@ void vTimeWindow::onMotion(wxMouseEvent& event)
         }
         return;
     }
-    const vTimelineDisplayState previous = *state;
-    overviewDragTo(*state, dragging, xToTime(x, w), anchorTime, extentBegin, extentEnd);
-    (*broadcast)(&previous);
+    const double t = xToTime(x, w);
+    model.change([&](vTimelineDisplayState& s) { overviewDragTo(s, dragging, t, anchorTime, extentBegin, extentEnd); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The overview bar: the whole extent of the recordings as a grey bar, with the
 // displayed interval as a green box on it. Dragging the box pans the view;
-// dragging just outside either end of the box moves that end.
+// dragging just outside either end of the box moves that end. Each drag step
+// goes to the display model; every change the model announces repaints the bar.
 #include <wx/cursor.h>
 
 #include "display/displayRules.h"
@@ -12,8 +13,7 @@ class wxDC;
 class vTimeWindow : public vDisplayWidget {
 public:
     // Its columns show the extent [extentBegin, extentEnd].
-    vTimeWindow(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast,
-                double extentBegin, double extentEnd);
+    vTimeWindow(wxWindow* parent, displayModel& model, double extentBegin, double extentEnd);
 
     // Paints the bar as it looks at the given size; the paint handler calls it.
     void draw(wxDC& dc, const wxSize& size) const;

@@ -18,14 +18,11 @@
 
 vTimeline::vTimeline(wxWindow* parent, const vTimelineDisplayState& initial)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxNO_BORDER | wxTAB_TRAVERSAL, "panel"),
-      initialState(initial),
-      displayListener(this, &vTimeline::onDisplayChange)
+      initialState(initial)
 {
     Bind(wxEVT_CHECKBOX, &vTimeline::onCheckBox, this);
     arrivalTimer.SetOwner(this);
     Bind(wxEVT_TIMER, &vTimeline::onArrivalTimer, this, arrivalTimer.GetId());
-    state = std::make_unique<vTimelineDisplayState>();
-    displayBroadcast.addMember(&displayListener);
     SetSizer(new wxBoxSizer(wxHORIZONTAL));
     buildChildren();
     GetSizer()->SetSizeHints(this);
@@ -34,14 +31,9 @@ vTimeline::vTimeline(wxWindow* parent, const vTimelineDisplayState& initial)
 
 vTimeline::~vTimeline()
 {
-    // The children are destroyed after this by the window system; they must not
-    // be reached through the broadcast any more.
-    displayBroadcast.removeMember(&displayListener);
-}
-
-null vTimeline::onDisplayChange(const vTimelineDisplayState*)
-{
-    return null();
+    // The base class would destroy the children only after the model is gone;
+    // their subscriptions end on the model, so they go first.
+    DestroyChildren();
 }
 
 void vTimeline::buildChildren()
@@ -61,7 +53,7 @@ void vTimeline::buildChildren()
         timelines.push_back(entry.line);
     recordingExtent(timelines, extentBegin, extentEnd);
 
-    *state = initialState;
+    display.reset(initialState);
 
     wxBoxSizer* selectorColumn = new wxBoxSizer(wxVERTICAL);
     wxFlexGridSizer* selectors = new wxFlexGridSizer(2, 0, 0);
@@ -70,29 +62,28 @@ void vTimeline::buildChildren()
                                         "staticText"),
                        0, wxALIGN_RIGHT);
     };
-    auto selector = [&](double* field) {
-        selectors->Add(new timeSelector(innerPanel, field, state.get(), &displayBroadcast), 1, wxEXPAND);
+    auto selector = [&](double vTimelineDisplayState::*field) {
+        selectors->Add(new timeSelector(innerPanel, display, field), 1, wxEXPAND);
     };
     caption("Displaying from: ");
-    selector(&state->viewBegin);
+    selector(&vTimelineDisplayState::viewBegin);
     caption("to: ");
-    selector(&state->viewEnd);
+    selector(&vTimelineDisplayState::viewEnd);
     const int gap = FromDIP(5);
     selectors->Add(gap, gap);
     selectors->Add(gap, gap);
     caption("Selected from: ");
-    selector(&state->selectionBegin);
+    selector(&vTimelineDisplayState::selectionBegin);
     caption("to: ");
-    selector(&state->selectionEnd);
+    selector(&vTimelineDisplayState::selectionEnd);
     selectorColumn->AddStretchSpacer(1);
     selectorColumn->Add(selectors, 0);
     selectorColumn->AddStretchSpacer(1);
 
     wxBoxSizer* overviewColumn = new wxBoxSizer(wxVERTICAL);
-    overviewColumn->Add(new vTimeWindow(innerPanel, state.get(), &displayBroadcast, extentBegin, extentEnd), 0,
-                        wxEXPAND);
-    overviewColumn->Add(new vTimeScale(innerPanel, state.get(), &displayBroadcast), 0, wxEXPAND);
-    overviewColumn->Add(new vTimespan(innerPanel, state.get(), &displayBroadcast), 0, wxEXPAND);
+    overviewColumn->Add(new vTimeWindow(innerPanel, display, extentBegin, extentEnd), 0, wxEXPAND);
+    overviewColumn->Add(new vTimeScale(innerPanel, display), 0, wxEXPAND);
+    overviewColumn->Add(new vTimespan(innerPanel, display), 0, wxEXPAND);
 
     grid->Add(selectorColumn, 1, wxEXPAND | wxALL, border);
     grid->Add(overviewColumn, 1, wxEXPAND);
@@ -114,7 +105,7 @@ void vTimeline::buildChildren()
         entry.checkBox->SetValue(true);
         checkBoxWidth = std::max(checkBoxWidth, entry.checkBox->GetBestSize().x);
         lineGrid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
-        entry.row = new vSingleTimeline(lineArea, entry.line, state.get(), &displayBroadcast);
+        entry.row = new vSingleTimeline(lineArea, entry.line, display);
         entry.row->setWaitingNotice([this] { rowWaiting(); });
         lineGrid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
         // The wheel scrolls the lines wherever the mouse is over them.
@@ -171,7 +162,8 @@ void vTimeline::onLineAreaSize(wxSizeEvent& event)
 
 void vTimeline::setTimelines(const std::vector<const timeline*>& newLines)
 {
-    displayBroadcast(nullptr);
+    // A child window's Destroy deletes it (and its children) at once, so the
+    // old widgets have left the model before the new ones subscribe.
     GetSizer()->Detach(innerPanel);
     innerPanel->Destroy();
     innerPanel = nullptr;
@@ -188,7 +180,8 @@ void vTimeline::selectedRecordings(recordingList& out) const
     for (const lineEntry& entry : lines) {
         if (!entry.row || !entry.row->isIncluded())
             continue;
-        recordingList found = entry.line->getRecordings(state->selectionBegin, state->selectionEnd);
+        recordingList found =
+            entry.line->getRecordings(display.state().selectionBegin, display.state().selectionEnd);
         out.insert(out.end(), found.begin(), found.end());
     }
 }
@@ -237,33 +230,25 @@ bool vTimeline::isWaitingForRecordings() const
     return false;
 }
 
-void vTimeline::zoomTo(double begin, double end, bool clampSelection)
-{
-    vTimelineDisplayState previous = *state;
-    state->viewBegin = begin;
-    state->viewEnd = end;
-    if (clampSelection)
-        clampSelectionIntoView(*state);
-    displayBroadcast(&previous);
-}
-
 void vTimeline::zoomIn()
 {
-    vTimelineDisplayState zoomed = *state;
-    zoomInView(zoomed);
-    zoomTo(zoomed.viewBegin, zoomed.viewEnd, true);
+    display.change([](vTimelineDisplayState& s) {
+        zoomInView(s);
+        clampSelectionIntoView(s);
+    });
 }
 
 void vTimeline::zoomOut()
 {
-    vTimelineDisplayState zoomed = *state;
-    zoomOutView(zoomed);
-    zoomTo(zoomed.viewBegin, zoomed.viewEnd, true);
+    display.change([](vTimelineDisplayState& s) {
+        zoomOutView(s);
+        clampSelectionIntoView(s);
+    });
 }
 
 void vTimeline::zoomToSelection()
 {
-    zoomTo(state->selectionBegin, state->selectionEnd, false);
+    display.setView(display.state().selectionBegin, display.state().selectionEnd);
 }
 
 void vTimeline::collectLineStates(std::map<std::string, bool>& lineStates) const

@@ -1,11 +1,11 @@
 #pragma once
-// The timeline panel: owns the display state and its broadcast, holds one line
-// per channel, and builds every display widget: the four time selectors with
-// their captions, the overview bar, the scale, the selection bar and, per line,
-// a check box and a channel row.
+// The timeline panel: owns the display model, holds one line per channel, and
+// builds every display widget: the four time selectors with their captions, the
+// overview bar, the scale, the selection bar and, per line, a check box and a
+// channel row. A rebuild destroys the widgets (which leave the model with
+// them) and makes new ones on the start-up state.
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +13,7 @@
 #include <wx/panel.h>
 #include <wx/timer.h>
 
-#include "display/displayState.h"
+#include "display/displayModel.h"
 
 #include "recdb/timeline.h"
 
@@ -53,10 +53,10 @@ public:
     void collectLineStates(std::map<std::string, bool>& lineStates) const;
     // Sets each line's included flag from the map; lines not in it are included.
     void applyLineStates(const std::map<std::string, bool>& lineStates);
-    vTimelineDisplayState* displayState() const { return state.get(); }
+    const vTimelineDisplayState* displayState() const { return &display.state(); }
 
-    // For tests and the frame.
-    displayBroadcastType* broadcast() { return &displayBroadcast; }
+    // For tests and benches: the model the widgets show.
+    displayModel& model() { return display; }
     double getExtentBegin() const { return extentBegin; }
     double getExtentEnd() const { return extentEnd; }
     size_t lineCount() const { return lines.size(); }
@@ -73,16 +73,14 @@ private:
     };
 
     void buildChildren();
-    void zoomTo(double begin, double end, bool clampSelection);
-    null onDisplayChange(const vTimelineDisplayState* previous);
     void onCheckBox(wxCommandEvent& event);
     void onLineWheel(wxMouseEvent& event);
     void onLineAreaSize(wxSizeEvent& event);
     void onArrivalTimer(wxTimerEvent& event);
     void rowWaiting();
 
+    displayModel display;
     std::vector<lineEntry> lines;
-    std::unique_ptr<vTimelineDisplayState> state;
     double extentBegin = 0;
     double extentEnd = 1;
     wxPanel* innerPanel = nullptr;
@@ -90,8 +88,6 @@ private:
     wxScrolledWindow* lineArea = nullptr;
     wxSizerItem* scrollbarGap = nullptr;
     const vTimelineDisplayState initialState;
-    displayBroadcastType displayBroadcast;
-    clMethod<vTimeline, null, const vTimelineDisplayState*> displayListener;
     wxTimer arrivalTimer;
     std::function<unsigned()> arrivalCount;
     unsigned arrivalsSeen = 0;

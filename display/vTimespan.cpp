@@ -10,8 +10,7 @@ const wxColour mediumGrey(100, 100, 100);
 
 }
 
-vTimespan::vTimespan(wxWindow* parent, vTimelineDisplayState* state_, displayBroadcastType* broadcast_)
-    : vDisplayWidget(parent, state_, broadcast_)
+vTimespan::vTimespan(wxWindow* parent, displayModel& model_) : vDisplayWidget(parent, model_)
 {
     const int height = displayMetrics::forWindow(*this).spanHeight;
     SetMinSize(wxSize(-1, height));
@@ -48,7 +47,7 @@ void vTimespan::draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes) 
     dc.SetBrush(wxBrush(lightGrey));
 
     // Begin marker: points down onto the line from above, short tick below.
-    const int xb = timeToX(state->selectionBegin, w);
+    const int xb = timeToX(state().selectionBegin, w);
     const wxPoint begin[3] = {wxPoint(xb, c), wxPoint(xb + m, c - m), wxPoint(xb - m, c - m)};
     dc.SetPen(shadow);
     dc.DrawPolygon(3, begin, 0, 0, wxODDEVEN_RULE);
@@ -59,7 +58,7 @@ void vTimespan::draw(wxDC& dc, const wxSize& size, const displayMetrics& sizes) 
     dc.DrawLine(xb + m, c - m, xb - m, c - m);
 
     // End marker: points up onto the line from below, short tick above.
-    const int xe = timeToX(state->selectionEnd, w);
+    const int xe = timeToX(state().selectionEnd, w);
     const wxPoint end[3] = {wxPoint(xe, c), wxPoint(xe + m, c + m), wxPoint(xe - m, c + m)};
     dc.SetPen(shadow);
     dc.DrawPolygon(3, end, 0, 0, wxODDEVEN_RULE);
@@ -79,8 +78,8 @@ void vTimespan::onPaint(wxPaintEvent&)
 void vTimespan::onLeftDown(wxMouseEvent& event)
 {
     const wxSize size = GetClientSize();
-    dragMode = selectionBarPress(event.GetX(), event.GetY(), size.y, timeToX(state->selectionBegin, size.x),
-                                 timeToX(state->selectionEnd, size.x), metrics().markerSize);
+    dragMode = selectionBarPress(event.GetX(), event.GetY(), size.y, timeToX(state().selectionBegin, size.x),
+                                 timeToX(state().selectionEnd, size.x), metrics().markerSize);
     takeMouse();
     Refresh();
     event.Skip();
@@ -97,7 +96,6 @@ void vTimespan::onMotion(wxMouseEvent& event)
 {
     if (!event.LeftIsDown() || dragMode == selectionDrag::none)
         return;
-    const vTimelineDisplayState previous = *state;
-    moveSelectionBound(*state, dragMode, xToTime(event.GetX(), GetClientSize().x));
-    (*broadcast)(&previous);
+    const double t = xToTime(event.GetX(), GetClientSize().x);
+    model.change([&](vTimelineDisplayState& s) { moveSelectionBound(s, dragMode, t); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The selection bar: the selected interval within the displayed interval, as
 // two triangular markers on a centre line (the begin marker above it, the end
-// marker below). Dragging a marker moves that bound of the selection.
+// marker below). Dragging a marker moves that bound of the selection through
+// the display model; every change the model announces repaints the bar.
 #include "display/displayRules.h"
 #include "display/vDisplayWidget.h"
 
@@ -9,7 +10,7 @@ class wxDC;
 
 class vTimespan : public vDisplayWidget {
 public:
-    vTimespan(wxWindow* parent, vTimelineDisplayState* state, displayBroadcastType* broadcast);
+    vTimespan(wxWindow* parent, displayModel& model);
 
     // Paints the bar as it looks at the given size, with markers of the given
     // pixel sizes; the paint handler calls it with the window's.

@@ -17,6 +17,7 @@
 #include "display/vTimeWindow.h"
 #include "display/vTimespan.h"
 #include "support/guiSupport.h"
+#include "tests/display/displaySpy.h"
 
 // Readable colours in failure messages.
 void PrintTo(const wxColour& c, std::ostream* os)
@@ -25,22 +26,6 @@ void PrintTo(const wxColour& c, std::ostream* os)
 }
 
 namespace {
-
-// Counts broadcasts and keeps the last previous state it was given.
-struct broadcastCounter {
-    clMethod<broadcastCounter, null, const vTimelineDisplayState*> listener{
-        this, &broadcastCounter::onDisplayChange};
-    int calls = 0;
-    vTimelineDisplayState lastPrevious;
-
-    null onDisplayChange(const vTimelineDisplayState* previous)
-    {
-        ++calls;
-        if (previous)
-            lastPrevious = *previous;
-        return null();
-    }
-};
 
 wxImage render(const std::function<void(wxDC&, const wxSize&)>& draw, wxSize size)
 {
@@ -70,10 +55,6 @@ protected:
 
     void SetUp() override
     {
-        state.viewBegin = 1500;
-        state.viewEnd = 2000;
-        state.selectionBegin = 1600;
-        state.selectionEnd = 1900;
         frame = new wxFrame(nullptr, wxID_ANY, "overview", wxDefaultPosition, wxSize(400, 200));
         panel = new wxPanel(frame);
         frame->Show();
@@ -85,27 +66,21 @@ protected:
         for (wxWindow* w : panel->GetChildren())
             if (w->HasCapture())
                 w->ReleaseMouse();
-        broadcast(nullptr);
         delete frame;
     }
 
     vTimeWindow* makeWindow(double begin = extentBegin, double end = extentEnd)
     {
-        auto* window = new vTimeWindow(panel, &state, &broadcast, begin, end);
+        auto* window = new vTimeWindow(panel, model, begin, end);
         window->SetSize(0, 0, width, 20);
-        broadcast.addMember(&counter.listener);
         return window;
     }
 
     vTimespan* makeSpan()
     {
-        state.viewBegin = 1000;
-        state.viewEnd = 3000;
-        state.selectionBegin = 1500;
-        state.selectionEnd = 2000;
-        auto* span = new vTimespan(panel, &state, &broadcast);
+        model.reset(vTimelineDisplayState{1500, 2000, 1000, 3000});
+        auto* span = new vTimespan(panel, model);
         span->SetSize(0, 30, width, vTimespan::barHeight);
-        broadcast.addMember(&counter.listener);
         return span;
     }
 
@@ -126,18 +101,19 @@ protected:
 
     void expectView(double begin, double end)
     {
-        EXPECT_DOUBLE_EQ(state.viewBegin, begin);
-        EXPECT_DOUBLE_EQ(state.viewEnd, end);
+        EXPECT_DOUBLE_EQ(state().viewBegin, begin);
+        EXPECT_DOUBLE_EQ(state().viewEnd, end);
     }
     void expectSelection(double begin, double end)
     {
-        EXPECT_DOUBLE_EQ(state.selectionBegin, begin);
-        EXPECT_DOUBLE_EQ(state.selectionEnd, end);
+        EXPECT_DOUBLE_EQ(state().selectionBegin, begin);
+        EXPECT_DOUBLE_EQ(state().selectionEnd, end);
     }
 
-    vTimelineDisplayState state;
-    displayBroadcastType broadcast;
-    broadcastCounter counter;
+    const vTimelineDisplayState& state() const { return model.state(); }
+
+    displayModel model{vTimelineDisplayState{1600, 1900, 1500, 2000}};
+    displaySpy counter{model};
     wxFrame* frame = nullptr;
     wxPanel* panel = nullptr;
 };
@@ -162,12 +138,11 @@ TEST_F(overviewTest, windowPaintsGreyBarWithOutlinedGreenBox)
 
     // A view far beyond the extent sits at the right edge, one beyond the
     // left edge at column 0: the mapping is limited, not overflowed.
-    state.viewBegin = 1.7e9;
-    state.viewEnd = 1.8e9;
+    model.setView(1.7e9, 1.8e9);
     image = render([&](wxDC& dc, const wxSize& s) { window->draw(dc, s); }, {200, 20});
     EXPECT_EQ(pixel(image, 198, 10), grey);
     EXPECT_EQ(pixel(image, 199, 10), white);
-    state.viewBegin = state.viewEnd = -1;
+    model.setView(-1, -1);
     image = render([&](wxDC& dc, const wxSize& s) { window->draw(dc, s); }, {200, 20});
     EXPECT_EQ(pixel(image, 0, 10), white);
     EXPECT_EQ(pixel(image, 1, 10), grey);
@@ -182,7 +157,7 @@ TEST_F(overviewTest, windowMappingIsLimitedAndSafeOnEmptyIntervals)
     EXPECT_DOUBLE_EQ(window->xToTime(-10, 200), 900); // not limited
     EXPECT_DOUBLE_EQ(window->xToTime(7, 0), 1000);    // no width: no division
 
-    vTimeWindow* flat = new vTimeWindow(panel, &state, &broadcast, 5, 5);
+    vTimeWindow* flat = new vTimeWindow(panel, model, 5, 5);
     EXPECT_EQ(flat->timeToX(1e9, 200), 0);
     EXPECT_DOUBLE_EQ(flat->xToTime(150, 200), 5);
 }
@@ -192,18 +167,18 @@ TEST_F(overviewTest, windowMoveDragPansAndStopsAtTheExtentEnds)
     vTimeWindow* window = makeWindow();
     press(window, 75);
     EXPECT_TRUE(window->HasCapture());
-    EXPECT_EQ(counter.calls, 0);
+    EXPECT_EQ(counter.calls(), 0);
     drag(window, 85);
     expectView(1600, 2100);
-    EXPECT_EQ(counter.calls, 1);
-    EXPECT_DOUBLE_EQ(counter.lastPrevious.viewBegin, 1500);
+    EXPECT_EQ(counter.calls(), 1);
+    EXPECT_DOUBLE_EQ(counter.previous.back().viewBegin, 1500);
     drag(window, 1000);
     expectView(2500, 3000);
     drag(window, -500); // anchor followed the mouse, so this is relative to 1000
     expectView(1000, 1500);
-    drag(window, -500); // no motion beyond the edge: still broadcast
+    drag(window, -500); // no motion beyond the edge: still announced
     expectView(1000, 1500);
-    EXPECT_EQ(counter.calls, 4);
+    EXPECT_EQ(counter.calls(), 4);
     release(window, -500);
     EXPECT_FALSE(window->HasCapture());
     drag(window, 100); // no flags any more: view unchanged
@@ -229,12 +204,11 @@ TEST_F(overviewTest, windowPressInsideMovesJustOutsideGrabsAnEnd)
     release(window, 150);
 
     press(window, 20); // well away from the box: nothing moves...
-    state.selectionBegin = 1000;
-    state.selectionEnd = 2900;
+    model.setSelection(1000, 2900);
     drag(window, 0);
     expectView(1400, 2500);
-    expectSelection(1400, 2500); // ...but the selection is clamped and broadcast
-    EXPECT_EQ(counter.lastPrevious.selectionBegin, 1000);
+    expectSelection(1400, 2500); // ...but the selection is clamped and announced
+    EXPECT_EQ(counter.previous.back().selectionBegin, 1000);
 }
 
 TEST_F(overviewTest, windowEndDragsStopAtTheOtherEndAndTheExtent)
@@ -259,16 +233,14 @@ TEST_F(overviewTest, windowEndDragsStopAtTheOtherEndAndTheExtent)
 TEST_F(overviewTest, windowEndOfAViewOutsideTheExtentNeverTurnsItInsideOut)
 {
     vTimeWindow* window = makeWindow();
-    state.viewBegin = 100;
-    state.viewEnd = 500; // entirely before the extent: box at column 0
+    model.setView(100, 500); // entirely before the extent: box at column 0
     press(window, -1);
     drag(window, -100); // t = 0 < viewEnd, but the extent clamp would give 1000
-    EXPECT_LT(state.viewBegin, state.viewEnd);
+    EXPECT_LT(state().viewBegin, state().viewEnd);
     expectView(100, 500);
     release(window, -100);
 
-    state.viewBegin = 3500;
-    state.viewEnd = 4000; // entirely after the extent: box at column 200
+    model.setView(3500, 4000); // entirely after the extent: box at column 200
     press(window, 201);
     drag(window, 400); // t = 5000 > viewBegin, but the clamp would give 3000
     expectView(3500, 4000);
@@ -277,14 +249,13 @@ TEST_F(overviewTest, windowEndOfAViewOutsideTheExtentNeverTurnsItInsideOut)
 TEST_F(overviewTest, windowSingleColumnBoxGrabsTheEndOnThePressedSide)
 {
     vTimeWindow* window = makeWindow();
-    state.viewBegin = 1500;
-    state.viewEnd = 1505; // x0 = x1 = 50
+    model.setView(1500, 1505); // x0 = x1 = 50
     press(window, 51);
     drag(window, 80);
     expectView(1500, 1800);
     release(window, 80);
 
-    state.viewEnd = 1505;
+    model.setView(state().viewBegin, 1505);
     press(window, 49);
     drag(window, 20);
     expectView(1200, 1505);
@@ -293,8 +264,7 @@ TEST_F(overviewTest, windowSingleColumnBoxGrabsTheEndOnThePressedSide)
 TEST_F(overviewTest, windowMoveOfAViewLongerThanTheExtentKeepsItsLength)
 {
     vTimeWindow* window = makeWindow();
-    state.viewBegin = 0;
-    state.viewEnd = 5000;
+    model.setView(0, 5000);
     press(window, 100);
     drag(window, 100);
     expectView(-2000, 3000);
@@ -326,7 +296,7 @@ TEST_F(overviewTest, windowCursorShowsWhatAPressWouldDo)
     EXPECT_EQ(window->shownCursor(), wxCURSOR_SIZEWE);
     hover(window, 102);
     EXPECT_EQ(window->shownCursor(), wxCURSOR_ARROW);
-    EXPECT_EQ(counter.calls, 0);
+    EXPECT_EQ(counter.calls(), 0);
     expectView(1500, 2000);
 }
 
@@ -334,31 +304,17 @@ TEST_F(overviewTest, windowWorksOnTheEmptyExtent)
 {
     // No lines: the extent is [0, 1].
     vTimeWindow* window = makeWindow(0, 1);
-    state.viewBegin = 0.25;
-    state.viewEnd = 0.5; // columns 50 .. 100
+    model.setView(0.25, 0.5); // columns 50 .. 100
     press(window, 60);
     drag(window, 80);
     expectView(0.35, 0.6);
     release(window, 80);
 
-    state.viewBegin = state.viewEnd = -1; // invalid start-up times
+    model.setView(-1, -1); // invalid start-up times
     press(window, 0);
     drag(window, 30);
     expectView(0, 0);
     expectSelection(0, 0);
-}
-
-TEST_F(overviewTest, widgetsLeaveTheBroadcastOnlyOnNull)
-{
-    vTimeWindow* window = makeWindow();
-    vTimespan* span = new vTimespan(panel, &state, &broadcast);
-    EXPECT_EQ(broadcast.size(), 3);
-    vTimelineDisplayState previous = state;
-    broadcast(&previous);
-    EXPECT_EQ(broadcast.size(), 3);
-    window->onDisplayChange(nullptr);
-    span->onDisplayChange(nullptr);
-    EXPECT_EQ(broadcast.size(), 1);
 }
 
 // --- selection bar ----------------------------------------------------------
@@ -449,7 +405,7 @@ TEST_F(overviewTest, spanPressPicksTheMarkerInReach)
     }
 
     // Both markers on one column: the upper half takes the begin marker.
-    state.selectionBegin = state.selectionEnd = 2000;
+    model.reset(vTimelineDisplayState{2000, 2000, 1000, 3000});
     const struct {
         int y;
         selectionDrag mode;
@@ -459,7 +415,7 @@ TEST_F(overviewTest, spanPressPicksTheMarkerInReach)
         EXPECT_EQ(span->currentDragMode(), h.mode) << "y " << h.y;
         release(span, 100);
     }
-    EXPECT_EQ(counter.calls, 0);
+    EXPECT_EQ(counter.calls(), 0);
 }
 
 TEST_F(overviewTest, spanBeginDragPushesTheEndAndStopsOnlyAtTheViewBegin)
@@ -468,15 +424,15 @@ TEST_F(overviewTest, spanBeginDragPushesTheEndAndStopsOnlyAtTheViewBegin)
     press(span, 50);
     drag(span, 70);
     expectSelection(1700, 2000);
-    EXPECT_EQ(counter.calls, 1);
-    EXPECT_DOUBLE_EQ(counter.lastPrevious.selectionBegin, 1500);
+    EXPECT_EQ(counter.calls(), 1);
+    EXPECT_DOUBLE_EQ(counter.previous.back().selectionBegin, 1500);
     drag(span, 150);
     expectSelection(2500, 2500);
     drag(span, 300); // past the bar's right edge: both beyond the view
     expectSelection(4000, 4000);
     drag(span, -40);
     expectSelection(1000, 4000);
-    EXPECT_EQ(counter.calls, 4);
+    EXPECT_EQ(counter.calls(), 4);
     expectView(1000, 3000);
 }
 
@@ -492,14 +448,14 @@ TEST_F(overviewTest, spanEndDragPushesTheBeginAndStopsOnlyAtTheViewEnd)
     expectSelection(0, 3000);
 }
 
-TEST_F(overviewTest, spanBroadcastsOnlyWhileAMarkerIsDragged)
+TEST_F(overviewTest, spanAnnouncesOnlyWhileAMarkerIsDragged)
 {
     vTimespan* span = makeSpan();
     hover(span, 50);
     press(span, 150);
     drag(span, 50);
     release(span, 50);
-    EXPECT_EQ(counter.calls, 0);
+    EXPECT_EQ(counter.calls(), 0);
 
     press(span, 50);
     wxMouseCaptureLostEvent lost(span->GetId());
@@ -508,14 +464,14 @@ TEST_F(overviewTest, spanBroadcastsOnlyWhileAMarkerIsDragged)
     span->ReleaseMouse(); // the window system would have taken it
     EXPECT_EQ(span->currentDragMode(), selectionDrag::none);
     drag(span, 80);
-    EXPECT_EQ(counter.calls, 0);
+    EXPECT_EQ(counter.calls(), 0);
     expectSelection(1500, 2000);
 }
 
 TEST_F(overviewTest, spanCopesWithAZeroLengthView)
 {
     vTimespan* span = makeSpan();
-    state = vTimelineDisplayState{-1, -1, -1, -1};
+    model.reset(vTimelineDisplayState{-1, -1, -1, -1});
     EXPECT_EQ(span->timeToX(12345, 200), 0);
     wxImage image = render([&](wxDC& dc, const wxSize& s) { span->draw(dc, s); }, {200, 17});
     EXPECT_EQ(pixel(image, 150, 8), white);
@@ -523,7 +479,7 @@ TEST_F(overviewTest, spanCopesWithAZeroLengthView)
     EXPECT_EQ(span->currentDragMode(), selectionDrag::end);
     drag(span, 150);
     expectSelection(-1, -1);
-    EXPECT_EQ(counter.calls, 1);
+    EXPECT_EQ(counter.calls(), 1);
     EXPECT_DOUBLE_EQ(span->xToTime(5, 0), -1);
 }
 

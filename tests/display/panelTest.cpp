@@ -9,6 +9,7 @@
 #include "display/vTimeScale.h"
 #include "display/vTimeline.h"
 #include "support/guiSupport.h"
+#include "tests/display/displaySpy.h"
 #include "tests/display/fakeTimeline.h"
 
 namespace {
@@ -35,12 +36,8 @@ protected:
     {
         destroyNow(frame);
     }
-    vTimelineDisplayState& state() { return *panel->displayState(); }
-    void setSelection(double begin, double end)
-    {
-        state().selectionBegin = begin;
-        state().selectionEnd = end;
-    }
+    const vTimelineDisplayState& state() { return *panel->displayState(); }
+    void setSelection(double begin, double end) { panel->model().setSelection(begin, end); }
 };
 
 std::vector<std::string> labels(const recordingList& list)
@@ -57,8 +54,8 @@ TEST_F(panelFixture, withoutLinesTheExtentIsZeroToOne)
     EXPECT_EQ(0, panel->getExtentBegin());
     EXPECT_EQ(1, panel->getExtentEnd());
     EXPECT_EQ(0u, panel->lineCount());
-    // The panel's own listener, four selectors and three bars.
-    EXPECT_EQ(8, panel->broadcast()->size());
+    // Four selectors and three bars.
+    EXPECT_EQ(7, panel->model().listenerCount());
     EXPECT_EQ(t0, state().viewBegin);
     EXPECT_EQ(t0 + 6000, state().selectionEnd);
 
@@ -67,23 +64,19 @@ TEST_F(panelFixture, withoutLinesTheExtentIsZeroToOne)
     EXPECT_EQ(1, panel->getExtentEnd());
 }
 
-TEST_F(panelFixture, rebuildRegistersEveryWidgetOnceAndKeepsTheStateRecord)
+TEST_F(panelFixture, rebuildSubscribesEveryWidgetOnceAndKeepsTheStateRecord)
 {
-    vTimelineDisplayState* record = panel->displayState();
+    const vTimelineDisplayState* record = panel->displayState();
     panel->setTimelines({&alpha, &empty, &beta});
     EXPECT_EQ(record, panel->displayState());
-    EXPECT_EQ(11, panel->broadcast()->size());
+    EXPECT_EQ(10, panel->model().listenerCount()) << "the old widgets left with their windows";
     EXPECT_EQ(t0 + 50, panel->getExtentBegin()) << "empty timelines do not change the extent";
     EXPECT_EQ(t0 + 9500, panel->getExtentEnd());
     ASSERT_EQ(3u, panel->lineCount());
     EXPECT_EQ("Empty", panel->lineCheckBox(1)->GetLabel());
     EXPECT_TRUE(panel->lineCheckBox(1)->GetValue());
-
-    // A null broadcast leaves only the panel's own listener.
-    (*panel->broadcast())(nullptr);
-    EXPECT_EQ(1, panel->broadcast()->size());
     panel->setTimelines({&beta});
-    EXPECT_EQ(9, panel->broadcast()->size());
+    EXPECT_EQ(8, panel->model().listenerCount());
 }
 
 TEST_F(panelFixture, refreshReturnsToTheStartUpViewAndIncludesEveryLine)
@@ -127,27 +120,13 @@ TEST_F(panelFixture, zoomToSelectionShowsExactlyTheSelection)
     EXPECT_EQ(t0 + 20000, state().viewEnd);
 }
 
-TEST_F(panelFixture, zoomBroadcastsThePreviousState)
+TEST_F(panelFixture, zoomAnnouncesThePreviousState)
 {
-    struct spy {
-        vTimelineDisplayState seen;
-        int calls = 0;
-        null onChange(const vTimelineDisplayState* previous)
-        {
-            if (previous) {
-                seen = *previous;
-                ++calls;
-            }
-            return null();
-        }
-    } watcher;
-    clMethod<spy, null, const vTimelineDisplayState*> listener(&watcher, &spy::onChange);
-    panel->broadcast()->addMember(&listener);
+    displaySpy spy(panel->model());
     panel->zoomIn();
-    EXPECT_EQ(1, watcher.calls);
-    EXPECT_EQ(t0, watcher.seen.viewBegin);
-    EXPECT_EQ(t0 + 1000, watcher.seen.selectionBegin);
-    panel->broadcast()->removeMember(&listener);
+    ASSERT_EQ(1, spy.calls());
+    EXPECT_EQ(t0, spy.previous[0].viewBegin);
+    EXPECT_EQ(t0 + 1000, spy.previous[0].selectionBegin);
 }
 
 TEST_F(panelFixture, selectedRecordingsComeLineByLineFromIncludedLines)

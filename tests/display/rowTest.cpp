@@ -5,6 +5,7 @@
 
 #include "display/vSingleTimeline.h"
 #include "support/guiSupport.h"
+#include "tests/display/displaySpy.h"
 #include "tests/display/fakeTimeline.h"
 
 namespace {
@@ -37,30 +38,18 @@ class rowFixture : public ::testing::Test {
 protected:
     const double day = 1700000000; // any whole second
     fakeTimeline line{"Front desk"};
-    vTimelineDisplayState state;
-    displayBroadcastType broadcast;
+    // 10 seconds per pixel on a 400 pixel row.
+    displayModel model{vTimelineDisplayState{day + 1000, day + 2000, day, day + 4000}};
+    displaySpy spy{model};
     wxFrame* frame = nullptr;
     vSingleTimeline* row = nullptr;
-    int broadcasts = 0;
-    struct counter {
-        int* count;
-        null onChange(const vTimelineDisplayState*)
-        {
-            ++*count;
-            return null();
-        }
-    } count{&broadcasts};
-    clMethod<counter, null, const vTimelineDisplayState*> countListener{&count, &counter::onChange};
+
+    const vTimelineDisplayState& state() const { return model.state(); }
 
     void SetUp() override
     {
-        state.viewBegin = day;
-        state.viewEnd = day + 4000; // 10 seconds per pixel on a 400 pixel row
-        state.selectionBegin = day + 1000;
-        state.selectionEnd = day + 2000;
         frame = new wxFrame(nullptr, wxID_ANY, "row");
-        row = new vSingleTimeline(frame, &line, &state, &broadcast);
-        broadcast.addMember(&countListener);
+        row = new vSingleTimeline(frame, &line, model);
         frame->SetClientSize(400, 20);
         frame->Show();
         ASSERT_TRUE(yieldUntil([&] { return frame->IsShownOnScreen() && row->GetClientSize() == wxSize(400, 20); }));
@@ -69,7 +58,6 @@ protected:
     {
         if (row->HasCapture())
             row->ReleaseMouse();
-        broadcast(nullptr);
         destroyNow(frame);
     }
 
@@ -97,7 +85,7 @@ TEST_F(rowFixture, mappingTruncatesAndClamps)
     EXPECT_EQ(0, row->timeToX(-1e300, 400));
     EXPECT_DOUBLE_EQ(day + 1005, row->xToTime(100, 400) + 5);
     EXPECT_DOUBLE_EQ(day - 100, row->xToTime(-10, 400)); // not limited
-    state.viewEnd = state.viewBegin;
+    model.setView(day, day);
     EXPECT_EQ(0, row->timeToX(day + 4000, 400));
 }
 
@@ -150,7 +138,7 @@ TEST_F(rowFixture, labelsShowWholeAsEllipsisOrNotAtAll)
     auto boxPixels = [&](int width) {
         line.records.clear();
         line.add(day, day + 10.0 * width, label.utf8_string());
-        state.selectionBegin = state.selectionEnd = day + 3990;
+        model.setSelection(day + 3990, day + 3990);
         return render(*row, wxSize(400, 20));
     };
     auto sameInBox = [&](const wxImage& a, const wxImage& b, int width) {
@@ -182,9 +170,8 @@ TEST_F(rowFixture, incrementalRedrawEqualsFullRepaint)
         {day + 1300, day + 2000}, {day + 500, day + 2000}, {day + 500, day + 3900},
         {day + 2600, day + 2605}, {day, day + 4000},         {day + 1999, day + 2001}};
     for (const auto& [begin, end] : selections) {
-        const vTimelineDisplayState previous = state;
-        state.selectionBegin = begin;
-        state.selectionEnd = end;
+        const vTimelineDisplayState previous = state();
+        model.setSelection(begin, end);
         const std::vector<wxRect> rects = row->selectionChangeRects(previous, size);
         // The paint of the invalidated parts: the full paint clipped to them.
         wxImage full = render(*row, size);
@@ -240,9 +227,9 @@ TEST_F(rowFixture, pressAndReleaseWithoutMotionChangesNothing)
     EXPECT_TRUE(row->HasCapture());
     release(50);
     EXPECT_FALSE(row->HasCapture());
-    EXPECT_EQ(0, broadcasts);
-    EXPECT_EQ(day + 1000, state.selectionBegin);
-    EXPECT_EQ(day + 2000, state.selectionEnd);
+    EXPECT_EQ(0, spy.calls());
+    EXPECT_EQ(day + 1000, state().selectionBegin);
+    EXPECT_EQ(day + 2000, state().selectionEnd);
 }
 
 TEST_F(rowFixture, newSelectionInEitherDirection)
@@ -251,33 +238,33 @@ TEST_F(rowFixture, newSelectionInEitherDirection)
     EXPECT_EQ(selectionDrag::none, row->getDragMode());
     drag(300);
     EXPECT_EQ(selectionDrag::end, row->getDragMode());
-    EXPECT_EQ(day + 2500, state.selectionBegin);
-    EXPECT_EQ(day + 3000, state.selectionEnd);
+    EXPECT_EQ(day + 2500, state().selectionBegin);
+    EXPECT_EQ(day + 3000, state().selectionEnd);
     // Back past the anchor: the end now follows the mouse and stops at the anchor.
     drag(240);
-    EXPECT_EQ(day + 2400, state.selectionBegin);
-    EXPECT_EQ(day + 2400, state.selectionEnd) << "moving the end pushes the begin along";
+    EXPECT_EQ(day + 2400, state().selectionBegin);
+    EXPECT_EQ(day + 2400, state().selectionEnd) << "moving the end pushes the begin along";
     release(240);
     EXPECT_EQ(selectionDrag::none, row->getDragMode());
 
     press(250);
     drag(200);
     EXPECT_EQ(selectionDrag::begin, row->getDragMode());
-    EXPECT_EQ(day + 2000, state.selectionBegin);
-    EXPECT_EQ(day + 2500, state.selectionEnd);
+    EXPECT_EQ(day + 2000, state().selectionBegin);
+    EXPECT_EQ(day + 2500, state().selectionEnd);
     drag(-30); // left of the row: clamped to the view
-    EXPECT_EQ(day, state.selectionBegin);
+    EXPECT_EQ(day, state().selectionBegin);
     release(-30);
-    EXPECT_EQ(4, broadcasts);
+    EXPECT_EQ(4, spy.calls());
 }
 
 TEST_F(rowFixture, firstMotionOfANewSelectionMayOvershootTheView)
 {
     press(380);
     drag(450);
-    EXPECT_EQ(day + 4500, state.selectionEnd) << "the first motion of a new selection is not clamped";
+    EXPECT_EQ(day + 4500, state().selectionEnd) << "the first motion of a new selection is not clamped";
     drag(460);
-    EXPECT_EQ(day + 4000, state.selectionEnd);
+    EXPECT_EQ(day + 4000, state().selectionEnd);
     release(460);
 }
 
@@ -286,21 +273,20 @@ TEST_F(rowFixture, draggingABoundPushesTheOtherAlong)
     press(101); // within 2 pixels of the begin line at x = 100
     EXPECT_EQ(selectionDrag::begin, row->getDragMode());
     drag(250);
-    EXPECT_EQ(day + 2500, state.selectionBegin);
-    EXPECT_EQ(day + 2500, state.selectionEnd);
+    EXPECT_EQ(day + 2500, state().selectionBegin);
+    EXPECT_EQ(day + 2500, state().selectionEnd);
     drag(500); // beyond the right edge: nothing clamps against the view's end here
-    EXPECT_EQ(day + 5000, state.selectionBegin);
-    EXPECT_EQ(day + 5000, state.selectionEnd);
+    EXPECT_EQ(day + 5000, state().selectionBegin);
+    EXPECT_EQ(day + 5000, state().selectionEnd);
     release(500);
 
-    state.selectionBegin = day + 1000;
-    state.selectionEnd = day + 2000;
+    model.setSelection(day + 1000, day + 2000);
     press(198);
     EXPECT_EQ(selectionDrag::end, row->getDragMode());
     drag(50);
-    EXPECT_EQ(day + 500, state.selectionBegin);
-    EXPECT_EQ(day + 500, state.selectionEnd);
-    EXPECT_LE(state.selectionBegin, state.selectionEnd);
+    EXPECT_EQ(day + 500, state().selectionBegin);
+    EXPECT_EQ(day + 500, state().selectionEnd);
+    EXPECT_LE(state().selectionBegin, state().selectionEnd);
     release(50);
 }
 
@@ -313,12 +299,4 @@ TEST_F(rowFixture, losingTheCaptureEndsTheDrag)
     row->ReleaseMouse(); // what the system does before telling the window
     row->ProcessWindowEvent(lost);
     EXPECT_EQ(selectionDrag::none, row->getDragMode());
-}
-
-TEST_F(rowFixture, nullBroadcastDetachesTheRow)
-{
-    EXPECT_EQ(2, broadcast.size());
-    broadcast(nullptr);
-    EXPECT_EQ(1, broadcast.size()) << "only the test's own counter is left";
-    broadcast.removeMember(&countListener);
 }

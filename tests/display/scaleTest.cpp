@@ -1,4 +1,4 @@
-// The time scale widget: what it paints and when it repaints.
+// The time scale widget: what it paints. (When it repaints: repaintTest.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -13,31 +13,14 @@
 #include "support/guiSupport.h"
 
 namespace {
-// Counts the repaints the scale asks for.
-class countingScale : public vTimeScale {
-public:
-    using vTimeScale::vTimeScale;
-    void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override
-    {
-        ++refreshes;
-        vTimeScale::Refresh(eraseBackground, rect);
-    }
-    int refreshes = 0;
-};
-
 class scaleTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         frame = new wxFrame(nullptr, wxID_ANY, "scale", wxDefaultPosition, wxSize(700, 200));
-        // 2021-06-01 00:00 to 2021-06-03 00:00 CEST: days over hours, the 2nd at the middle.
-        state.viewBegin = 1622498400;
-        state.viewEnd = 1622498400 + 2 * 86400;
-        state.selectionBegin = state.viewBegin + 3600;
-        state.selectionEnd = state.viewBegin + 7200;
-        scale = new countingScale(frame, &state, &broadcast);
+        scale = new vTimeScale(frame, model);
     }
-    void TearDown() override { frame->Destroy(); }
+    void TearDown() override { destroyNow(frame); }
 
     wxImage paint(int width, int height, const displayMetrics& sizes = displayMetrics())
     {
@@ -56,15 +39,14 @@ protected:
     }
 
     wxFrame* frame = nullptr;
-    vTimelineDisplayState state;
-    displayBroadcastType broadcast;
-    countingScale* scale = nullptr;
+    // 2021-06-01 00:00 to 2021-06-03 00:00 CEST: days over hours, the 2nd at the middle.
+    displayModel model{vTimelineDisplayState{1622498400 + 3600, 1622498400 + 7200, 1622498400, 1622498400 + 2 * 86400}};
+    vTimeScale* scale = nullptr;
 };
 }
 
-TEST_F(scaleTest, registersAndHasItsMinimumSize)
+TEST_F(scaleTest, hasItsMinimumSize)
 {
-    EXPECT_EQ(1, broadcast.size());
     EXPECT_EQ(wxSize(500, 40), scale->GetMinSize());
     EXPECT_EQ("panel", scale->GetName());
     EXPECT_TRUE(scale->HasFlag(wxFULL_REPAINT_ON_RESIZE));
@@ -133,8 +115,7 @@ TEST_F(scaleTest, ticksUnderTheUnitNameAreNotDrawn)
 {
     // Minutes over seconds from 00:00: the first ticks of every 30 seconds
     // fall under the unit name "seconds".
-    state.viewBegin = 1622498400;
-    state.viewEnd = state.viewBegin + 3600;
+    model.setView(1622498400, 1622498400 + 3600);
     const int width = 500;
     wxImage image = paint(width, 40);
     ASSERT_EQ(unitSeconds, scale->row(1).unit);
@@ -148,39 +129,13 @@ TEST_F(scaleTest, ticksUnderTheUnitNameAreNotDrawn)
     EXPECT_GT(hidden, 0);
 }
 
-TEST_F(scaleTest, repaintsOnlyWhenTheViewChanges)
-{
-    vTimelineDisplayState previous = state;
-    state.selectionEnd += 60; // a selection drag
-    broadcast(&previous);
-    EXPECT_EQ(0, scale->refreshes);
-
-    previous = state;
-    state.viewEnd += 3600;
-    broadcast(&previous);
-    EXPECT_EQ(1, scale->refreshes);
-
-    previous = state;
-    state.viewBegin -= 1;
-    broadcast(&previous);
-    EXPECT_EQ(2, scale->refreshes);
-
-    // The detach signal unregisters without painting.
-    broadcast(nullptr);
-    EXPECT_EQ(0, broadcast.size());
-    EXPECT_EQ(2, scale->refreshes);
-}
-
 TEST_F(scaleTest, paintsOnScreenWithoutTrouble)
 {
     // Absurd views must paint promptly, too.
     frame->Show();
     yieldUntil([&] { return scale->IsShownOnScreen(); });
     for (auto [b, e] : {std::pair<double, double>{-1e35, 1e35}, {1.6e9 - 5e11, 1.6e9 + 5e11}, {-1, -1}}) {
-        vTimelineDisplayState previous = state;
-        state.viewBegin = b;
-        state.viewEnd = e;
-        broadcast(&previous);
+        model.setView(b, e);
         scale->Update();
         wxImage image = paint(1600, 40);
         EXPECT_TRUE(isColour(image, 1599, 20, 255));

@@ -20,6 +20,7 @@
 #include "display/timeSelector.h"
 #include "recdb/timeValue.h"
 #include "support/guiSupport.h"
+#include "tests/display/displaySpy.h"
 
 namespace {
 
@@ -71,27 +72,6 @@ private:
     wxString message;
 };
 
-// Another member of the broadcast: counts the calls and keeps their arguments.
-struct broadcastRecorder {
-    int calls = 0;
-    std::vector<vTimelineDisplayState> previous;
-    clMethod<broadcastRecorder, null, const vTimelineDisplayState*> listener{this, &broadcastRecorder::onDisplayChange};
-
-    null onDisplayChange(const vTimelineDisplayState* p)
-    {
-        ++calls;
-        if (p)
-            previous.push_back(*p);
-        return null();
-    }
-};
-
-bool sameState(const vTimelineDisplayState& a, const vTimelineDisplayState& b)
-{
-    return a.selectionBegin == b.selectionBegin && a.selectionEnd == b.selectionEnd && a.viewBegin == b.viewBegin &&
-           a.viewEnd == b.viewEnd;
-}
-
 // 2024-01-15 08:30:00 in Berlin.
 const double base = 1705303800;
 
@@ -99,30 +79,20 @@ class selectorTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        state.viewBegin = base;
-        state.viewEnd = base + 1000;
-        state.selectionBegin = base + 200;
-        state.selectionEnd = base + 800;
-        original = state;
-        broadcast.addMember(&recorder.listener);
         frame = new wxFrame(nullptr, wxID_ANY, "selectors");
         panel = new wxPanel(frame);
         frame->Show();
         yieldUntil([this] { return frame->IsShownOnScreen(); });
     }
 
-    void TearDown() override
-    {
-        broadcast(nullptr);
-        delete frame;
-    }
+    void TearDown() override { delete frame; }
 
-    timeSelector* selectorOn(double* field) { return new timeSelector(panel, field, &state, &broadcast); }
+    timeSelector* selectorOn(double vTimelineDisplayState::*field) { return new timeSelector(panel, model, field); }
+    const vTimelineDisplayState& state() const { return model.state(); }
 
-    vTimelineDisplayState state;
-    vTimelineDisplayState original;
-    displayBroadcastType broadcast;
-    broadcastRecorder recorder;
+    const vTimelineDisplayState original{base + 200, base + 800, base, base + 1000};
+    displayModel model{original};
+    displaySpy recorder{model};
     wxFrame* frame = nullptr;
     wxPanel* panel = nullptr;
 };
@@ -134,17 +104,17 @@ wxDateTime atSeconds(double seconds)
 
 TEST_F(selectorTest, displayStartAfterEndIsRepairedOverThreePasses)
 {
-    timeSelector* selector = selectorOn(&state.viewBegin);
+    timeSelector* selector = selectorOn(&vTimelineDisplayState::viewBegin);
     double chosen = base + 2000;
     // Pass 1: rule 1 fails, the end follows; rule 3 fails, the selection start
     // follows. Pass 2: that broke rule 2, the selection end follows. Pass 3: clean.
     wxTEST_DIALOG(EXPECT_TRUE(selector->onDateChosen(atSeconds(chosen))), answerRepair(1, displayInvalid),
                   answerRepair(1, startOutside), answerRepair(1, selectionInvalid));
-    EXPECT_EQ(chosen, state.viewBegin);
-    EXPECT_EQ(chosen + 1, state.viewEnd);
-    EXPECT_EQ(chosen, state.selectionBegin);
-    EXPECT_EQ(chosen, state.selectionEnd);
-    ASSERT_EQ(1, recorder.calls);
+    EXPECT_EQ(chosen, state().viewBegin);
+    EXPECT_EQ(chosen + 1, state().viewEnd);
+    EXPECT_EQ(chosen, state().selectionBegin);
+    EXPECT_EQ(chosen, state().selectionEnd);
+    ASSERT_EQ(1, recorder.calls());
     EXPECT_TRUE(sameState(original, recorder.previous.at(0)));
     EXPECT_EQ(timeSelector::formatTime(chosen), selector->GetLabelText());
 }
@@ -153,83 +123,73 @@ TEST_F(selectorTest, eachRuleOffersItsTwoRepairs)
 {
     // The view's end before its start: the start moves to one second before it;
     // then the selection ends after the view, and the view's end follows it.
-    timeSelector* viewEnd = selectorOn(&state.viewEnd);
+    timeSelector* viewEnd = selectorOn(&vTimelineDisplayState::viewEnd);
     wxTEST_DIALOG(viewEnd->onDateChosen(atSeconds(base - 100)), answerRepair(0, displayInvalid),
                   answerRepair(0, endOutside));
-    EXPECT_EQ(base - 101, state.viewBegin);
-    EXPECT_EQ(original.selectionEnd, state.viewEnd);
+    EXPECT_EQ(base - 101, state().viewBegin);
+    EXPECT_EQ(original.selectionEnd, state().viewEnd);
 
     // The selection end before its start: the start moves onto it.
-    timeSelector* selectionEnd = selectorOn(&state.selectionEnd);
+    timeSelector* selectionEnd = selectorOn(&vTimelineDisplayState::selectionEnd);
     wxTEST_DIALOG(selectionEnd->onDateChosen(atSeconds(base + 100)), answerRepair(0, selectionInvalid));
-    EXPECT_EQ(base + 100, state.selectionBegin);
-    EXPECT_EQ(base + 100, state.selectionEnd);
+    EXPECT_EQ(base + 100, state().selectionBegin);
+    EXPECT_EQ(base + 100, state().selectionEnd);
 
     // A selection start before the view: the view widens to it.
-    timeSelector* selectionBegin = selectorOn(&state.selectionBegin);
+    timeSelector* selectionBegin = selectorOn(&vTimelineDisplayState::selectionBegin);
     wxTEST_DIALOG(selectionBegin->onDateChosen(atSeconds(base - 500)), answerRepair(0, startOutside));
-    EXPECT_EQ(base - 500, state.viewBegin);
-    EXPECT_EQ(base - 500, state.selectionBegin);
+    EXPECT_EQ(base - 500, state().viewBegin);
+    EXPECT_EQ(base - 500, state().selectionBegin);
 
     // A selection end after the view: the selection is cut at the view's end.
     wxTEST_DIALOG(selectionEnd->onDateChosen(atSeconds(base + 5000)), answerRepair(1, endOutside));
-    EXPECT_EQ(original.selectionEnd, state.viewEnd);
-    EXPECT_EQ(original.selectionEnd, state.selectionEnd);
-    EXPECT_EQ(4, recorder.calls);
+    EXPECT_EQ(original.selectionEnd, state().viewEnd);
+    EXPECT_EQ(original.selectionEnd, state().selectionEnd);
+    EXPECT_EQ(4, recorder.calls());
 }
 
 TEST_F(selectorTest, cancellingUndoesEveryRepairOfTheConfirmation)
 {
-    timeSelector* selector = selectorOn(&state.viewBegin);
+    timeSelector* selector = selectorOn(&vTimelineDisplayState::viewBegin);
     wxString label = selector->GetLabelText();
     wxTEST_DIALOG(EXPECT_TRUE(selector->onDateChosen(atSeconds(base + 2000))), answerRepair(1, displayInvalid),
                   answerRepair(-1, startOutside));
-    EXPECT_TRUE(sameState(original, state));
-    EXPECT_EQ(0, recorder.calls);
+    EXPECT_TRUE(sameState(original, state()));
+    EXPECT_EQ(0, recorder.calls());
     EXPECT_EQ(label, selector->GetLabelText());
 
     // Cancelling in the second pass undoes the first pass's repairs too.
     wxTEST_DIALOG(selector->onDateChosen(atSeconds(base + 2000)), answerRepair(1, displayInvalid),
                   answerRepair(1, startOutside), answerRepair(-1, selectionInvalid));
-    EXPECT_TRUE(sameState(original, state));
-    EXPECT_EQ(0, recorder.calls);
+    EXPECT_TRUE(sameState(original, state()));
+    EXPECT_EQ(0, recorder.calls());
 }
 
-TEST_F(selectorTest, consistentChoicesBroadcastWithoutDialog)
+TEST_F(selectorTest, consistentChoicesAreAnnouncedWithoutDialog)
 {
-    timeSelector* begin = selectorOn(&state.viewBegin);
-    timeSelector* end = selectorOn(&state.selectionEnd);
+    timeSelector* begin = selectorOn(&vTimelineDisplayState::viewBegin);
+    timeSelector* end = selectorOn(&vTimelineDisplayState::selectionEnd);
 
-    EXPECT_TRUE(begin->onDateChosen(atSeconds(state.viewBegin)));
-    EXPECT_EQ(1, recorder.calls);
-    EXPECT_TRUE(sameState(original, state));
+    EXPECT_TRUE(begin->onDateChosen(atSeconds(state().viewBegin)));
+    EXPECT_EQ(1, recorder.calls());
+    EXPECT_TRUE(sameState(original, state()));
 
     // An empty selection is allowed.
-    EXPECT_TRUE(end->onDateChosen(atSeconds(state.selectionBegin)));
-    EXPECT_EQ(2, recorder.calls);
-    EXPECT_EQ(state.selectionBegin, state.selectionEnd);
+    EXPECT_TRUE(end->onDateChosen(atSeconds(state().selectionBegin)));
+    EXPECT_EQ(2, recorder.calls());
+    EXPECT_EQ(state().selectionBegin, state().selectionEnd);
     EXPECT_TRUE(sameState(original, recorder.previous.at(1)));
 }
 
-TEST_F(selectorTest, labelFollowsTheBroadcastUntilDetached)
+TEST_F(selectorTest, labelFollowsTheModel)
 {
-    state.viewBegin = 1711886709; // 2024-03-31 14:05:09 CEST, a daylight-saving day
-    timeSelector* selector = selectorOn(&state.viewBegin);
+    model.setView(1711886709, state().viewEnd); // 2024-03-31 14:05:09 CEST, a daylight-saving day
+    timeSelector* selector = selectorOn(&vTimelineDisplayState::viewBegin);
     wxDateTime local(31, wxDateTime::Mar, 2024, 14, 5, 9);
     EXPECT_EQ(local.Format("%c"), selector->GetLabelText());
     EXPECT_TRUE(selector->GetFont().GetUnderlined());
 
-    vTimelineDisplayState previous = state;
-    state.viewBegin = 1705303800; // 2024-01-15 08:30:00 CET
-    broadcast(&previous);
-    EXPECT_EQ(wxDateTime(15, wxDateTime::Jan, 2024, 8, 30, 0).Format("%c"), selector->GetLabelText());
-
-    EXPECT_EQ(2, broadcast.size());
-    broadcast(nullptr);
-    EXPECT_EQ(1, broadcast.size());
-    previous = state;
-    state.viewBegin = 1711886709;
-    broadcast(&previous);
+    model.setView(1705303800, state().viewEnd); // 2024-01-15 08:30:00 CET
     EXPECT_EQ(wxDateTime(15, wxDateTime::Jan, 2024, 8, 30, 0).Format("%c"), selector->GetLabelText());
 }
 
@@ -237,7 +197,7 @@ TEST_F(selectorTest, timesWithoutACalendarDateShowAQuestionMark)
 {
     // Zoomed out far enough, the view reaches past any year the calendar can
     // write; the label says "?" there (and wx is never asked, which would assert).
-    timeSelector* selector = selectorOn(&state.viewBegin);
+    timeSelector* selector = selectorOn(&vTimelineDisplayState::viewBegin);
     const double yearOne = -62135596800.0, year9999End = 253402300799.0;
     const struct {
         double seconds;
@@ -246,17 +206,15 @@ TEST_F(selectorTest, timesWithoutACalendarDateShowAQuestionMark)
                  {year9999End, true}, {year9999End + 1, false}, {1e300, false},
                  {std::numeric_limits<double>::quiet_NaN(), false}, {-std::numeric_limits<double>::infinity(), false}};
     for (const auto& c : cases) {
-        vTimelineDisplayState previous = state;
-        state.viewBegin = c.seconds;
-        broadcast(&previous);
+        model.setView(c.seconds, state().viewEnd);
         EXPECT_EQ(c.shown, selector->GetLabelText() != "?") << c.seconds;
     }
 }
 
 TEST_F(selectorTest, clickOpensThePopupOnTheEditedValue)
 {
-    state.selectionBegin = 1730026800 + 0.75; // 2024-10-27 12:00:00 CET, the day summer time ends
-    timeSelector* selector = selectorOn(&state.selectionBegin);
+    model.setSelection(1730026800 + 0.75, state().selectionEnd); // 2024-10-27 12:00:00 CET, the day summer time ends
+    timeSelector* selector = selectorOn(&vTimelineDisplayState::selectionBegin);
     panel->Layout();
     wxMouseEvent up(wxEVT_LEFT_UP);
     up.SetPosition(wxPoint(2, 2));
