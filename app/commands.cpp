@@ -109,9 +109,11 @@ void openInTracewise(orvistaFrame& frame)
     if (!frame.gatherSelectedRecordings(selected))
         return;
     std::vector<std::string> files;
-    for (const recording* r : selected)
-        if (!r->getProperty("filename").empty())
-            files.push_back(r->getProperty("filename"));
+    for (const recording* r : selected) {
+        std::string file = r->fileName();
+        if (!file.empty())
+            files.push_back(std::move(file));
+    }
     launchTracewise(files, false, &frame);
 }
 

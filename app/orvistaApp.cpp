@@ -7,8 +7,6 @@
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
 #include "core/programFiles.h"
-#include "recdb/catalog.h"
-#include "recdb/catalogIndex.h"
 #include "platform/narrow.h"
 
 bool orvistaApp::OnInit()
@@ -23,13 +21,9 @@ bool orvistaApp::OnInit()
         program.Assign(wxStandardPaths::Get().GetExecutablePath());
     const programFiles files = programFiles::ofExecutable(program.GetFullPath());
 
-    // Catalogs read once are kept in the user's cache: the next start takes
-    // them from there unless they changed.
-    useCatalogIndex(std::make_shared<catalogIndex>(catalogIndex::defaultFolder()));
-
     orvistaFrame* frame = nullptr;
     try {
-        frame = new orvistaFrame(files.programFolder(), files.settingsFolder());
+        frame = new orvistaFrame(files);
     } catch (const configError&) {
         return false;
     }

@@ -30,10 +30,10 @@ const char* const programTitle = "VMK Orvista";
 const char* const messageCaption = "Orvista";
 }
 
-orvistaFrame::orvistaFrame(const wxString& programDirectory, const wxString& settingsDirectory)
+orvistaFrame::orvistaFrame(const programFiles& files)
     : wxFrame(nullptr, wxID_ANY, programTitle, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
               "frame"),
-      core(programFiles(programDirectory, settingsDirectory))
+      core(files)
 {
     // The start-up runs before the program's event loop does. wxMSW's yield
     // dispatches window messages only through an active loop: without one the

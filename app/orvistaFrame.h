@@ -14,7 +14,7 @@ class vTimeline;
 class orvistaFrame : public wxFrame {
 public:
     // Throws configError when start-up must stop.
-    orvistaFrame(const wxString& programDirectory, const wxString& settingsDirectory);
+    explicit orvistaFrame(const programFiles& files);
     // Writes the settings file.
     ~orvistaFrame() override;
 

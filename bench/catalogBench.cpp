@@ -26,6 +26,7 @@
 #include <wx/xml/xml.h>
 
 #include "bench/benchSupport.h"
+#include "fuzz/catalogTreeReader.h"
 #include "platform/fileStamp.h"
 #include "platform/narrow.h"
 #include "recdb/catalog.h"

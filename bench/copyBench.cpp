@@ -122,8 +122,8 @@ std::vector<std::string> recordingFiles(const std::string& scratch)
     for (const auto& [name, folder] : channels) {
         dynamicTimeline timeline(folder, name);
         for (const recording* r : timeline.getRecordings(0, 4e9))
-            if (!r->getProperty("filename").empty())
-                files.push_back(r->getProperty("filename"));
+            if (!r->fileName().empty())
+                files.push_back(r->fileName());
     }
     return files;
 }

@@ -51,7 +51,6 @@
 #include "display/vTimeline.h"
 #include "platform/narrow.h"
 #include "recdb/catalog.h"
-#include "recdb/catalogIndex.h"
 #include "recdb/timeValue.h"
 
 namespace {
@@ -258,13 +257,11 @@ bool benchApp::OnInit()
         exitCode = 1;
         return false;
     }
-    // As the program's own start-up does, in the folder given.
-    useCatalogIndex(std::make_shared<catalogIndex>(options.indexFolder));
 
     started = lastTick = benchClock::now();
     timer.Start(5);
     try {
-        frame = new orvistaFrame(programDirectory, settingsDirectory);
+        frame = new orvistaFrame(programFiles(programDirectory, settingsDirectory, fromNarrow(options.indexFolder)));
     } catch (const configError&) {
         std::fprintf(stderr, "viewBench: the frame's start-up stopped (is %s a logger.ini?)\n",
                      options.loggerIni.c_str());

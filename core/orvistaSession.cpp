@@ -3,14 +3,21 @@
 #include <chrono>
 
 #include "platform/narrow.h"
+#include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dirTimelineScanner.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 
 orvistaSession::orvistaSession(const programFiles& files)
-    : paths(files), loader(std::make_unique<catalogLoader>())
+    : paths(files)
 {
+    // Catalogs read once are kept in the cache folder: the next start takes
+    // them from there unless they changed.
+    std::shared_ptr<const catalogIndex> index;
+    if (!files.cacheFolder().empty())
+        index = std::make_shared<catalogIndex>(toNarrow(files.cacheFolder()));
+    loader = std::make_unique<catalogLoader>(std::move(index));
 }
 
 orvistaSession::~orvistaSession()

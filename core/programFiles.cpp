@@ -4,8 +4,9 @@
 
 #include "platform/standardPaths.h"
 
-programFiles::programFiles(const wxString& programFolder, const wxString& settingsFolder)
-    : program(programFolder), settings(settingsFolder)
+programFiles::programFiles(const wxString& programFolder, const wxString& settingsFolder,
+                           const wxString& cacheFolder)
+    : program(programFolder), settings(settingsFolder), cache(cacheFolder)
 {
 }
 
@@ -13,7 +14,8 @@ programFiles programFiles::ofExecutable(const wxString& executablePath)
 {
     wxFileName executable(executablePath);
     executable.MakeAbsolute();
-    return programFiles(executable.GetPath(wxPATH_GET_VOLUME), userSettingsFolder(executable.GetName()));
+    return programFiles(executable.GetPath(wxPATH_GET_VOLUME), userSettingsFolder(executable.GetName()),
+                        userCacheFolder());
 }
 
 wxString programFiles::settingsFile() const
@@ -34,4 +36,9 @@ wxString programFiles::guideFile() const
 wxString programFiles::userSettingsFolder(const wxString& programName)
 {
     return wxFileName(roamingDataDirectory(), programName).GetFullPath();
+}
+
+wxString programFiles::userCacheFolder()
+{
+    return cacheDirectory();
 }

@@ -142,7 +142,7 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
             (included && b < state().selectionEnd && e > state().selectionBegin) ? &selectedBrush : &otherBrush;
         const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
         const int end = x1 == x0 ? x0 + 1 : x1;
-        const std::string label = r->getProperty("label");
+        const std::string label = r->label();
         if (!label.empty() && !tooNarrowForText(dc, end - x0, label)) {
             flush();
             use(brush);

@@ -119,7 +119,7 @@ bool copyRecordings(const std::string& targetFolder, std::vector<std::string>* o
     std::vector<std::string> sources;
     sources.reserve(input.size());
     for (const recording* r : input)
-        sources.push_back(r->getProperty("filename"));
+        sources.push_back(r->fileName());
     windowObserver observer(request.parent);
     return copyFiles(sources, targetFolder, output, observer, system);
 }

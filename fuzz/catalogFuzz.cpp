@@ -5,11 +5,9 @@
 #include <limits>
 #include <vector>
 
-#include <wx/mstream.h>
-#include <wx/xml/xml.h>
-
 #include "recdb/catalog.h"
 
+#include "catalogTreeReader.h"
 #include "fuzzSupport.h"
 
 namespace {
@@ -18,20 +16,16 @@ std::string describe(const std::vector<recording>& list)
     std::string text;
     for (const recording& r : list)
         text += std::to_string(r.start.IsValid() ? r.start.GetValue().GetValue() : -1) + " " +
-                std::to_string(r.end.IsValid() ? r.end.GetValue().GetValue() : -1) + " [" + r.getProperty("label") +
-                "] [" + r.getProperty("filename") + "]\n";
+                std::to_string(r.end.IsValid() ? r.end.GetValue().GetValue() : -1) + " [" + r.label() + "] [" +
+                r.fileName() + "]\n";
     return text;
 }
 }
 
 void fuzzCatalog(const std::uint8_t* data, std::size_t size)
 {
-    wxMemoryInputStream in(data, size);
-    wxXmlDocument document;
     std::vector<recording> list;
-    const bool wellFormed = document.Load(in, "UTF-8");
-    if (wellFormed && document.GetRoot())
-        parseCatalog(document.GetRoot(), list);
+    const bool wellFormed = parseCatalogTree(data, size, list);
 
     std::vector<recording> streamed;
     std::string error;

@@ -2,14 +2,12 @@
 // Reading a day's catalog ("vmk_catalog" XML) into recordings.
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "recdb/localCalendar.h"
 #include "recdb/timeline.h"
 
-class wxXmlNode;
 class catalogIndex;
 
 // Loads the entry's catalog unless it was loaded before. A catalog that cannot
@@ -18,21 +16,15 @@ class catalogIndex;
 // a new timeline (a new start, a Refresh) reads it and reports it again.
 //
 // Any thread may call it: one of them reads the catalog, the others wait until
-// it is there. With an index in use (useCatalogIndex), an unchanged catalog
-// that was read well before is taken from the index instead of being parsed.
-void loadCatalog(catalogEntry& entry);
+// it is there. With an `index` (a loader's, see catalogLoader), an unchanged
+// catalog that was read well before is taken from it instead of being parsed,
+// and one that is parsed is stored in it; null for none.
+void loadCatalog(catalogEntry& entry, const catalogIndex* index = nullptr);
 
-// For a reader that moved the entry to `loading` itself: reads the catalog and
-// publishes the recordings (the entry is then `loaded`).
-void readClaimedCatalog(catalogEntry& entry);
-
-// The index loadCatalog consults and fills; null (the default) for none.
-void useCatalogIndex(std::shared_ptr<const catalogIndex> index);
-
-// Appends one recording per "file" element of a "vmk_catalog" root, in order.
-// The reading of a document tree: the reference the streaming reader below
-// answers like.
-void parseCatalog(const wxXmlNode* root, std::vector<recording>& list);
+// For a reader that moved the entry to `loading` itself: reads the catalog (with
+// `index`, as loadCatalog) and publishes the recordings (the entry is then
+// `loaded`).
+void readClaimedCatalog(catalogEntry& entry, const catalogIndex* index);
 
 // Reads a catalog's bytes as wx's XML loader would and appends its recordings
 // (nothing unless it is well-formed XML). False, with `error` worded as wx's

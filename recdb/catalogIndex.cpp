@@ -14,7 +14,6 @@
 
 #include "platform/fileReplace.h"
 #include "platform/narrow.h"
-#include "platform/standardPaths.h"
 #include "recdb/littleEndian.h"
 
 // A group file, all numbers little-endian:
@@ -158,11 +157,6 @@ catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known
         wxLogNull quiet;
         wxFileName::Mkdir(fromNarrow(where), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     }
-}
-
-std::string catalogIndex::defaultFolder()
-{
-    return toNarrow(cacheDirectory());
 }
 
 std::string catalogIndex::groupFile(const std::string& catalogPath) const

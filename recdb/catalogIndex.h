@@ -20,10 +20,6 @@ public:
     // gives an index that finds nothing and stores nothing.
     explicit catalogIndex(std::string folder);
 
-    // The user's cache folder for it: $XDG_CACHE_HOME/orvista (~/.cache/orvista
-    // without it); on Windows the local application-data folder.
-    static std::string defaultFolder();
-
     // The payload stored for the catalog at `path` with exactly this stamp.
     // False when there is none, the stamp differs, or the stored data do not
     // check out. Safe to call from several threads, and while other processes

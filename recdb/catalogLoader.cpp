@@ -1,10 +1,12 @@
 #include "recdb/catalogLoader.h"
 
 #include <chrono>
+#include <utility>
 
 #include "recdb/catalog.h"
 
-catalogLoader::catalogLoader(unsigned count)
+catalogLoader::catalogLoader(std::shared_ptr<const catalogIndex> index, unsigned count)
+    : sharedIndex(std::move(index))
 {
     if (count == 0)
         count = std::max(1u, std::thread::hardware_concurrency());
@@ -68,7 +70,7 @@ catalogEntry* catalogLoader::next()
 void catalogLoader::work()
 {
     while (catalogEntry* entry = next()) {
-        readClaimedCatalog(*entry);
+        readClaimedCatalog(*entry, sharedIndex.get());
         finished.fetch_add(1, std::memory_order_acq_rel);
         {
             std::lock_guard<std::mutex> hold(lock);
@@ -93,7 +95,7 @@ bool loadInterval(const std::vector<const timeline*>& lines, double from, double
     std::size_t done = 0;
     for (catalogEntry* entry : entries) {
         // Reads it here unless a worker has it; then waits for that one.
-        loadCatalog(*entry);
+        loadCatalog(*entry, loader ? loader->index() : nullptr);
         ++done;
         if (progress && clock::now() - lastReport >= std::chrono::milliseconds(100)) {
             lastReport = clock::now();

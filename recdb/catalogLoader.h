@@ -6,16 +6,22 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "recdb/timeline.h"
 
+class catalogIndex;
+
 class catalogLoader {
 public:
-    // `workers` threads; 0 for as many as the machine has cores.
-    explicit catalogLoader(unsigned workers = 0);
+    // Every catalog read through this loader consults and fills `index` (none
+    // when null): on its workers, in loadInterval, and in the getRecordings of
+    // the timelines it was given to. `workers` threads; 0 for as many as the
+    // machine has cores.
+    explicit catalogLoader(std::shared_ptr<const catalogIndex> index = nullptr, unsigned workers = 0);
     // Withdraws what is still queued and joins the workers (a catalog being
     // read is finished first). Entries must outlive their loader.
     ~catalogLoader();
@@ -36,6 +42,9 @@ public:
 
     unsigned workerCount() const { return static_cast<unsigned>(workers.size()); }
 
+    // The index its reads use; null for none.
+    const catalogIndex* index() const { return sharedIndex.get(); }
+
 private:
     void work();
     // Takes the next queued entry (marking it loading); null when stopping.
@@ -48,11 +57,13 @@ private:
     unsigned busy = 0;
     bool quitting = false;
     std::atomic<unsigned> finished{0};
+    const std::shared_ptr<const catalogIndex> sharedIndex;
     std::vector<std::thread> workers;
 };
 
 // Makes sure every catalog of `lines` that the interval (from, to) overlaps is
-// read: queues them on `loader` (when given) and reads along on this thread.
+// read: queues them on `loader` (when given) and reads along on this thread,
+// with the loader's index (none without a loader).
 // `progress(done, total)` is called on this thread about every 100 ms while
 // it takes; when it returns false the wait ends (false returned, some days may
 // be unread). Afterwards getRecordings on the interval returns at once.

@@ -1,7 +1,7 @@
 #pragma once
-// What the two catalog readers (the document tree and the streaming reader)
-// share: how numbers, dates and durations are read, and how a catalog's calls
-// become compact recordings. Internal to recdb.
+// How catalogs are read: numbers, dates and durations, and how a catalog's
+// calls become compact recordings. Internal to recdb, and to the document-tree
+// reader the tests compare the streaming reader with (fuzz/catalogTreeReader.h).
 #include <algorithm>
 #include <cstdint>
 #include <limits>

@@ -109,7 +109,7 @@ recordingList dynamicTimeline::getRecordings(double from, double to) const
     for (catalogEntry& entry : entries) {
         if (!(to > entry.start && from < entry.end))
             continue;
-        loadCatalog(entry);
+        loadCatalog(entry, loader ? loader->index() : nullptr);
         appendOverlapping(entry, from, to, result);
     }
     return result;

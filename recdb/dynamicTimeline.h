@@ -27,8 +27,9 @@ public:
     void unreadableCatalogs(double from, double to, std::vector<std::string>& out) const override;
 
     // Where getAvailableRecordings asks for the days it lacks; without one it
-    // reads them at once, as getRecordings does. The loader must be stopped
-    // before the timeline goes.
+    // reads them at once, as getRecordings does. Every read of this timeline's
+    // catalogs uses the loader's index (none without a loader). The loader must
+    // be stopped before the timeline goes.
     void setLoader(catalogLoader* loader_) { loader = loader_; }
 
     // For tests and tools: the entries as scanned.

@@ -1,6 +1,6 @@
 #pragma once
-// Numbers in the index's files, little-endian whatever the machine. Internal
-// to recdb.
+// Numbers in files, little-endian whatever the machine: the index's files and
+// the compact catalogs it keeps, and the demo archive's audio headers.
 #include <cstdint>
 #include <string>
 

@@ -236,16 +236,25 @@ std::size_t recordingProperties::count(const std::string& key) const
 
 std::string recordingProperties::get(const std::string& key) const
 {
-    if (key == "label") {
-        if (label == none)
-            return std::string();
-        if (label & labelInNames)
-            return texts->name(label & ~labelInNames);
-        return labelPool::text(label);
-    }
-    if (key == "filename" && fileName != none)
-        return texts->name(fileName);
+    if (key == "label")
+        return labelText();
+    if (key == "filename")
+        return fileNameText();
     return std::string();
+}
+
+std::string recordingProperties::labelText() const
+{
+    if (label == none)
+        return std::string();
+    if (label & labelInNames)
+        return texts->name(label & ~labelInNames);
+    return labelPool::text(label);
+}
+
+std::string recordingProperties::fileNameText() const
+{
+    return fileName != none ? texts->name(fileName) : std::string();
 }
 
 void recordingProperties::set(const std::string& key, const std::string& value)

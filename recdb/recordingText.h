@@ -56,8 +56,11 @@ public:
     recordingProperties& operator=(recordingProperties&& other) noexcept;
     ~recordingProperties();
 
-    // "label" and "filename"; the empty string for a property not set.
+    // "label" and "filename" (by name, or each on its own); the empty string
+    // for a property not set.
     std::string get(const std::string& key) const;
+    std::string labelText() const;
+    std::string fileNameText() const;
     std::size_t count(const std::string& key) const;
     std::size_t size() const { return count("label") + count("filename"); }
 

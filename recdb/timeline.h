@@ -22,6 +22,10 @@ public:
     // "label" (the caller's number) and "filename" (the audio file's path).
     recordingProperties properties;
 
+    // The caller's number and the audio file's path; empty when not set.
+    std::string label() const { return properties.labelText(); }
+    std::string fileName() const { return properties.fileNameText(); }
+
     // The property's value, or the empty string when there is none.
     std::string getProperty(const std::string& key) const { return properties.get(key); }
 };

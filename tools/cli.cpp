@@ -17,7 +17,6 @@
 #include "core/settings.h"
 #include "core/programFiles.h"
 #include "export/copyEngine.h"
-#include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dynamicTimeline.h"
@@ -281,7 +280,7 @@ struct selection {
     bool unreadable = false; // a catalog of the interval could not be read (and was reported)
 };
 
-void selectAndLoad(const options& o, selection& s)
+void selectAndLoad(const options& o, selection& s, std::shared_ptr<const catalogIndex> index)
 {
     if (o.from.empty() || o.to.empty())
         throw usageError{o.command + " needs --from and --to"};
@@ -302,7 +301,7 @@ void selectAndLoad(const options& o, selection& s)
         lines.push_back(s.lines.back().get());
     }
     {
-        catalogLoader loader; // gone before the timelines whose entries it was given
+        catalogLoader loader(std::move(index)); // gone before the timelines whose entries it was given
         loadInterval(lines, s.from, s.to, &loader);
     }
     std::vector<std::string> unreadable;
@@ -318,10 +317,11 @@ void selectAndLoad(const options& o, selection& s)
 // The recordings of the interval on the chosen channels: channels in name
 // order, each channel's recordings in catalog order.
 // False when a catalog of the interval could not be read.
-bool forEachRecording(const options& o, const std::function<void(const std::string&, const recording&)>& visit)
+bool forEachRecording(const options& o, std::shared_ptr<const catalogIndex> index,
+                      const std::function<void(const std::string&, const recording&)>& visit)
 {
     selection s;
-    selectAndLoad(o, s);
+    selectAndLoad(o, s, std::move(index));
     for (const auto& line : s.lines) {
         const std::string name = line->getName();
         for (const recording* r : line->getRecordings(s.from, s.to))
@@ -332,34 +332,23 @@ bool forEachRecording(const options& o, const std::function<void(const std::stri
 
 std::string testIndexFolder; // set by the tests (cliTesting.h); empty: the user's cache folder
 
-// The catalog index is process-wide; the CLI turns it on for one command only.
-class indexInUse {
-public:
-    explicit indexInUse(bool wanted)
-    {
-        if (wanted)
-            useCatalogIndex(std::make_shared<catalogIndex>(testIndexFolder.empty() ? catalogIndex::defaultFolder()
-                                                                                   : testIndexFolder));
-    }
-    ~indexInUse() { useCatalogIndex(nullptr); }
-    indexInUse(const indexInUse&) = delete;
-    indexInUse& operator=(const indexInUse&) = delete;
-};
-
 // 1 when a catalog of the interval could not be read: the rest is listed.
 int listRecordings(const options& o, std::ostream& out)
 {
-    indexInUse index(!o.noIndex);
+    std::shared_ptr<const catalogIndex> index;
+    if (!o.noIndex)
+        index = std::make_shared<catalogIndex>(testIndexFolder.empty() ? toNarrow(programFiles::userCacheFolder())
+                                                                       : testIndexFolder);
     if (o.count) {
         selection s;
-        selectAndLoad(o, s);
+        selectAndLoad(o, s, std::move(index));
         for (const auto& line : s.lines)
             out << field(line->getName()) << '\t' << line->getRecordings(s.from, s.to).size() << '\n';
         return s.unreadable ? 1 : 0;
     }
-    const bool read = forEachRecording(o, [&](const std::string& name, const recording& r) {
-        out << field(name) << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t'
-            << field(r.getProperty("label")) << '\t' << field(r.getProperty("filename")) << '\n';
+    const bool read = forEachRecording(o, std::move(index), [&](const std::string& name, const recording& r) {
+        out << field(name) << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t' << field(r.label())
+            << '\t' << field(r.fileName()) << '\n';
     });
     return read ? 0 : 1;
 }
@@ -505,7 +494,7 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
         throw usageError{"--into must name a folder: " + o.into};
     std::vector<std::string> sources;
     const bool read =
-        forEachRecording(o, [&](const std::string&, const recording& r) { sources.push_back(r.getProperty("filename")); });
+        forEachRecording(o, nullptr, [&](const std::string&, const recording& r) { sources.push_back(r.fileName()); });
 
     terminalObserver observer(err, o, testSetup ? testSetup->progress : errorStreamIsTerminal());
     std::vector<std::string> copied;

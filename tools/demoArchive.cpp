@@ -8,6 +8,7 @@
 #include <wx/filename.h>
 #include <wx/wxcrt.h>
 
+#include "recdb/littleEndian.h"
 #include "recdb/localCalendar.h"
 
 namespace {
@@ -320,29 +321,20 @@ std::vector<char> makeAudio(std::uint64_t size, std::uint32_t sampleRate)
     }
     if (size < 44)
         return audio;
-    auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int b = 0; b < 4; ++b)
-            audio[at + b] = static_cast<char>((v >> (8 * b)) & 0xff);
-    };
-    auto put16 = [&](std::size_t at, std::uint32_t v) {
-        audio[at] = static_cast<char>(v & 0xff);
-        audio[at + 1] = static_cast<char>((v >> 8) & 0xff);
-    };
-    auto tag = [&](std::size_t at, const char* text) { std::copy(text, text + 4, audio.begin() + at); };
-    std::uint32_t clipped = size > 0xffffffffULL ? 0xffffffffU : static_cast<std::uint32_t>(size);
-    tag(0, "RIFF");
-    put32(4, clipped - 8);
-    tag(8, "WAVE");
-    tag(12, "fmt ");
-    put32(16, 16);
-    put16(20, 1);  // PCM
-    put16(22, 1);  // mono
-    put32(24, sampleRate);
-    put32(28, sampleRate);  // bytes per second
-    put16(32, 1);           // block align
-    put16(34, 8);           // bits per sample
-    tag(36, "data");
-    put32(40, clipped - 44);
+    const std::uint32_t clipped = size > 0xffffffffULL ? 0xffffffffU : static_cast<std::uint32_t>(size);
+    std::string header = "RIFF";
+    putLittleEndian(header, clipped - 8, 4);
+    header += "WAVEfmt ";
+    putLittleEndian(header, 16, 4);
+    putLittleEndian(header, 1, 2);          // PCM
+    putLittleEndian(header, 1, 2);          // mono
+    putLittleEndian(header, sampleRate, 4);
+    putLittleEndian(header, sampleRate, 4); // bytes per second
+    putLittleEndian(header, 1, 2);          // block align
+    putLittleEndian(header, 8, 2);          // bits per sample
+    header += "data";
+    putLittleEndian(header, clipped - 44, 4);
+    std::copy(header.begin(), header.end(), audio.begin());
     return audio;
 }
 

@@ -23,6 +23,6 @@ protected:
 
     std::unique_ptr<orvistaFrame> start()
     {
-        return std::make_unique<orvistaFrame>(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir));
+        return std::make_unique<orvistaFrame>(programFiles(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir)));
     }
 };

@@ -24,4 +24,23 @@ TEST(programFiles, namesTheProgramsFilesInTheirFolders)
             << "the schema lies next to the executable";
     }
     EXPECT_EQ(wxFileName(roaming, "orvista").GetFullPath(), programFiles::userSettingsFolder());
+    EXPECT_EQ("", given.cacheFolder()) << "tests and tools keep no index unless they name a folder";
+    EXPECT_EQ(programFiles::userCacheFolder(), programFiles::ofExecutable("/opt/orvista/orvista").cacheFolder());
+}
+
+TEST(programFiles, cacheFolderFollowsXdgCacheHome)
+{
+    if (runningOnWindows())
+        GTEST_SKIP() << "Windows keeps caches in the local application data, not in XDG_CACHE_HOME";
+    scopedEnv home("HOME", "/home/someone");
+    {
+        scopedEnv cache("XDG_CACHE_HOME", "/var/cache/someone");
+        EXPECT_EQ("/var/cache/someone/orvista", programFiles::userCacheFolder());
+    }
+    for (const char* ignored : {"relative/cache", ""}) {
+        scopedEnv cache("XDG_CACHE_HOME", ignored);
+        EXPECT_EQ("/home/someone/.cache/orvista", programFiles::userCacheFolder());
+    }
+    scopedEnv cache = scopedEnv::unset("XDG_CACHE_HOME");
+    EXPECT_EQ("/home/someone/.cache/orvista", programFiles::userCacheFolder());
 }

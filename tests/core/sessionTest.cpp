@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <wx/dir.h>
 #include <wx/xml/xml.h>
 
 #include "core/orvistaSession.h"
@@ -67,4 +68,24 @@ TEST_F(sessionFixture, keepsTheViewAndWritesItBack)
     EXPECT_EQ(1700000000, next.startup().view.viewBegin);
     EXPECT_EQ(1700007200, next.startup().view.selectionEnd);
     EXPECT_EQ(view.lines, next.startup().lineSelection);
+}
+
+TEST_F(sessionFixture, keepsReadCatalogsOnlyInTheCacheFolderItIsGiven)
+{
+    const std::string ini = writeLoggerIni();
+    writeDocuments("<paths logger-ini='" + ini + "'/>");
+    const std::string cache = dir.at("cache");
+    for (bool cached : {false, true}) {
+        orvistaSession reader{programFiles(wxString::FromUTF8(programDir), wxString::FromUTF8(settingsDir),
+                                           cached ? wxString::FromUTF8(cache) : wxString())};
+        ASSERT_TRUE(reader.loadDocuments());
+        reader.readStartup(wxDateTime::Now());
+        reader.reload([] {}, [](const std::vector<const timeline*>&) {});
+        std::vector<const timeline*> lines;
+        for (const auto& line : reader.lineTimelines())
+            lines.push_back(line.get());
+        ASSERT_TRUE(reader.readInterval(lines, 1705276800 - 86400, 1705276800 + 2 * 86400, {}));
+        EXPECT_EQ(cached, wxDirExists(wxString::FromUTF8(cache)) && wxDir(wxString::FromUTF8(cache)).HasFiles())
+            << (cached ? "the index keeps what was read" : "no index without a cache folder");
+    }
 }

@@ -194,23 +194,6 @@ TEST(catalogIndexTest, withoutAUsableFolderNothingIsStoredOrFound)
         GTEST_SKIP() << "no folder is unwritable for root, nor made so on Windows";
 }
 
-TEST(catalogIndexTest, defaultFolderFollowsXdgCacheHome)
-{
-    if (runningOnWindows())
-        GTEST_SKIP() << "Windows keeps caches in the local application data, not in XDG_CACHE_HOME";
-    scopedEnv home("HOME", "/home/someone");
-    {
-        scopedEnv cache("XDG_CACHE_HOME", "/var/cache/someone");
-        EXPECT_EQ(catalogIndex::defaultFolder(), "/var/cache/someone/orvista");
-    }
-    for (const char* ignored : {"relative/cache", ""}) {
-        scopedEnv cache("XDG_CACHE_HOME", ignored);
-        EXPECT_EQ(catalogIndex::defaultFolder(), "/home/someone/.cache/orvista");
-    }
-    scopedEnv cache = scopedEnv::unset("XDG_CACHE_HOME");
-    EXPECT_EQ(catalogIndex::defaultFolder(), "/home/someone/.cache/orvista");
-}
-
 TEST(fileStampTest, everyRewriteOrReplacementChangesTheStamp)
 {
     scratchDir dir;

@@ -2,10 +2,11 @@
 // give what the plain reading of a document tree gives.
 #include <gtest/gtest.h>
 
-#include <wx/log.h>
-#include <wx/mstream.h>
-#include <wx/xml/xml.h>
+#include <set>
 
+#include <wx/log.h>
+
+#include "fuzz/catalogTreeReader.h"
 #include "platform/directoryWalk.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogIndex.h"
@@ -41,11 +42,8 @@ std::string describe(const std::vector<recording>& list)
 std::string throughTree(const std::string& xml)
 {
     wxLogNull quiet;
-    wxXmlDocument document;
     std::vector<recording> list;
-    wxMemoryInputStream bytes(xml.data(), xml.size());
-    if (document.Load(bytes, "UTF-8") && document.GetRoot())
-        parseCatalog(document.GetRoot(), list);
+    parseCatalogTree(xml.data(), xml.size(), list);
     return describe(list);
 }
 
@@ -60,6 +58,22 @@ std::string throughStream(const std::string& xml)
 std::string call(const std::string& inner)
 {
     return "<file><hdr>" + inner + "</hdr></file>";
+}
+
+std::string catalogWith(const std::string& number)
+{
+    return "<vmk_catalog>" + call("<vmk_hdr><number>" + number + "</number></vmk_hdr>") + "</vmk_catalog>";
+}
+
+// Makes `index` answer for the catalog at `path`, as it is now, with `xml`.
+void storeAs(const catalogIndex& index, const std::string& path, const std::string& xml)
+{
+    fileStamp stamp;
+    ASSERT_TRUE(fileStampOf(path, stamp));
+    std::vector<recording> list;
+    std::string error, packed;
+    ASSERT_TRUE(readCatalog(xml.data(), xml.size(), list, error, &packed));
+    index.store(path, stamp, packed);
 }
 }
 
@@ -176,18 +190,18 @@ TEST(catalogReaderTest, everyWayOfReadingAnArchiveAgrees)
         std::string text;
         for (const auto& line : lines)
             text += describe(line->getRecordings(-1e12, 1e12));
+        if (loader)
+            loader->stop(); // its queue may still point into the lines
         return text;
     };
     EXPECT_EQ(expected, readAll(nullptr));
     {
-        catalogLoader workers(3);
+        catalogLoader workers(nullptr, 3);
         EXPECT_EQ(expected, readAll(&workers));
     }
-    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
-    useCatalogIndex(index);
-    EXPECT_EQ(expected, readAll(nullptr)); // fills the index
-    EXPECT_EQ(expected, readAll(nullptr)); // reads from it
-    useCatalogIndex(nullptr);
+    catalogLoader indexed(std::make_shared<catalogIndex>(dir.at("cache")), 3);
+    EXPECT_EQ(expected, readAll(&indexed)); // fills the index
+    EXPECT_EQ(expected, readAll(&indexed)); // reads from it
 }
 
 namespace {
@@ -202,30 +216,19 @@ void setModified(const std::string& path, std::int64_t seconds)
 TEST(catalogReaderTest, indexIsUsedOnlyForUnchangedCatalogs)
 {
     scratchDir dir;
-    auto catalogWith = [](const std::string& number) {
-        return "<vmk_catalog>" + call("<vmk_hdr><number>" + number + "</number></vmk_hdr>") + "</vmk_catalog>";
-    };
     const std::string path = dir.write("ch/20240115/c.xml", catalogWith("111"));
     setModified(path, 1700000000);
-    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
-    useCatalogIndex(index);
+    const catalogIndex index(dir.at("cache"));
     auto labelNow = [&] {
         catalogEntry entry;
         entry.path = path;
-        loadCatalog(entry);
+        loadCatalog(entry, &index);
         return entry.recordings->empty() ? std::string("none") : (*entry.recordings)[0].getProperty("label");
     };
     EXPECT_EQ("111", labelNow());
 
     // The index is consulted: an entry stored for the present stamp wins.
-    fileStamp stamp;
-    ASSERT_TRUE(fileStampOf(path, stamp));
-    std::vector<recording> other;
-    std::string error;
-    const std::string otherXml = catalogWith("from the index");
-    std::string packed;
-    ASSERT_TRUE(readCatalog(otherXml.data(), otherXml.size(), other, error, &packed));
-    index->store(path, stamp, packed);
+    storeAs(index, path, catalogWith("from the index"));
     EXPECT_EQ("from the index", labelNow());
 
     dir.write("ch/20240115/c.xml", catalogWith("222")); // same size
@@ -233,7 +236,38 @@ TEST(catalogReaderTest, indexIsUsedOnlyForUnchangedCatalogs)
     dir.write("ch/20240115/c.xml", catalogWith("3333"));
     setModified(path, 1700000000); // same modification time as before
     EXPECT_EQ("3333", labelNow());
-    useCatalogIndex(nullptr);
+}
+
+// Two loaders side by side: what is read through the one given the index (on
+// its workers, along in loadInterval, in its timelines' getRecordings) comes
+// from the index; through the other, or without a loader, from the catalogs.
+TEST(catalogReaderTest, onlyTheLoaderGivenTheIndexUsesIt)
+{
+    scratchDir dir;
+    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
+    for (int day = 10; day <= 28; ++day)
+        storeAs(*index, dir.write("ch/202402" + std::to_string(day) + "/c.xml", catalogWith("catalog")),
+                catalogWith("index"));
+    catalogLoader indexed(index, 2), plain(nullptr, 2);
+    auto labelsThrough = [&](catalogLoader* loader, bool interval) {
+        dynamicTimeline line(dir.at("ch"), "ch");
+        line.setLoader(loader);
+        if (interval) {
+            EXPECT_TRUE(loadInterval({&line}, -1e12, 1e12, loader));
+        }
+        std::set<std::string> labels;
+        for (const recording* r : line.getRecordings(-1e12, 1e12))
+            labels.insert(r->label());
+        if (loader)
+            loader->stop();
+        return labels;
+    };
+    for (bool interval : {true, false}) {
+        SCOPED_TRACE(interval ? "loadInterval" : "getRecordings");
+        EXPECT_EQ(std::set<std::string>{"index"}, labelsThrough(&indexed, interval));
+        EXPECT_EQ(std::set<std::string>{"catalog"}, labelsThrough(&plain, interval));
+        EXPECT_EQ(std::set<std::string>{"catalog"}, labelsThrough(nullptr, interval));
+    }
 }
 
 // Workers stopped half-way leave every entry either read or unread, never
@@ -248,7 +282,7 @@ TEST(catalogReaderTest, stoppingWorkersLeavesEntriesWholeOrUnread)
     }
     for (int round = 0; round < 20; ++round) {
         dynamicTimeline line(dir.at("ch"), "ch");
-        catalogLoader workers(2);
+        catalogLoader workers(nullptr, 2);
         line.setLoader(&workers);
         std::vector<timeSpan> pending;
         line.getAvailableRecordings(-1e12, 1e12, pending);

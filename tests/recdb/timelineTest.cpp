@@ -213,6 +213,8 @@ TEST(catalogTest, callsBecomeRecordings)
     EXPECT_EQ("+49 30 1", all[0]->getProperty("label"));
     EXPECT_EQ("/a/1.wav", all[0]->getProperty("filename"));
     EXPECT_EQ("", all[0]->getProperty("nothing"));
+    EXPECT_EQ("+49 30 1", all[0]->label());
+    EXPECT_EQ("/a/1.wav", all[0]->fileName());
     EXPECT_EQ(2u, all[0]->properties.size());
 }
 
