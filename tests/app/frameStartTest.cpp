@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <wx/checkbox.h>
 #include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/splash.h>
@@ -110,18 +111,9 @@ TEST_F(frameStart, defaultLoggerIniLocationIsTheWindowsFolder)
     EXPECT_EQ(2u, frame->session().channels().size());
 }
 
-TEST_F(frameStart, withoutStartupElementTheInstantsAreInvalid)
-{
-    std::string ini = writeLoggerIni();
-    writeSettings("<paths logger-ini='" + ini + "'/>");
-    auto frame = start();
-    const vTimelineDisplayState& view = frame->session().startup().view;
-    for (double instant : {view.viewBegin, view.viewEnd, view.selectionBegin, view.selectionEnd})
-        EXPECT_EQ(-1, instant);
-    EXPECT_TRUE(frame->session().startup().lineSelection.empty());
-}
-
-TEST_F(frameStart, startupValuesReachTheFrame)
+// Reading the values is the settings' and the session's business; here they
+// reach the window: its size, the panel's view and selection, the lines' boxes.
+TEST_F(frameStart, startupValuesReachTheWindow)
 {
     std::string ini = writeLoggerIni();
     writeSettings("<paths logger-ini='" + ini +
@@ -130,15 +122,14 @@ TEST_F(frameStart, startupValuesReachTheFrame)
                   "window-x0='40' window-y0='30' window-dx='900' window-dy='500'>"
                   "<line name='Alpha' selected='false'/></startup>");
     auto frame = start();
-    wxDateTime viewBegin(10, wxDateTime::Jan, 2024, 8, 0, 0);
-    EXPECT_EQ(static_cast<double>(viewBegin.GetTicks()), frame->session().startup().view.viewBegin);
-    EXPECT_EQ(3600.0, frame->session().startup().view.selectionEnd - frame->session().startup().view.selectionBegin);
-    EXPECT_EQ(1u, frame->session().startup().lineSelection.count("Alpha"));
-    // One timeline per line, in name order, scanned during start-up.
-    ASSERT_EQ(2u, frame->session().lineTimelines().size());
-    EXPECT_EQ("Alpha", frame->session().lineTimelines()[0]->getName());
-    EXPECT_FALSE(frame->session().lineTimelines()[0]->isEmpty());
-    EXPECT_TRUE(frame->session().lineTimelines()[1]->isEmpty());
+    const vTimelineDisplayState& shown = frame->panel()->model().state();
+    const double viewBegin = static_cast<double>(wxDateTime(10, wxDateTime::Jan, 2024, 8, 0, 0).GetTicks());
+    EXPECT_EQ(viewBegin, shown.viewBegin);
+    EXPECT_EQ(viewBegin + 86400, shown.viewEnd);
+    EXPECT_EQ(viewBegin + 3600, shown.selectionBegin);
+    EXPECT_EQ(viewBegin + 7200, shown.selectionEnd);
+    EXPECT_FALSE(frame->panel()->lineCheckBox(0)->GetValue()) << "Alpha, the first in name order";
+    EXPECT_TRUE(frame->panel()->lineCheckBox(1)->GetValue());
     EXPECT_EQ(wxSize(900, 500), frame->GetSize());
     EXPECT_FALSE(frame->IsMaximized());
 }

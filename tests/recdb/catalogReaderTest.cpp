@@ -245,12 +245,13 @@ TEST(catalogReaderTest, onlyTheLoaderGivenTheIndexUsesIt)
 {
     scratchDir dir;
     auto index = std::make_shared<catalogIndex>(dir.at("cache"));
-    for (int day = 10; day <= 28; ++day)
-        storeAs(*index, dir.write("ch/202402" + std::to_string(day) + "/c.xml", catalogWith("catalog")),
-                catalogWith("index"));
+    for (int day = 10; day <= 28; ++day) {
+        const std::string path = dir.write("ch/202402" + std::to_string(day) + "/c.xml", catalogWith("catalog"));
+        storeAs(*index, nativePath(path), catalogWith("index")); // as the scan names it
+    }
     catalogLoader indexed(index, 2), plain(nullptr, 2);
     auto labelsThrough = [&](catalogLoader* loader, bool interval) {
-        dynamicTimeline line(dir.at("ch"), "ch");
+        dynamicTimeline line(nativePath(dir.at("ch")), "ch");
         line.setLoader(loader);
         if (interval) {
             EXPECT_TRUE(loadInterval({&line}, -1e12, 1e12, loader));
