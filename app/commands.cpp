@@ -198,17 +198,17 @@ const std::vector<command>& commandTable()
     // Every command can run whenever the window takes input: those that need a
     // selection or a sibling program say so in a message when they run.
     static const std::vector<command> commands = {
-        {cmdRefresh, "File", "Refresh", "Re-read the recording database", resRefresh, refresh, always},
+        {cmdRefresh, "File", "Refresh", "Re-read the recording database", resRefresh, refresh, always, "F5"},
         {0, "File", nullptr, nullptr, -1, nullptr, always},
         {cmdConfigure, "File", "Configure", "Adjust ORV settings", resConfigure, configure, always},
         {0, "File", nullptr, nullptr, -1, nullptr, always},
-        {cmdExit, "File", "Exit", "Quit Orvista", -1, exitProgram, always},
-        {cmdZoomIn, "View", "Zoom in", "Increase time scale", resZoomIn, zoomIn, always},
-        {cmdZoomOut, "View", "Zoom out", "Decrease time scale", resZoomOut, zoomOut, always},
+        {cmdExit, "File", "Exit", "Quit Orvista", -1, exitProgram, always, "Ctrl+Q"},
+        {cmdZoomIn, "View", "Zoom in", "Increase time scale", resZoomIn, zoomIn, always, "Ctrl++"},
+        {cmdZoomOut, "View", "Zoom out", "Decrease time scale", resZoomOut, zoomOut, always, "Ctrl+-"},
         {cmdZoomSelection, "View", "Zoom selection", "Set view to selection", resZoomSelection, zoomSelection,
-         always},
+         always, "Ctrl+E"},
         {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo, copyTo,
-         always},
+         always, "Ctrl+Shift+C"},
         {cmdOpenInCasebinder, "Selection", "Open in Casebinder", "Open selected recordings in Casebinder",
          resCasebinder, openInCasebinder, always},
         {cmdOpenInTracewise, "Selection", "Open in Tracewise", "Open selected recordings in Tracewise",
@@ -219,7 +219,8 @@ const std::vector<command>& commandTable()
          "Open a copy of selected recordings in Tracewise", resCopyTracewise, openCopyInTracewise, always},
         {cmdOpenCopyInLivecue, "Selection", "Open copy in Livecue", "Open a copy of selected recordings in Livecue",
          resCopyLivecue, openCopyInLivecue, always},
-        {cmdUsersGuide, "Help", "User's guide", "Displays the program's user guide", -1, usersGuide, always},
+        {cmdUsersGuide, "Help", "User's guide", "Displays the program's user guide", -1, usersGuide, always,
+         "F1"},
         {cmdAbout, "Help", "About...", "About Orvista", -1, about, always},
     };
     return commands;
@@ -234,10 +235,10 @@ const command* findCommand(int id)
 }
 
 void addCommand(wxMenu* menu, const wxString& help, wxFrame* frame, int id, const wxString& label,
-                int pictureId)
+                int pictureId, const wxString& keys)
 {
     if (menu)
-        menu->Append(id, label, help);
+        menu->Append(id, keys.empty() ? label : label + "\t" + keys, help);
     if (pictureId == -1)
         return;
     wxToolBar* toolBar = frame->GetToolBar();

@@ -43,17 +43,19 @@ struct command {
     int picture;       // embedded picture number; -1: no tool
     void (*run)(orvistaFrame& frame);
     bool (*enabled)(const orvistaFrame& frame);
+    const char* keys = nullptr; // the shortcut, as the menu shows it ("Ctrl+F"); null for none
 };
 const std::vector<command>& commandTable();
 // The entry with that id; null for none.
 const command* findCommand(int id);
 
-// Appends a menu item (id, label, help text) to `menu` when it is not null and,
+// Appends a menu item (id, label with its shortcut, help text) to `menu` when it
+// is not null and,
 // when `pictureId` is not -1, a tool with the same id to the frame's tool bar,
 // showing the embedded picture, with the label as tooltip and the help text as
 // long help.
 void addCommand(wxMenu* menu, const wxString& help, wxFrame* frame, int id, const wxString& label,
-                int pictureId);
+                int pictureId, const wxString& keys = wxString());
 
 // Decodes the embedded picture with that number; an invalid image when there is
 // no such picture.

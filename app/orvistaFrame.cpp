@@ -172,7 +172,7 @@ void orvistaFrame::buildMenus()
             toolBar->AddSeparator();
         if (entry.picture != -1)
             newGroup = false;
-        addCommand(menu, entry.help, this, entry.id, entry.label, entry.picture);
+        addCommand(menu, entry.help, this, entry.id, entry.label, entry.picture, entry.keys ? entry.keys : "");
     }
     if (menu)
         menuBar->Append(menu, title);

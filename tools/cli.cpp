@@ -1,5 +1,6 @@
 #include "tools/cli.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "core/settings.h"
 #include "core/programFiles.h"
 #include "export/copyEngine.h"
+#include "recdb/callMatch.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dynamicTimeline.h"
@@ -39,7 +41,7 @@ const char* const channelsHelp =
 
 const char* const recordingsHelp =
     "Usage: orvista-cli recordings --from TIME --to TIME [--channel NAME]... [--logger-ini PATH] [--count] "
-    "[--no-index]\n"
+    "[--no-index] [--match PATTERNS] [--min-length SECONDS] [--max-length SECONDS]\n"
     "Lists the recordings that overlap the interval, tab-separated: channel, start,\n"
     "end, label, file name. Channels come in name order (all when none is named),\n"
     "each channel's recordings in catalog order. TIME is local, written\n"
@@ -49,6 +51,14 @@ const char* const recordingsHelp =
     "Without --logger-ini the logger's default location is read.\n"
     "--count prints one line per channel instead: its name, a tab, and the number\n"
     "of recordings in the interval.\n"
+    "--match lists only the calls whose label matches: patterns separated by\n"
+    "commas, any of which may match, \"*\" for any run of characters, \"?\" for one,\n"
+    "a leading \"!\" to exclude (\"0301234*, !*999\"). A pattern matches the whole\n"
+    "label, letters in either case. Numbers match however they are written:\n"
+    "blanks, \"-\", \".\", \"/\" and brackets are ignored and a leading \"+\" is \"00\",\n"
+    "so \"+49 30 123\" finds \"004930123\". --min-length and --max-length keep the\n"
+    "calls of at least and at most that many seconds. All three also work with\n"
+    "--count and with copy.\n"
     "Exit status: 0 listed, 1 a catalog of the interval could not be read (named\n"
     "on stderr; the rest is listed), 2 usage error.\n"
     "Catalogs once read are kept in an index in the user's cache folder\n"
@@ -57,7 +67,8 @@ const char* const recordingsHelp =
     "catalog is read anew. --no-index neither uses nor fills it.\n";
 
 const char* const copyHelp =
-    "Usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes]\n"
+    "Usage: orvista-cli copy --from TIME --to TIME --into DIR [--channel NAME]... [--logger-ini PATH] [--yes] "
+    "[--match PATTERNS] [--min-length SECONDS] [--max-length SECONDS]\n"
     "Copies the audio files of the recordings that 'recordings' lists for the same\n"
     "options into DIR, each below its line's and its day's folder name, and prints\n"
     "the path of every file copied, one a line, once the copy is done. Progress is\n"
@@ -121,12 +132,28 @@ struct options {
     std::string file;
     std::string schema;
     std::vector<std::string> channels;
+    callFilter filter;
     bool yes = false;
     bool count = false;
     bool noIndex = false;
     bool help = false;
     bool version = false;
 };
+
+// Seconds written as a plain non-negative number (a fraction allowed).
+double parseLength(const std::string& text, const std::string& option)
+{
+    double seconds = 0;
+    size_t used = 0;
+    try {
+        seconds = std::stod(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (text.empty() || used != text.size() || !(seconds >= 0) || seconds > 1e15)
+        throw usageError{"cannot read the length '" + text + "' of " + option + " (write a number of seconds)"};
+    return seconds;
+}
 
 options parseArguments(const std::vector<std::string>& args)
 {
@@ -163,7 +190,8 @@ options parseArguments(const std::vector<std::string>& args)
         const bool copies = o.command == "copy";
         const bool lists = o.command == "recordings";
         bool known = (!checks && name == "--logger-ini") ||
-                     (selects && (name == "--from" || name == "--to" || name == "--channel")) ||
+                     (selects && (name == "--from" || name == "--to" || name == "--channel" || name == "--match" ||
+                                  name == "--min-length" || name == "--max-length")) ||
                      (copies && (name == "--into" || name == "--yes")) ||
                      (lists && (name == "--count" || name == "--no-index")) ||
                      (checks && (name == "--file" || name == "--schema"));
@@ -192,9 +220,15 @@ options parseArguments(const std::vector<std::string>& args)
             o.file = value;
         else if (name == "--schema")
             o.schema = value;
+        else if (name == "--match")
+            o.filter.query = callQuery(value);
+        else if (name == "--min-length" || name == "--max-length")
+            (name == "--min-length" ? o.filter.minLength : o.filter.maxLength) = parseLength(value, name);
         else
             o.channels.push_back(value);
     }
+    if (o.filter.minLength >= 0 && o.filter.maxLength >= 0 && o.filter.minLength > o.filter.maxLength)
+        throw usageError{"--min-length must not exceed --max-length"};
     return o;
 }
 
@@ -325,7 +359,8 @@ bool forEachRecording(const options& o, std::shared_ptr<const catalogIndex> inde
     for (const auto& line : s.lines) {
         const std::string name = line->getName();
         for (const recording* r : line->getRecordings(s.from, s.to))
-            visit(name, *r);
+            if (o.filter.matches(*r))
+                visit(name, *r);
     }
     return !s.unreadable;
 }
@@ -342,8 +377,12 @@ int listRecordings(const options& o, std::ostream& out)
     if (o.count) {
         selection s;
         selectAndLoad(o, s, std::move(index));
-        for (const auto& line : s.lines)
-            out << field(line->getName()) << '\t' << line->getRecordings(s.from, s.to).size() << '\n';
+        for (const auto& line : s.lines) {
+            const recordingList found = line->getRecordings(s.from, s.to);
+            const auto matching = std::count_if(found.begin(), found.end(),
+                                                [&](const recording* r) { return o.filter.matches(*r); });
+            out << field(line->getName()) << '\t' << matching << '\n';
+        }
         return s.unreadable ? 1 : 0;
     }
     const bool read = forEachRecording(o, std::move(index), [&](const std::string& name, const recording& r) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
+#include <utility>
 
+#include <wx/accel.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -117,13 +121,21 @@ TEST_F(frameCommands, everyCommandWorksOrIsVisiblyDisabled)
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
     wxMenuBar* menus = frame->GetMenuBar();
     wxToolBar* tools = frame->GetToolBar();
+    std::set<std::pair<int, int>> shortcuts;
     for (const ::command& entry : commandTable()) {
         if (entry.id == 0)
             continue;
         SCOPED_TRACE(entry.label);
         wxMenuItem* item = menus->FindItem(entry.id);
         ASSERT_NE(nullptr, item);
-        EXPECT_EQ(entry.label, item->GetItemLabel());
+        EXPECT_EQ(entry.label, item->GetItemLabelText());
+        // The shortcut shown is one the toolkit understands, and no other command's.
+        std::unique_ptr<wxAcceleratorEntry> keys(item->GetAccel());
+        EXPECT_EQ(entry.keys != nullptr, keys != nullptr);
+        if (keys) {
+            EXPECT_TRUE(keys->IsOk());
+            EXPECT_TRUE(shortcuts.emplace(keys->GetFlags(), keys->GetKeyCode()).second) << entry.keys;
+        }
         EXPECT_EQ(entry.help, item->GetHelp());
         EXPECT_EQ(entry.menu, menus->GetMenuLabelText(menus->FindMenu(entry.menu)));
         const bool works = entry.run != nullptr && entry.enabled(*frame);

@@ -196,7 +196,7 @@ TEST_F(frameStart, windowBarsAndMenusAsDesigned)
     wxMenuItem* about = bar->FindItem(cmdAbout);
     EXPECT_EQ("About...", about->GetItemLabel());
     EXPECT_EQ("About Orvista", about->GetHelp());
-    EXPECT_EQ("User's guide", bar->FindItem(cmdUsersGuide)->GetItemLabel());
+    EXPECT_EQ("User's guide", bar->FindItem(cmdUsersGuide)->GetItemLabelText());
 }
 
 TEST(resourceImages, picturesHaveTheirSizes)

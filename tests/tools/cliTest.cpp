@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <sstream>
 
+#include <wx/datetime.h>
 #include <wx/dir.h>
 #include <wx/filefn.h>
 
@@ -204,4 +206,69 @@ TEST_F(cliTest, helpForEveryCommand)
         EXPECT_NE(std::string::npos, out.str().find(std::string("\n  ") + command + "\n")) << command;
     EXPECT_EQ(0, run({"--version"}));
     EXPECT_EQ(0u, out.str().rfind("orvista-cli 0.", 0));
+}
+
+// --match, --min-length and --max-length keep exactly the listed calls that a
+// plain look at the label and the times picks, in --count as well.
+TEST_F(cliTest, matchAndLengthsFilterTheListing)
+{
+    const std::vector<std::string> interval = {"--logger-ini", ini(), "--from", "2024-03-29 00:00:00", "--to",
+                                               "2024-04-01 00:00:00"};
+    auto listing = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "recordings");
+        args.insert(args.end(), interval.begin(), interval.end());
+        EXPECT_EQ(0, run(args)) << err.str();
+        return rows(out.str());
+    };
+    const auto all = listing({});
+    // A national number of the archive, and its first eight digits written with
+    // separators.
+    std::string national;
+    for (const auto& r : all)
+        if (r[3].size() > 6 && r[3].rfind("0", 0) == 0 && r[3].rfind("00", 0) != 0)
+            national = r[3];
+    ASSERT_FALSE(national.empty());
+    const std::string prefix = national.substr(0, 8);
+    const std::string written = prefix.substr(0, 4) + "-" + prefix.substr(4, 3) + " " + prefix.substr(7) + "*";
+    auto lengthOf = [](const std::vector<std::string>& r) {
+        wxDateTime start, end;
+        start.ParseISOCombined(r[1], ' ');
+        end.ParseISOCombined(r[2], ' ');
+        return (end - start).GetSeconds().ToLong();
+    };
+    const struct {
+        std::vector<std::string> args;
+        std::function<bool(const std::vector<std::string>&)> keeps;
+    } cases[] = {
+        {{"--match", national}, [&](const auto& r) { return r[3] == national; }},
+        {{"--match=" + written}, [&](const auto& r) { return r[3].rfind(prefix, 0) == 0; }},
+        {{"--match", "00*"}, [](const auto& r) { return r[3].rfind("+", 0) == 0; }}, // calls from abroad
+        {{"--match", "2*, 3*, !*9"},
+         [](const auto& r) { return r[3].size() == 3 && (r[3][0] == '2' || r[3][0] == '3') && r[3][2] != '9'; }},
+        {{"--min-length", "120", "--max-length=600"},
+         [&](const auto& r) { return lengthOf(r) >= 120 && lengthOf(r) <= 600; }},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::vector<std::string>> expected;
+        std::map<std::string, size_t> perLine;
+        for (const auto& r : all)
+            if (c.keeps(r)) {
+                expected.push_back(r);
+                ++perLine[r[0]];
+            }
+        EXPECT_FALSE(expected.empty()) << c.args[0] << ": a case that keeps nothing tests little";
+        EXPECT_EQ(expected, listing(c.args)) << c.args[0];
+        std::vector<std::string> counting = c.args;
+        counting.push_back("--count");
+        for (const auto& r : listing(counting))
+            EXPECT_EQ(std::to_string(perLine[r[0]]), r[1]) << c.args[0] << " on " << r[0];
+    }
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--min-length", "ten"}, {"--max-length", "-1"}, {"--min-length", "9", "--max-length", "8"},
+          {"--max-length"}}) {
+        std::vector<std::string> args = {"recordings"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        args.insert(args.end(), interval.begin(), interval.end());
+        EXPECT_EQ(2, run(args)) << bad[0];
+    }
 }
