@@ -9,10 +9,12 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/mstream.h>
+#include <wx/textctrl.h>
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
 #include "app/aboutDialog.h"
+#include "app/findPanel.h"
 #include "app/orvistaFrame.h"
 #include "app/siblingPrograms.h"
 #include "display/vTimeline.h"
@@ -73,6 +75,14 @@ void zoomSelection(orvistaFrame& frame)
         frame.panel()->zoomToSelection();
     else
         wxMessageBox("The selection has zero length!", "Error!", wxOK | wxICON_ERROR, &frame);
+}
+
+void findCalls(orvistaFrame& frame)
+{
+    // Again while open: back to the query, to type the next one.
+    frame.finder()->setOpen(true);
+    frame.finder()->queryField()->SetFocus();
+    frame.finder()->queryField()->SelectAll();
 }
 
 void copyTo(orvistaFrame& frame)
@@ -207,6 +217,8 @@ const std::vector<command>& commandTable()
         {cmdZoomOut, "View", "Zoom out", "Decrease time scale", resZoomOut, zoomOut, always, "Ctrl+-"},
         {cmdZoomSelection, "View", "Zoom selection", "Set view to selection", resZoomSelection, zoomSelection,
          always, "Ctrl+E"},
+        {0, "View", nullptr, nullptr, -1, nullptr, always},
+        {cmdFind, "View", "Find calls...", "Find calls by number or label", resFind, findCalls, always, "Ctrl+F"},
         {cmdCopyTo, "Selection", "Copy To...", "Copy selected recordings to target directory", resCopyTo, copyTo,
          always, "Ctrl+Shift+C"},
         {cmdOpenInCasebinder, "Selection", "Open in Casebinder", "Open selected recordings in Casebinder",

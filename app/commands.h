@@ -28,6 +28,9 @@ enum commandId {
     cmdConfigure = 12,
     cmdUsersGuide = 13,
     cmdAbout = 14,
+    cmdFind = 15,
+    // The highest number: menus and tool bar use the range from cmdRefresh.
+    cmdLast = cmdFind,
 };
 
 // One entry of the menus, in menu order. An entry with id 0 is a separator in

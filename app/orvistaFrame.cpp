@@ -9,6 +9,7 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/progdlg.h>
+#include <wx/sizer.h>
 #include <wx/splash.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -16,13 +17,14 @@
 
 #include "app/commands.h"
 #include "app/configError.h"
+#include "app/findPanel.h"
 #include "display/vTimeline.h"
 #include "resources/resourceIds.h"
 
 wxBEGIN_EVENT_TABLE(orvistaFrame, wxFrame)
     EVT_CLOSE(orvistaFrame::onClose)
-    EVT_MENU_RANGE(cmdRefresh, cmdAbout, orvistaFrame::onCommand)
-    EVT_UPDATE_UI_RANGE(cmdRefresh, cmdAbout, orvistaFrame::onUpdateCommand)
+    EVT_MENU_RANGE(cmdRefresh, cmdLast, orvistaFrame::onCommand)
+    EVT_UPDATE_UI_RANGE(cmdRefresh, cmdLast, orvistaFrame::onUpdateCommand)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -59,6 +61,11 @@ orvistaFrame::orvistaFrame(const programFiles& files)
     CreateStatusBar(1, wxSTB_DEFAULT_STYLE, 0, "status_line");
     CreateToolBar(wxTB_DEFAULT_STYLE, wxID_ANY, "toolbar");
     timelinePanel = new vTimeline(this, settings.view);
+    findCallsPanel = new findPanel(this, core, *timelinePanel);
+    wxBoxSizer* client = new wxBoxSizer(wxVERTICAL);
+    client->Add(findCallsPanel, 0, wxEXPAND);
+    client->Add(timelinePanel, 1, wxEXPAND);
+    SetSizer(client);
 
     locateLoggerIni();
 
@@ -115,8 +122,13 @@ void orvistaFrame::loadLines()
     // splash screen and the window keep being painted (with the timelines the
     // panel still shows). The safe yield disables all windows meanwhile, so no
     // command can run half-way.
+    // The hits of a search point into the lines that go.
     core.reload([] { wxSafeYield(nullptr, false); },
-                [this](const std::vector<const timeline*>& lines) { timelinePanel->setTimelines(lines); });
+                [this](const std::vector<const timeline*>& lines) {
+                    findCallsPanel->forgetLines();
+                    timelinePanel->setTimelines(lines);
+                });
+    findCallsPanel->linesReplaced();
 }
 
 void orvistaFrame::applyGeometry(const windowGeometry& geometry)
@@ -197,6 +209,10 @@ void orvistaFrame::onClose(wxCloseEvent&)
     // into the settings document; the destructor writes the file. A close is
     // never vetoed.
     core.keepView(currentViewState());
+    // Remembered once the panel was used, or when the settings already hold
+    // a search: an untouched file gets no element it never had.
+    if (findCallsPanel->wasOpened() || core.hasFindSettings())
+        core.keepFind(findCallsPanel->values());
     Destroy();
 }
 

@@ -9,6 +9,7 @@
 #include "core/orvistaSession.h"
 #include "recdb/timeline.h"
 
+class findPanel;
 class vTimeline;
 
 class orvistaFrame : public wxFrame {
@@ -21,6 +22,7 @@ public:
     orvistaSession& session() { return core; }
     const orvistaSession& session() const { return core; }
     vTimeline* panel() const { return timelinePanel; }
+    findPanel* finder() const { return findCallsPanel; }
 
     // What the commands share. Waits until the catalogs of the selected days on
     // the included lines are read, with a progress dialog when that takes long;
@@ -48,7 +50,8 @@ private:
     void onUpdateCommand(wxUpdateUIEvent& event);
 
     orvistaSession core;
-    vTimeline* timelinePanel = nullptr; // the only child of the client area
+    vTimeline* timelinePanel = nullptr; // the client area, under the find panel
+    findPanel* findCallsPanel = nullptr; // hidden until View > Find calls...
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -15,6 +15,15 @@
 //     step until the whole extent is shown, waiting until idle after each step.
 //     The figures are of the zooming (from the first step); the start-up's are
 //     given in brackets.
+//   viewBench FIND LOGGER_INI CACHE_DIR QUERY
+//     starts on the archive's last day, waits until idle, then opens the find
+//     panel and searches QUERY in the whole archive on all lines, as a user
+//     would who looks back over years never shown in this run: the search
+//     reads the catalogs itself. Prints
+//       find "QUERY" in the whole archive, N lines: first hit after X.XXX s;
+//       finished after Y.YYY s; H calls; longest stall ZZ ms; stalls over 100 ms: S
+//     (one line), timed from the start of the search; the start-up's figures
+//     go to the break-down.
 //
 // The catalog index is kept in CACHE_DIR/orvista (where XDG_CACHE_HOME=CACHE_DIR
 // puts the program's own) and used as the program uses it: an empty folder
@@ -29,27 +38,34 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/listctrl.h>
 #include <wx/log.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/textctrl.h>
 #include <wx/timer.h>
 
 #include "app/configError.h"
+#include "app/findPanel.h"
 #include "app/orvistaFrame.h"
 #include "display/vSingleTimeline.h"
 #include "display/vTimeline.h"
 #include "platform/narrow.h"
+#include "recdb/callMatch.h"
 #include "recdb/catalog.h"
 #include "recdb/timeValue.h"
 
@@ -61,12 +77,13 @@ double secondsBetween(benchClock::time_point from, benchClock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
-enum class benchMode { start, zoom };
+enum class benchMode { start, zoom, find };
 
 struct benchOptions {
     benchMode mode = benchMode::start;
     std::string loggerIni;
     std::string indexFolder; // the catalog index's
+    std::string query;       // FIND's
     // A start that is not idle by then has hung (a row never painted, a day
     // never read): it is reported as a failure instead of waiting forever.
     double timeoutSeconds = 600;
@@ -136,6 +153,88 @@ std::string xmlEscaped(const std::string& text)
     return out;
 }
 
+// Where the main thread's time goes while the find panel searches: each stretch
+// from one event's dispatch to the next event or tick of the stall timer is
+// charged to that event, so a handler's own time lands on its event (with
+// whatever the toolkit does after it). A stretch that begins at a tick is the
+// loop's own: waiting, or toolkit work that sends no event.
+class eventTimes : public wxEventFilter {
+public:
+    enum kind { findUpdate, rowPaint, listPaint, other, loop, kinds };
+
+    struct total {
+        double seconds = 0;
+        double longest = 0;
+        int count = 0;
+    };
+
+    eventTimes(const wxWindow* finder_, const wxWindow* list_, std::vector<vSingleTimeline*> rows_)
+        : finder(finder_), list(list_), rows(std::move(rows_)), last(benchClock::now())
+    {
+    }
+
+    int FilterEvent(wxEvent& event) override
+    {
+        charge(benchClock::now());
+        const wxObject* object = event.GetEventObject();
+        if (event.GetEventType() == wxEVT_TIMER && object == finder) {
+            current = findUpdate;
+        } else if (event.GetEventType() == wxEVT_PAINT && object == list) {
+            current = listPaint;
+        } else if (event.GetEventType() == wxEVT_PAINT &&
+                   std::find(rows.begin(), rows.end(), object) != rows.end()) {
+            current = rowPaint;
+        } else {
+            current = other;
+            currentClass = object ? event.GetClassInfo()->GetClassName() : wxT("?");
+            ++debugCounts[currentClass + (object && object->GetClassInfo() ? wxString(" on ") + object->GetClassInfo()->GetClassName() : wxString())];
+        }
+        return Event_Skip;
+    }
+
+    // A tick of the stall timer: the loop is free again.
+    void tick(benchClock::time_point now)
+    {
+        charge(now);
+        current = loop;
+    }
+
+    const total& of(kind k) const { return totals[k]; }
+    // The kind of event of the longest stretch charged to other events.
+    wxString longestOther() const { return longestOtherClass; }
+
+    // The find panel's updates, each from its dispatch to the next event.
+    const std::vector<double>& updateSeconds() const { return updates; }
+
+private:
+    void charge(benchClock::time_point now)
+    {
+        const double seconds = secondsBetween(last, now);
+        total& t = totals[current];
+        t.seconds += seconds;
+        if (seconds > t.longest && current == other)
+            longestOtherClass = currentClass;
+        t.longest = std::max(t.longest, seconds);
+        ++t.count;
+        if (current == findUpdate)
+            updates.push_back(seconds);
+        last = now;
+    }
+
+    const wxWindow* finder;
+    const wxWindow* list;
+    const std::vector<vSingleTimeline*> rows;
+    benchClock::time_point last;
+    kind current = loop;
+    wxString currentClass;
+    wxString longestOtherClass;
+public:
+    std::map<wxString, int> debugCounts;
+private:
+    total totals[kinds];
+    std::vector<double> updates;
+};
+
 class benchApp;
 
 class stallTimer : public wxTimer {
@@ -153,7 +252,7 @@ public:
     void tick();
 
 private:
-    enum class phase { constructing, waiting, done };
+    enum class phase { constructing, waiting, searching, done };
 
     bool makeInstallation();
     // Sets view and selection as one change of the panel's model, as the
@@ -165,6 +264,13 @@ private:
     bool allDaysRead() const;
     void check();
     void reachedIdle(benchClock::time_point now);
+    // FIND: opens the find panel on the whole archive and starts the search.
+    void startSearch();
+    void checkSearch(benchClock::time_point now);
+    void searchDone(benchClock::time_point now);
+    // For the break-down: what matching every call of the range costs on this
+    // thread, now that all is read, against walking them without matching.
+    void reportMatchCost();
     void finish();
     // For the break-down, after the figures: what one paint of every row costs
     // now that all is read (drawn into a bitmap, so without the X server).
@@ -196,6 +302,11 @@ private:
     benchClock::time_point daysRead;
     bool rowPainted = false;
     bool readSeen = false;
+    // FIND.
+    benchClock::time_point searchStarted;
+    benchClock::time_point firstHit;
+    bool hitSeen = false;
+    std::unique_ptr<eventTimes> times;
 };
 
 void stallTimer::Notify()
@@ -303,6 +414,7 @@ bool benchApp::OnInit()
         const double month = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Month());
         setView(extentBegin, extentEnd, std::max(month, extentBegin), extentEnd);
     } else {
+        // ZOOM and FIND: the last day, as a user finds it who looks at today.
         const double day = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Day());
         setView(day, extentEnd, day, extentEnd);
     }
@@ -372,6 +484,8 @@ void benchApp::tick()
     const benchClock::time_point now = benchClock::now();
     gaps.push_back(gap{lastTick, now});
     lastTick = now;
+    if (times)
+        times->tick(now);
     check();
 }
 
@@ -383,6 +497,10 @@ void benchApp::onIdle(wxIdleEvent& event)
 
 void benchApp::check()
 {
+    if (state == phase::searching) {
+        checkSearch(benchClock::now());
+        return;
+    }
     if (state != phase::waiting)
         return;
     const benchClock::time_point now = benchClock::now();
@@ -435,6 +553,10 @@ void benchApp::reachedIdle(benchClock::time_point now)
             finish();
             return;
         }
+        if (options.mode == benchMode::find) {
+            startSearch();
+            return;
+        }
     } else {
         const vTimelineDisplayState* view = frame->panel()->displayState();
         const stallFigures step = stallsIn(gaps, stepStarted, now);
@@ -462,6 +584,133 @@ void benchApp::reachedIdle(benchClock::time_point now)
     stepStarted = now;
     frame->panel()->zoomOut();
     markPaints();
+}
+
+void benchApp::startSearch()
+{
+    findPanel* finder = frame->finder();
+    auto* where = dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("findWhere", finder));
+    auto* includedOnly = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByName("findIncludedOnly", finder));
+    auto* shortest = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("findShortest", finder));
+    auto* longest = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("findLongest", finder));
+    if (!where || !includedOnly || !shortest || !longest) {
+        std::fprintf(stderr, "viewBench: the find panel lacks its fields\n");
+        exitCode = 1;
+        finish();
+        return;
+    }
+    finder->setOpen(true);
+    finder->queryField()->ChangeValue(wxString::FromUTF8(options.query));
+    where->SetSelection(2); // in the whole archive
+    includedOnly->SetValue(false);
+    shortest->ChangeValue(wxString());
+    longest->ChangeValue(wxString());
+    times = std::make_unique<eventTimes>(finder, finder->resultList(), rows);
+    wxEvtHandler::AddFilter(times.get());
+
+    // What start() does on this thread counts as a stall of the search.
+    searchStarted = lastTick = benchClock::now();
+    state = phase::searching;
+    if (!finder->start()) {
+        std::fprintf(stderr, "viewBench: the search did not start: %s\n", finder->statusText().utf8_str().data());
+        exitCode = 1;
+        finish();
+        return;
+    }
+    checkSearch(benchClock::now());
+}
+
+void benchApp::checkSearch(benchClock::time_point now)
+{
+    findPanel* finder = frame->finder();
+    if (!hitSeen && finder->hitCount() > 0) {
+        hitSeen = true;
+        firstHit = now;
+    }
+    if (!finder->isSearching()) {
+        searchDone(now);
+        return;
+    }
+    if (secondsBetween(searchStarted, now) > options.timeoutSeconds) {
+        std::fprintf(stderr, "viewBench: the search has not finished after %.0f s (%zu calls found)\n",
+                     options.timeoutSeconds, finder->hitCount());
+        exitCode = 1;
+        finish();
+    }
+}
+
+void benchApp::searchDone(benchClock::time_point now)
+{
+    gaps.push_back(gap{lastTick, now});
+    lastTick = now;
+    times->tick(now);
+    wxEvtHandler::RemoveFilter(times.get());
+
+    findPanel* finder = frame->finder();
+    const stallFigures search = stallsIn(gaps, searchStarted, now);
+    const stallFigures startup = stallsIn(gaps, started, startupIdle);
+    std::fprintf(stderr, "viewBench: start-up on the last day: idle after %.3f s, longest stall %.0f ms\n",
+                 secondsBetween(started, startupIdle), startup.longest * 1e3);
+    std::printf("find \"%s\" in the whole archive, %zu lines: first hit after %.3f s; finished after %.3f s; "
+                "%zu calls; longest stall %.0f ms; stalls over 100 ms: %d\n",
+                options.query.c_str(), frame->session().lineTimelines().size(),
+                hitSeen ? secondsBetween(searchStarted, firstHit) : -1.0, secondsBetween(searchStarted, now),
+                finder->hitCount(), search.longest * 1e3, search.overLimit);
+    std::fflush(stdout);
+
+    const char* const names[] = {"find panel updates (its 100 ms timer)", "row paints", "result list paints",
+                                 "other events", "the loop between events (waiting, toolkit work)"};
+    for (int k = 0; k < eventTimes::kinds; ++k) {
+        const eventTimes::total& t = times->of(static_cast<eventTimes::kind>(k));
+        std::fprintf(stderr, "viewBench: during the search, %s: %d, %.3f s in all, longest %.0f ms%s\n", names[k],
+                     t.count, t.seconds, t.longest * 1e3,
+                     k == eventTimes::other ? (" (a " + times->longestOther() + ")").utf8_str().data() : "");
+    }
+    // How an update's cost grows with the hits it adds to.
+    const std::vector<double>& updates = times->updateSeconds();
+    if (!updates.empty()) {
+        std::string line;
+        const std::size_t shown = std::min<std::size_t>(updates.size(), 8);
+        for (std::size_t i = 0; i < shown; ++i) {
+            const std::size_t at = shown == 1 ? 0 : i * (updates.size() - 1) / (shown - 1);
+            char item[48];
+            std::snprintf(item, sizeof item, "%s#%zu %.0f ms", i ? ", " : "", at + 1, updates[at] * 1e3);
+            line += item;
+        }
+        std::fprintf(stderr, "viewBench: find panel updates in order: %s\n", line.c_str());
+    }
+    for (auto& [k, v] : times->debugCounts) if (v > 50) std::fprintf(stderr, "DEBUG %s %d\n", k.utf8_str().data(), v);
+    times.reset();
+    reportMatchCost();
+    finish();
+}
+
+void benchApp::reportMatchCost()
+{
+    double from = 0, to = 0;
+    bool any = false;
+    for (const auto& line : frame->session().lineTimelines()) {
+        if (line->isEmpty())
+            continue;
+        from = any ? std::min(from, line->getStart()) : line->getStart();
+        to = any ? std::max(to, line->getEnd()) : line->getEnd();
+        any = true;
+    }
+    const callFilter filter{callQuery(options.query)};
+    std::size_t calls = 0, matching = 0;
+    benchClock::time_point begin = benchClock::now();
+    for (const auto& line : frame->session().lineTimelines())
+        calls += line->getRecordings(from, to).size();
+    const double walk = secondsBetween(begin, benchClock::now());
+    begin = benchClock::now();
+    for (const auto& line : frame->session().lineTimelines())
+        for (const recording* r : line->getRecordings(from, to))
+            matching += filter.matches(*r) ? 1 : 0;
+    const double match = secondsBetween(begin, benchClock::now());
+    std::fprintf(stderr,
+                 "viewBench: afterwards, on this thread: listing the %zu calls of the archive takes %.3f s, "
+                 "listing and matching them %.3f s (%zu match)\n",
+                 calls, walk, match, matching);
 }
 
 void benchApp::reportPaintCost()
@@ -497,12 +746,15 @@ wxIMPLEMENT_APP_NO_MAIN(benchApp);
 
 int main(int argc, char** argv)
 {
-    const std::string mode = argc == 4 ? argv[1] : "";
-    if (mode != "START" && mode != "ZOOM") {
-        std::fprintf(stderr, "usage: viewBench START|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n");
+    const std::string mode = argc >= 2 ? argv[1] : "";
+    if (!(argc == 4 && (mode == "START" || mode == "ZOOM")) && !(argc == 5 && mode == "FIND")) {
+        std::fprintf(stderr, "usage: viewBench START|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n"
+                             "       viewBench FIND LOGGER_INI CACHE_DIR QUERY\n");
         return 2;
     }
-    options.mode = mode == "START" ? benchMode::start : benchMode::zoom;
+    options.mode = mode == "START" ? benchMode::start : mode == "ZOOM" ? benchMode::zoom : benchMode::find;
+    if (options.mode == benchMode::find)
+        options.query = argv[4];
     options.loggerIni = wxFileName(wxString::FromUTF8(argv[2])).GetAbsolutePath().utf8_string();
     if (!wxFileName::FileExists(wxString::FromUTF8(options.loggerIni))) {
         std::fprintf(stderr, "viewBench: %s does not exist\n", options.loggerIni.c_str());

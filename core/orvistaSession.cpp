@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "platform/narrow.h"
+#include "recdb/callSearch.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dirTimelineScanner.h"
@@ -102,6 +103,31 @@ bool orvistaSession::readInterval(const std::vector<const timeline*>& lines, dou
                                   const std::function<bool(std::size_t done, std::size_t total)>& progress)
 {
     return loadInterval(lines, from, to, loader.get(), progress);
+}
+
+std::unique_ptr<callSearch> orvistaSession::findCalls(const std::vector<const timeline*>& lines, double from,
+                                                      double to, const callFilter& filter) const
+{
+    return std::make_unique<callSearch>(lines, from, to, filter, loader.get());
+}
+
+findSettings orvistaSession::lastFind() const
+{
+    return readFindSettings(settingsDocument.GetRoot());
+}
+
+bool orvistaSession::hasFindSettings() const
+{
+    for (wxXmlNode* child = settingsDocument.GetRoot() ? settingsDocument.GetRoot()->GetChildren() : nullptr; child;
+         child = child->GetNext())
+        if (child->GetType() == wxXML_ELEMENT_NODE && child->GetName() == "find")
+            return true;
+    return false;
+}
+
+void orvistaSession::keepFind(const findSettings& find)
+{
+    saveFindSettings(settingsDocument.GetRoot(), find);
 }
 
 void orvistaSession::keepView(const viewState& view)

@@ -17,7 +17,9 @@
 #include "core/settings.h"
 #include "recdb/timeline.h"
 
+class callSearch;
 class catalogLoader;
+struct callFilter;
 
 class orvistaSession {
 public:
@@ -63,12 +65,23 @@ public:
     bool readInterval(const std::vector<const timeline*>& lines, double from, double to,
                       const std::function<bool(std::size_t done, std::size_t total)>& progress);
 
+    // Starts a search for the calls of `lines` in (from, to) that `filter`
+    // keeps, its catalogs read by the session's workers. The search must end
+    // before the next reload.
+    std::unique_ptr<callSearch> findCalls(const std::vector<const timeline*>& lines, double from, double to,
+                                          const callFilter& filter) const;
+
     // The documents. The settings may be replaced by an edited copy.
     const wxXmlDocument& settings() const { return settingsDocument; }
     const wxXmlDocument& schema() const { return schemaDocument; }
     void replaceSettings(const wxXmlDocument& edited);
     // Puts the view, the window's place and the lines into the settings document.
     void keepView(const viewState& view);
+    // What the find panel last looked for, as the settings hold it; and
+    // putting it back into them.
+    findSettings lastFind() const;
+    bool hasFindSettings() const;
+    void keepFind(const findSettings& find);
     // Writes the settings file; false, with the reason, when it could not be.
     bool saveSettings(wxString& reason) const;
 

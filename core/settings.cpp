@@ -193,6 +193,62 @@ void saveViewState(wxXmlNode* root, const viewState& state)
     }
 }
 
+namespace {
+const char* const scopeNames[] = {"view", "selection", "archive"};
+
+long readBound(const wxString& text)
+{
+    int value = -1;
+    return parseWholeInt(text, value) && value >= 0 ? value : -1;
+}
+
+void writeFind(wxXmlNode* element, const findSettings& find)
+{
+    replaceAttribute(element, "query", find.query);
+    replaceAttribute(element, "where", scopeNames[static_cast<int>(find.scope)]);
+    replaceAttribute(element, "lines", find.includedLinesOnly ? "included" : "all");
+    replaceAttribute(element, "shortest", find.shortest >= 0 ? wxString::Format("%ld", find.shortest) : wxString());
+    replaceAttribute(element, "longest", find.longest >= 0 ? wxString::Format("%ld", find.longest) : wxString());
+}
+}
+
+findSettings readFindSettings(wxXmlNode* root)
+{
+    findSettings find;
+    for (wxXmlNode* child = root ? root->GetChildren() : nullptr; child; child = child->GetNext()) {
+        if (child->GetType() != wxXML_ELEMENT_NODE || child->GetName() != "find")
+            continue;
+        find = findSettings();
+        find.query = child->GetAttribute("query");
+        const wxString where = child->GetAttribute("where");
+        for (int i = 0; i < 3; ++i)
+            if (where == scopeNames[i])
+                find.scope = static_cast<findScope>(i);
+        find.includedLinesOnly = child->GetAttribute("lines") != "all";
+        find.shortest = readBound(child->GetAttribute("shortest"));
+        find.longest = readBound(child->GetAttribute("longest"));
+    }
+    return find;
+}
+
+void saveFindSettings(wxXmlNode* root, const findSettings& find)
+{
+    if (!root)
+        return;
+    bool written = false;
+    for (wxXmlNode* child = root->GetChildren(); child; child = child->GetNext()) {
+        if (child->GetType() == wxXML_ELEMENT_NODE && child->GetName() == "find") {
+            writeFind(child, find);
+            written = true;
+        }
+    }
+    if (!written) {
+        wxXmlNode* element = new wxXmlNode(wxXML_ELEMENT_NODE, "find");
+        writeFind(element, find);
+        root->AddChild(element);
+    }
+}
+
 bool writeSettingsFile(const wxXmlDocument& document, const wxString& path, wxString& reason)
 {
     wxMemoryOutputStream bytes;

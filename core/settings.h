@@ -69,6 +69,22 @@ void saveViewState(wxXmlNode* root, const viewState& state);
 // before year 1 or after year 9999): read back, it counts as missing.
 wxString formatSettingsInstant(double seconds);
 
+// What the find panel remembers between runs, in an element "find" of its own.
+enum class findScope { view, selection, archive };
+struct findSettings {
+    wxString query;
+    findScope scope = findScope::view;
+    bool includedLinesOnly = true;
+    long shortest = -1; // seconds; -1 for no bound
+    long longest = -1;
+};
+// The last "find" element among the root's children; defaults without one, and
+// for a value that cannot be read.
+findSettings readFindSettings(wxXmlNode* root);
+// Writes the values into every "find" element among the root's children, or
+// into a new one at the end when there is none.
+void saveFindSettings(wxXmlNode* root, const findSettings& find);
+
 // Writes the document with an indentation step of 1 and the encoding its file
 // declared, without ever leaving a half-written file: a new file in the same
 // folder is written and flushed to disk, then renamed over `path` (over the

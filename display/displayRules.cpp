@@ -177,3 +177,22 @@ void zoomOutView(vTimelineDisplayState& s)
     s.viewBegin = b - (m - b);
     s.viewEnd = e + (e - m);
 }
+
+void panView(vTimelineDisplayState& s, double fraction)
+{
+    const double step = (s.viewEnd - s.viewBegin) * fraction;
+    s.viewBegin += step;
+    s.viewEnd += step;
+}
+
+void viewStartingAt(vTimelineDisplayState& s, double t)
+{
+    s.viewEnd = t + (s.viewEnd - s.viewBegin);
+    s.viewBegin = t;
+}
+
+void viewEndingAt(vTimelineDisplayState& s, double t)
+{
+    s.viewBegin = t - (s.viewEnd - s.viewBegin);
+    s.viewEnd = t;
+}

@@ -72,3 +72,10 @@ void recordingExtent(const std::vector<const timeline*>& lines, double& begin, d
 // without length zooms out to one second.
 void zoomInView(vTimelineDisplayState& s);
 void zoomOutView(vTimelineDisplayState& s);
+
+// Keyboard moves of the view; its length stays and the selection is left
+// where it is. panView moves it by `fraction` of its length (negative:
+// earlier); the others put its begin or its end at t.
+void panView(vTimelineDisplayState& s, double fraction);
+void viewStartingAt(vTimelineDisplayState& s, double t);
+void viewEndingAt(vTimelineDisplayState& s, double t);

@@ -5,6 +5,7 @@
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
 
+#include "display/callPicking.h"
 #include "platform/narrow.h"
 #include "recdb/timeValue.h"
 
@@ -12,6 +13,9 @@ namespace {
 const wxColour middleLineColour(0, 255, 0);
 const wxColour selectedColour(0, 255, 0);
 const wxColour otherColour(128, 128, 128);
+// Calls the highlight matches: the selected and the other shade.
+const wxColour matchedSelectedColour(255, 230, 0);
+const wxColour matchedOtherColour(160, 140, 0);
 const wxColour boundColour(255, 31, 0);
 // Days whose catalogs are still being read: hatched, so they do not pass for
 // days without calls.
@@ -24,15 +28,21 @@ vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, displa
     charWidths.fill(-1);
     const displayMetrics sizes = displayMetrics::forWindow(*this);
     SetMinSize(wxSize(sizes.rowMinWidth, sizes.rowHeight));
+    // Clicked, a row takes the focus so that the panel gets its keys; on
+    // Windows the arrows would otherwise move the focus on.
+    SetCanFocus(true);
+    SetWindowStyleFlag(GetWindowStyleFlag() | wxWANTS_CHARS);
     Bind(wxEVT_PAINT, &vSingleTimeline::onPaint, this);
     Bind(wxEVT_LEFT_DOWN, &vSingleTimeline::onLeftDown, this);
     Bind(wxEVT_LEFT_UP, &vSingleTimeline::onLeftUp, this);
     Bind(wxEVT_MOTION, &vSingleTimeline::onMotion, this);
+    Bind(wxEVT_LEFT_DCLICK, &vSingleTimeline::onDoubleClick, this);
 }
 
 void vSingleTimeline::displayChanged(const vTimelineDisplayState& previous)
 {
     if (!sameView(state(), previous)) {
+        hideDetails(); // the pointer may rest on another call now
         Refresh(true);
         return;
     }
@@ -113,6 +123,7 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
 {
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxBrush selectedBrush(selectedColour), otherBrush(otherColour);
+    const wxBrush matchedSelectedBrush(matchedSelectedColour), matchedOtherBrush(matchedOtherColour);
     const wxBrush* current = nullptr;
     auto use = [&](const wxBrush* brush) {
         if (brush != current) {
@@ -136,30 +147,75 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
             run.brush = nullptr;
         }
     };
-    for (const recording* r : found) {
-        double b = toSeconds(r->start), e = toSeconds(r->end);
-        const wxBrush* brush =
-            (included && b < state().selectionEnd && e > state().selectionBegin) ? &selectedBrush : &otherBrush;
-        const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
-        const int end = x1 == x0 ? x0 + 1 : x1;
-        const std::string label = r->label();
-        if (!label.empty() && !tooNarrowForText(dc, end - x0, label)) {
-            flush();
-            use(brush);
-            drawLabelledBox(dc, x0, x1, size.y, label);
-            continue;
+    // Matched calls are drawn after all others, on top: a highlighted call
+    // hidden under its neighbours would be no highlight, and interleaved with
+    // them it would break the runs into a rectangle per call.
+    recordingList matched;
+    // The columns the matched calls so far cover, as the last of them leave
+    // them on top in one shade (none after one with text). A box without text
+    // within them shows nothing of its own whether it matches or not, so the
+    // matcher is not asked: zoomed out, a match in a column spares asking
+    // for the dozens of calls around it.
+    struct {
+        const wxBrush* brush = nullptr;
+        int x0 = 0, x1 = 0;
+    } onTop;
+    auto setAside = [&](const recording* r, bool selected, int x0, int end, bool withText) {
+        const wxBrush* shade = selected ? &matchedSelectedBrush : &matchedOtherBrush;
+        const bool sameShade = !withText && onTop.brush == shade;
+        if (sameShade && onTop.x0 <= x0 && end <= onTop.x1)
+            return false;
+        if (!highlight(*r))
+            return false;
+        matched.push_back(r);
+        if (withText) {
+            onTop.brush = nullptr;
+        } else if (sameShade && x0 <= onTop.x1 && end >= onTop.x0) {
+            onTop.x0 = std::min(onTop.x0, x0);
+            onTop.x1 = std::max(onTop.x1, end);
+        } else {
+            onTop.brush = shade;
+            onTop.x0 = x0;
+            onTop.x1 = end;
         }
-        if (run.brush == brush && x0 <= run.x1 && end >= run.x0) {
-            run.x0 = std::min(run.x0, x0);
-            run.x1 = std::max(run.x1, end);
-            continue;
+        return true;
+    };
+    // The calls in their turn, then the matched ones.
+    const recordingList* list = &found;
+    for (const bool matchedPass : {false, true}) {
+        for (const recording* r : *list) {
+            double b = toSeconds(r->start), e = toSeconds(r->end);
+            const bool selected = included && b < state().selectionEnd && e > state().selectionBegin;
+            const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
+            const int end = x1 == x0 ? x0 + 1 : x1;
+            const std::string label = r->label();
+            const bool withText = !label.empty() && !tooNarrowForText(dc, end - x0, label);
+            const wxBrush* brush;
+            if (matchedPass)
+                brush = selected ? &matchedSelectedBrush : &matchedOtherBrush;
+            else if (highlight && setAside(r, selected, x0, end, withText))
+                continue;
+            else
+                brush = selected ? &selectedBrush : &otherBrush;
+            if (withText) {
+                flush();
+                use(brush);
+                drawLabelledBox(dc, x0, x1, size.y, label);
+                continue;
+            }
+            if (run.brush == brush && x0 <= run.x1 && end >= run.x0) {
+                run.x0 = std::min(run.x0, x0);
+                run.x1 = std::max(run.x1, end);
+                continue;
+            }
+            flush();
+            run.brush = brush;
+            run.x0 = x0;
+            run.x1 = end;
         }
         flush();
-        run.brush = brush;
-        run.x0 = x0;
-        run.x1 = end;
+        list = &matched;
     }
-    flush();
 }
 
 bool vSingleTimeline::tooNarrowForText(wxDC& dc, int width, const std::string& label)
@@ -215,6 +271,9 @@ void vSingleTimeline::onLeftDown(wxMouseEvent& event)
 {
     const int width = GetClientSize().x;
     const int x = event.GetX();
+    hideDetails();
+    callPicked = false;
+    SetFocus();
     anchorTime = xToTime(x, width);
     dragMode = rowPress(x, timeToX(state().selectionBegin, width), timeToX(state().selectionEnd, width),
                         metrics().boundGrab);
@@ -230,8 +289,11 @@ void vSingleTimeline::onMotion(wxMouseEvent& event)
         const bool nearBound = rowPress(x, timeToX(state().selectionBegin, width), timeToX(state().selectionEnd, width),
                                         metrics().boundGrab) != selectionDrag::none;
         SetCursor(wxCursor(nearBound ? wxCURSOR_SIZEWE : wxCURSOR_ARROW));
+        showDetails(x);
         return;
     }
+    if (callPicked)
+        return;
     const double t = xToTime(x, width);
     model.change([&](vTimelineDisplayState& s) { rowDrag(s, dragMode, anchorTime, t); });
 }
@@ -239,6 +301,7 @@ void vSingleTimeline::onMotion(wxMouseEvent& event)
 void vSingleTimeline::onLeftUp(wxMouseEvent&)
 {
     dragMode = selectionDrag::none;
+    callPicked = false;
     releaseMouse();
     Refresh(true);
 }
@@ -246,4 +309,55 @@ void vSingleTimeline::onLeftUp(wxMouseEvent&)
 void vSingleTimeline::dragEnded()
 {
     dragMode = selectionDrag::none;
+}
+
+void vSingleTimeline::onDoubleClick(wxMouseEvent& event)
+{
+    // The first click of the pair has already started a new selection (or
+    // taken a bound); the call's own interval replaces whatever it made.
+    const recording* picked = callAtColumn(event.GetX());
+    if (!picked) {
+        event.Skip();
+        return;
+    }
+    dragMode = selectionDrag::none;
+    callPicked = true;
+    SetFocus();
+    model.setSelection(toSeconds(picked->start), toSeconds(picked->end));
+}
+
+const recording* vSingleTimeline::callAtColumn(int x) const
+{
+    const int width = GetClientSize().x;
+    if (x < 0 || x >= width)
+        return nullptr;
+    // Only the calls near the column are asked for: a column of a zoomed-out
+    // view holds a few of the row's thousands. One column either side covers
+    // the rounding of the mapping; the view limits it as the paint does.
+    const double from = std::max(xToTime(x - 1, width), state().viewBegin);
+    const double to = std::min(xToTime(x + 2, width), state().viewEnd);
+    if (!(from < to))
+        return nullptr; // a view without length draws no box
+    std::vector<timeSpan> pending;
+    return callAt(line->getAvailableRecordings(from, to, pending), state(), width, x);
+}
+
+void vSingleTimeline::showDetails(int x)
+{
+    const recording* call = callAtColumn(x);
+    if (call == detailsShown)
+        return;
+    detailsShown = call;
+    if (call)
+        SetToolTip(callDetails(line->getName(), *call));
+    else
+        UnsetToolTip();
+}
+
+void vSingleTimeline::hideDetails()
+{
+    if (!detailsShown)
+        return;
+    detailsShown = nullptr;
+    UnsetToolTip();
 }

@@ -1,8 +1,11 @@
 #pragma once
 // One line's row: every recording in the displayed interval as a labelled box,
-// green when it lies in the selection of an included line, grey otherwise, and
-// the selection's bounds as dotted lines. Pressing and dragging in a row makes
-// a new selection or moves one of its bounds, through the display model. A
+// green when it lies in the selection of an included line, grey otherwise
+// (yellow shades of both for calls the highlight matches), and the selection's
+// bounds as dotted lines. Pressing and dragging in a row makes a new selection
+// or moves one of its bounds, through the display model; double-clicking a box
+// selects exactly that call. Resting the pointer on a box shows the call's
+// details. A row takes the focus when clicked (the panel handles its keys). A
 // change of the view repaints the whole row, a change of the selection alone
 // only the columns it can have touched.
 #include <array>
@@ -26,6 +29,12 @@ public:
     // is told when a paint does.
     bool isWaiting() const { return waiting; }
     void setWaitingNotice(std::function<void()> notice) { waitingNotice = std::move(notice); }
+    // Which calls are drawn yellow; an empty function highlights none. Takes
+    // effect at the next paint.
+    void setHighlight(std::function<bool(const recording&)> matches) { highlight = std::move(matches); }
+    // The call under column x, as the row is drawn at its current width; null
+    // where there is no box.
+    const recording* callAtColumn(int x) const;
 
     // The full paint of the row into any drawing surface of that size.
     void draw(wxDC& dc, const wxSize& size);
@@ -51,6 +60,9 @@ private:
     void onLeftDown(wxMouseEvent& event);
     void onLeftUp(wxMouseEvent& event);
     void onMotion(wxMouseEvent& event);
+    void onDoubleClick(wxMouseEvent& event);
+    void showDetails(int x);
+    void hideDetails();
 
     const timeline* line;
     bool included = true;
@@ -58,6 +70,11 @@ private:
     std::function<void()> waitingNotice;
     selectionDrag dragMode = selectionDrag::none;
     double anchorTime = 0;
+    // Set by a double-click on a call until the button goes up: the second
+    // press must not turn into a drag that replaces the call's selection.
+    bool callPicked = false;
+    std::function<bool(const recording&)> highlight;
+    const recording* detailsShown = nullptr; // whose tooltip is set
 
     // Text widths measured once: the ellipsis and single characters. A label
     // whose first character alone is wider than its box cannot fit, so most

@@ -1,10 +1,13 @@
 #include "display/vTimeWindow.h"
 
+#include <algorithm>
+
 #include <wx/dcclient.h>
 
 namespace {
 const wxColour grey(128, 128, 128);
 const wxColour green(0, 255, 0);
+const wxColour hitColour(255, 230, 0);
 }
 
 vTimeWindow::vTimeWindow(wxWindow* parent, displayModel& model_, double extentBegin_, double extentEnd_)
@@ -34,6 +37,44 @@ void vTimeWindow::draw(wxDC& dc, const wxSize& size) const
     dc.SetPen(*wxWHITE_PEN);
     dc.SetBrush(wxBrush(green));
     dc.DrawRectangle(x0 - 1, 0, x1 - x0 + 2, size.y);
+    drawHitMarks(dc, size);
+}
+
+void vTimeWindow::setHitMarks(std::vector<double> hitStarts)
+{
+    hits = std::move(hitStarts);
+    hitColumnsWidth = -1;
+    Refresh();
+}
+
+void vTimeWindow::drawHitMarks(wxDC& dc, const wxSize& size) const
+{
+    if (hits.empty() || size.x <= 0)
+        return;
+    if (hitColumnsWidth != size.x) {
+        hitColumns.assign(size.x, false);
+        for (double t : hits) {
+            // Outside the extent a hit has no column (the mapping would pile
+            // it up at an edge); one at the very end marks the last column.
+            if (!(t >= extentBegin && t <= extentEnd))
+                continue;
+            hitColumns[std::min(timeToX(t, size.x), size.x - 1)] = true;
+        }
+        hitColumnsWidth = size.x;
+    }
+    // Below the outline's top row, a third of the bar down; neighbouring
+    // marked columns are one rectangle.
+    const int top = 1, height = std::max(2, size.y / 3);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(hitColour));
+    for (int x = 0; x < size.x; ++x) {
+        if (!hitColumns[x])
+            continue;
+        const int first = x;
+        while (x + 1 < size.x && hitColumns[x + 1])
+            ++x;
+        dc.DrawRectangle(first, top, x - first + 1, height);
+    }
 }
 
 wxSize vTimeWindow::DoGetBestSize() const

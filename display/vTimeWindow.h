@@ -1,8 +1,11 @@
 #pragma once
 // The overview bar: the whole extent of the recordings as a grey bar, with the
 // displayed interval as a green box on it. Dragging the box pans the view;
-// dragging just outside either end of the box moves that end. Each drag step
+// dragging just outside either end of the box moves that end. Short yellow
+// ticks at the top mark the columns where hits of a search start. Each drag step
 // goes to the display model; every change the model announces repaints the bar.
+#include <vector>
+
 #include <wx/cursor.h>
 
 #include "display/displayRules.h"
@@ -17,6 +20,8 @@ public:
 
     // Paints the bar as it looks at the given size; the paint handler calls it.
     void draw(wxDC& dc, const wxSize& size) const;
+    // The start times (seconds) to mark; empty for none. Repaints the bar.
+    void setHitMarks(std::vector<double> hitStarts);
 
     // The stock cursor last chosen by a motion with the button up.
     wxStockCursor shownCursor() const { return cursorShown; }
@@ -37,10 +42,16 @@ private:
     void onLeftUp(wxMouseEvent& event);
     void onMotion(wxMouseEvent& event);
     void showCursor(wxStockCursor id);
+    void drawHitMarks(wxDC& dc, const wxSize& size) const;
 
     overviewDrag dragging = overviewDrag::none;
     double anchorTime = 0; // extent time under the mouse at the last move step
     double extentBegin;
     double extentEnd;
     wxStockCursor cursorShown = wxCURSOR_ARROW;
+    std::vector<double> hits;
+    // Which columns have a hit, for the width they were worked out at: the bar
+    // repaints at every step of a drag, and the hits can be a hundred thousand.
+    mutable std::vector<bool> hitColumns;
+    mutable int hitColumnsWidth = -1;
 };

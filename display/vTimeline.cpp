@@ -81,7 +81,9 @@ void vTimeline::buildChildren()
     selectorColumn->AddStretchSpacer(1);
 
     wxBoxSizer* overviewColumn = new wxBoxSizer(wxVERTICAL);
-    overviewColumn->Add(new vTimeWindow(innerPanel, display, extentBegin, extentEnd), 0, wxEXPAND);
+    overview = new vTimeWindow(innerPanel, display, extentBegin, extentEnd);
+    overview->setHitMarks(hitMarks);
+    overviewColumn->Add(overview, 0, wxEXPAND);
     overviewColumn->Add(new vTimeScale(innerPanel, display), 0, wxEXPAND);
     overviewColumn->Add(new vTimespan(innerPanel, display), 0, wxEXPAND);
 
@@ -107,6 +109,8 @@ void vTimeline::buildChildren()
         lineGrid->Add(entry.checkBox, 0, wxALIGN_CENTER_VERTICAL, 0);
         entry.row = new vSingleTimeline(lineArea, entry.line, display);
         entry.row->setWaitingNotice([this] { rowWaiting(); });
+        entry.row->setHighlight(highlight);
+        entry.row->Bind(wxEVT_KEY_DOWN, &vTimeline::onRowKey, this);
         lineGrid->Add(entry.row, 1, wxEXPAND | wxALIGN_CENTER_VERTICAL, 0);
         // The wheel scrolls the lines wherever the mouse is over them.
         entry.checkBox->Bind(wxEVT_MOUSEWHEEL, &vTimeline::onLineWheel, this);
@@ -145,6 +149,62 @@ void vTimeline::onLineWheel(wxMouseEvent& event)
     lineArea->Scroll(-1, std::max(lineArea->GetViewStart().y + steps, 0));
 }
 
+void vTimeline::onRowKey(wxKeyEvent& event)
+{
+    if (event.GetModifiers() != wxMOD_NONE) {
+        event.Skip();
+        return;
+    }
+    // Home and End go to the calls of the lines that count; without any, they
+    // have nowhere to go.
+    auto callsExtent = [this](double& begin, double& end) {
+        const std::vector<const timeline*> included = includedLines();
+        recordingExtent(included, begin, end);
+        return std::any_of(included.begin(), included.end(), [](const timeline* l) { return !l->isEmpty(); });
+    };
+    double begin = 0, end = 0;
+    switch (event.GetKeyCode()) {
+    case WXK_LEFT:
+    case WXK_NUMPAD_LEFT:
+        display.change([](vTimelineDisplayState& s) { panView(s, -0.1); });
+        break;
+    case WXK_RIGHT:
+    case WXK_NUMPAD_RIGHT:
+        display.change([](vTimelineDisplayState& s) { panView(s, 0.1); });
+        break;
+    case WXK_HOME:
+    case WXK_NUMPAD_HOME:
+        if (callsExtent(begin, end))
+            display.change([begin](vTimelineDisplayState& s) { viewStartingAt(s, begin); });
+        break;
+    case WXK_END:
+    case WXK_NUMPAD_END:
+        if (callsExtent(begin, end))
+            display.change([end](vTimelineDisplayState& s) { viewEndingAt(s, end); });
+        break;
+    default:
+        event.Skip();
+    }
+}
+
+void vTimeline::setHighlight(std::function<bool(const recording&)> matches)
+{
+    highlight = std::move(matches);
+    for (const lineEntry& entry : lines) {
+        if (!entry.row)
+            continue;
+        entry.row->setHighlight(highlight);
+        entry.row->Refresh(false);
+    }
+}
+
+void vTimeline::setHitMarks(std::vector<double> hitStarts)
+{
+    hitMarks = std::move(hitStarts);
+    if (overview)
+        overview->setHitMarks(hitMarks);
+}
+
 void vTimeline::onLineAreaSize(wxSizeEvent& event)
 {
     event.Skip();
@@ -168,6 +228,7 @@ void vTimeline::setTimelines(const std::vector<const timeline*>& newLines)
     innerPanel->Destroy();
     innerPanel = nullptr;
     lineArea = nullptr;
+    overview = nullptr;
     lines.clear();
     for (const timeline* line : newLines)
         lines.push_back(lineEntry{line, nullptr, nullptr});

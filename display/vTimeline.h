@@ -3,7 +3,9 @@
 // builds every display widget: the four time selectors with their captions, the
 // overview bar, the scale, the selection bar and, per line, a check box and a
 // channel row. A rebuild destroys the widgets (which leave the model with
-// them) and makes new ones on the start-up state.
+// them) and makes new ones on the start-up state. With a row focused, the
+// arrow keys pan the view and Home and End go to the first and last call of
+// the included lines.
 #include <functional>
 #include <map>
 #include <string>
@@ -22,6 +24,7 @@ class wxFlexGridSizer;
 class wxScrolledWindow;
 class wxSizerItem;
 class vSingleTimeline;
+class vTimeWindow;
 
 class vTimeline : public wxPanel {
 public:
@@ -54,6 +57,14 @@ public:
     // Sets each line's included flag from the map; lines not in it are included.
     void applyLineStates(const std::map<std::string, bool>& lineStates);
     const vTimelineDisplayState* displayState() const { return &display.state(); }
+    // The calls `matches` accepts are drawn yellow in every row, also in rows
+    // of later rebuilds; an empty function highlights none. It is asked at
+    // every paint for the calls in view (up to a call per box), so it should
+    // be about as cheap as reading the call's label.
+    void setHighlight(std::function<bool(const recording&)> matches);
+    // Marks on the overview bar at the start of each hit (seconds); empty for
+    // none. Kept for rows and bars of later rebuilds too.
+    void setHitMarks(std::vector<double> hitStarts);
 
     // For tests and benches: the model the widgets show.
     displayModel& model() { return display; }
@@ -75,6 +86,7 @@ private:
     void buildChildren();
     void onCheckBox(wxCommandEvent& event);
     void onLineWheel(wxMouseEvent& event);
+    void onRowKey(wxKeyEvent& event);
     void onLineAreaSize(wxSizeEvent& event);
     void onArrivalTimer(wxTimerEvent& event);
     void rowWaiting();
@@ -87,6 +99,9 @@ private:
     wxFlexGridSizer* grid = nullptr;
     wxScrolledWindow* lineArea = nullptr;
     wxSizerItem* scrollbarGap = nullptr;
+    vTimeWindow* overview = nullptr;
+    std::function<bool(const recording&)> highlight;
+    std::vector<double> hitMarks;
     const vTimelineDisplayState initialState;
     wxTimer arrivalTimer;
     std::function<unsigned()> arrivalCount;

@@ -14,6 +14,7 @@ enum resourceId {
     resConfigure = 116,
     resCasebinder = 117,
     resCopyCasebinder = 118,
+    resFind = 119,
     // The program's icon in the sizes window systems ask for.
     resIcon16 = 120,
     resIcon32 = 121,

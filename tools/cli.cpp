@@ -18,6 +18,7 @@
 #include "core/settings.h"
 #include "core/programFiles.h"
 #include "export/copyEngine.h"
+#include "recdb/callListing.h"
 #include "recdb/callMatch.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
@@ -116,8 +117,6 @@ std::string fullHelp()
            "\nRun orvista-cli COMMAND --help for one command. Errors are one line on stderr,\n"
            "exit status 2.\n";
 }
-
-const char* const timeFormat = "%Y-%m-%d %H:%M:%S";
 
 struct usageError {
     std::string message;
@@ -232,43 +231,9 @@ options parseArguments(const std::vector<std::string>& args)
     return o;
 }
 
-// A field of a tab-separated line: tab, line feed, carriage return and
-// backslash are written \t, \n, \r and \\, so text from a catalog can never
-// split a record or forge one.
-std::string field(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string formatSeconds(double seconds)
 {
-    const wxDateTime when = fromSeconds(seconds);
-    return when.IsValid() ? toNarrow(when.Format(timeFormat)) : std::string();
-}
-
-std::string formatTime(const wxDateTime& when)
-{
-    return when.IsValid() ? toNarrow(when.Format(timeFormat)) : std::string();
+    return listingTime(fromSeconds(seconds));
 }
 
 double parseTime(const std::string& text, const char* option)
@@ -297,7 +262,7 @@ void listChannels(const options& o, std::ostream& out)
 {
     for (const auto& [name, directory] : channelsOf(o.loggerIni)) {
         dynamicTimeline t(directory, name);
-        out << field(name) << '\t' << field(directory) << '\t' << t.catalogEntries().size() << '\t'
+        out << tabField(name) << '\t' << tabField(directory) << '\t' << t.catalogEntries().size() << '\t'
             << (t.isEmpty() ? "" : formatSeconds(t.getStart())) << '\t'
             << (t.isEmpty() ? "" : formatSeconds(t.getEnd())) << '\n';
     }
@@ -381,13 +346,13 @@ int listRecordings(const options& o, std::ostream& out)
             const recordingList found = line->getRecordings(s.from, s.to);
             const auto matching = std::count_if(found.begin(), found.end(),
                                                 [&](const recording* r) { return o.filter.matches(*r); });
-            out << field(line->getName()) << '\t' << matching << '\n';
+            out << tabField(line->getName()) << '\t' << matching << '\n';
         }
         return s.unreadable ? 1 : 0;
     }
     const bool read = forEachRecording(o, std::move(index), [&](const std::string& name, const recording& r) {
-        out << field(name) << '\t' << formatTime(r.start) << '\t' << formatTime(r.end) << '\t' << field(r.label())
-            << '\t' << field(r.fileName()) << '\n';
+        out << tabField(name) << '\t' << listingTime(r.start) << '\t' << listingTime(r.end) << '\t' << tabField(r.label())
+            << '\t' << tabField(r.fileName()) << '\n';
     });
     return read ? 0 : 1;
 }
@@ -489,7 +454,7 @@ public:
     {
         failed = true;
         for (const copyFailure& f : failures)
-            err << "orvista-cli: cannot copy " << field(f.source) << " to " << field(f.target) << ": " << toNarrow(f.reason)
+            err << "orvista-cli: cannot copy " << tabField(f.source) << " to " << tabField(f.target) << ": " << toNarrow(f.reason)
                 << '\n';
     }
 
@@ -550,7 +515,7 @@ int copyRecordingFiles(const options& o, std::ostream& out, std::ostream& err)
         return 130;
     }
     for (const std::string& target : copied)
-        out << field(target) << '\n';
+        out << tabField(target) << '\n';
     out.flush();
     return observer.failed || !read ? 1 : 0;
 }

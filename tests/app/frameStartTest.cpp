@@ -150,7 +150,7 @@ TEST_F(frameStart, windowBarsAndMenusAsDesigned)
     wxToolBar* tools = frame->GetToolBar();
     ASSERT_NE(nullptr, tools);
     EXPECT_EQ("toolbar", tools->GetName());
-    const int expected[] = {cmdRefresh, cmdConfigure, -1, cmdZoomIn, cmdZoomOut, cmdZoomSelection, -1,
+    const int expected[] = {cmdRefresh, cmdConfigure, -1, cmdZoomIn, cmdZoomOut, cmdZoomSelection, cmdFind, -1,
                             cmdCopyTo, cmdOpenInCasebinder, cmdOpenInTracewise, cmdOpenCopyInCasebinder,
                             cmdOpenCopyInTracewise, cmdOpenCopyInLivecue};
     ASSERT_EQ(static_cast<size_t>(std::size(expected)), tools->GetToolsCount());
@@ -177,7 +177,7 @@ TEST_F(frameStart, windowBarsAndMenusAsDesigned)
     const char* titles[] = {"File", "View", "Selection", "Help"};
     const std::vector<std::vector<int>> items = {
         {cmdRefresh, -1, cmdConfigure, -1, cmdExit},
-        {cmdZoomIn, cmdZoomOut, cmdZoomSelection},
+        {cmdZoomIn, cmdZoomOut, cmdZoomSelection, -1, cmdFind},
         {cmdCopyTo, cmdOpenInCasebinder, cmdOpenInTracewise, cmdOpenCopyInCasebinder, cmdOpenCopyInTracewise,
          cmdOpenCopyInLivecue},
         {cmdUsersGuide, cmdAbout}};

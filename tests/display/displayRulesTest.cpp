@@ -183,3 +183,20 @@ TEST(displayRules, extentOfTheLinesThatHaveRecordings)
     EXPECT_EQ(50, begin);
     EXPECT_EQ(9500, end);
 }
+
+TEST(displayRules, keyMovesKeepTheLengthAndLeaveTheSelection)
+{
+    const struct {
+        void (*move)(vTimelineDisplayState&, double);
+        double value;
+        const char* result;
+    } cases[] = {
+        {panView, 0.1, "view 300..1300 sel 250..350"},         {panView, -0.1, "view 100..1100 sel 250..350"},
+        {viewStartingAt, 5000, "view 5000..6000 sel 250..350"}, {viewEndingAt, 900, "view -100..900 sel 250..350"},
+    };
+    for (const auto& c : cases) {
+        vTimelineDisplayState s = viewAndSelection(200, 1200, 250, 350);
+        c.move(s, c.value);
+        EXPECT_EQ(c.result, text(s)) << c.value;
+    }
+}

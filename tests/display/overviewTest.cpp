@@ -3,6 +3,7 @@
 // in a shown frame (capturing the mouse needs a shown window).
 #include <functional>
 #include <ostream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,20 @@ TEST_F(overviewTest, windowPaintsGreyBarWithOutlinedGreenBox)
     image = render([&](wxDC& dc, const wxSize& s) { window->draw(dc, s); }, {200, 20});
     EXPECT_EQ(pixel(image, 0, 10), white);
     EXPECT_EQ(pixel(image, 1, 10), grey);
+}
+
+TEST_F(overviewTest, windowMarksTheColumnsOfHitsAtTheTop)
+{
+    vTimeWindow* window = makeWindow();
+    const wxColour yellow(255, 230, 0);
+    // Columns 20 (twice), 50 (in the box), 199 (the extent's end); none outside the extent.
+    window->setHitMarks({1205, 1209, 1500, 3000, 500, 3500});
+    const wxImage image = render([&](wxDC& dc, const wxSize& s) { window->draw(dc, s); }, {200, 20});
+    const std::tuple<int, int, wxColour> pixels[] = {{20, 1, yellow}, {20, 6, yellow}, {199, 3, yellow},
+                                                     {50, 3, yellow}, {50, 0, white},  {20, 7, grey},
+                                                     {21, 3, grey},   {0, 3, grey}};
+    for (const auto& [x, y, colour] : pixels)
+        EXPECT_EQ(colour, pixel(image, x, y)) << x << ", " << y;
 }
 
 TEST_F(overviewTest, windowMappingIsLimitedAndSafeOnEmptyIntervals)

@@ -1,7 +1,10 @@
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include <wx/checkbox.h>
 #include <wx/app.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/scrolwin.h>
 
@@ -234,4 +237,36 @@ TEST_F(panelFixture, manyLinesScrollUnderFixedBarsAndStayAligned)
     EXPECT_EQ(scale->GetScreenPosition().x, last->GetScreenPosition().x);
     EXPECT_EQ(scale->GetSize().x, last->GetSize().x);
     EXPECT_LT(scale->GetScreenPosition().y, scroller->GetScreenPosition().y);
+}
+
+TEST_F(panelFixture, rowKeysMoveTheViewToTheCallsOfIncludedLines)
+{
+    panel->setTimelines({&alpha, &beta});
+    panel->applyLineStates({{"Beta", false}}); // Beta's earlier and later calls do not count
+    auto key = [&](int code, bool control = false) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.SetControlDown(control);
+        panel->lineRow(1)->ProcessWindowEvent(event);
+        return std::make_pair(state().viewBegin - t0, state().viewEnd - t0);
+    };
+    using view = std::pair<double, double>;
+    EXPECT_EQ(view(1000, 11000), key(WXK_RIGHT));
+    EXPECT_EQ(view(1000, 11000), key(WXK_LEFT, true)) << "not the panel's";
+    EXPECT_EQ(view(100, 10100), key(WXK_HOME));
+    EXPECT_EQ(view(-4900, 5100), key(WXK_END));
+    EXPECT_EQ(t0 + 1000, state().selectionBegin);
+}
+
+TEST_F(panelFixture, highlightReachesRowsOfLaterRebuilds)
+{
+    panel->setHighlight([](const recording& r) { return r.label() == "a2"; });
+    panel->setTimelines({&alpha});
+    wxBitmap bitmap(wxSize(1000, 20), 24);
+    {
+        wxMemoryDC dc(bitmap);
+        panel->lineRow(0)->draw(dc, wxSize(1000, 20));
+    }
+    const wxImage image = bitmap.ConvertToImage(); // a2 over columns 500..510, selected
+    EXPECT_EQ(wxColour(255, 230, 0), wxColour(image.GetRed(505, 17), image.GetGreen(505, 17), image.GetBlue(505, 17)));
 }

@@ -1,3 +1,6 @@
+#include <cstring>
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include <wx/dcmemory.h>
@@ -299,4 +302,48 @@ TEST_F(rowFixture, losingTheCaptureEndsTheDrag)
     row->ReleaseMouse(); // what the system does before telling the window
     row->ProcessWindowEvent(lost);
     EXPECT_EQ(selectionDrag::none, row->getDragMode());
+}
+
+TEST_F(rowFixture, highlightedCallsAreYellowOnTopAndOthersKeepTheirColours)
+{
+    const wxColour brightYellow(255, 230, 0), darkYellow(160, 140, 0);
+    line.add(day + 100, day + 300).add(day + 400, day + 600)     // x 10, 40: not selected
+        .add(day + 1500, day + 1700).add(day + 1800, day + 1900) // x 150, 180: selected
+        .add(day + 3000, day + 3001).add(day + 3002, day + 3003).add(day + 3004, day + 3005) // all in column 300
+        .add(day + 2006, day + 2007).add(day + 2001, day + 2002); // column 200, unselected then selected
+    model.setSelection(day + 1000, day + 2005);
+    const std::set<double> matching = {day + 400, day + 1500, day + 3002, day + 2006, day + 2001};
+    const wxImage before = render(*row, wxSize(400, 20));
+    row->setHighlight([&](const recording& r) { return matching.count(static_cast<double>(r.start.GetTicks())) > 0; });
+    const wxImage image = render(*row, wxSize(400, 20));
+    const std::pair<int, wxColour> boxes[] = {
+        {20, grey}, {50, darkYellow}, {160, brightYellow}, {185, green}, {300, darkYellow}}; // matched on top
+    for (const auto& [x, colour] : boxes)
+        EXPECT_EQ(colour, pixel(image, x, 3)) << "column " << x;
+    EXPECT_FALSE(columnHas(image, 200, darkYellow)) << "the later matched call is on top";
+    row->setHighlight(nullptr);
+    const wxImage after = render(*row, wxSize(400, 20));
+    EXPECT_EQ(0, memcmp(before.GetData(), after.GetData(), 400 * 20 * 3)) << "without a highlight as before";
+}
+
+TEST_F(rowFixture, doubleClickSelectsExactlyTheCallAndTheTooltipNamesIt)
+{
+    line.add(day + 1500, day + 1700, "+49 30 1234");
+    mouse(wxEVT_MOTION, 160, false);
+    EXPECT_TRUE(row->GetToolTipText().Contains("Label: +49 30 1234")) << row->GetToolTipText();
+    // The pair of clicks as wx delivers it, the second press jittering.
+    press(160);
+    EXPECT_EQ("", row->GetToolTipText()) << "no tooltip while the button is down";
+    release(160);
+    mouse(wxEVT_LEFT_DCLICK, 160, true);
+    drag(163);
+    release(163);
+    EXPECT_TRUE(sameState(vTimelineDisplayState{day + 1500, day + 1700, day, day + 4000}, state()));
+    // Beside the calls it does nothing.
+    const int heard = spy.calls();
+    press(250);
+    release(250);
+    mouse(wxEVT_LEFT_DCLICK, 250, true);
+    release(250);
+    EXPECT_EQ(heard, spy.calls());
 }
