@@ -491,6 +491,19 @@ void findPanel::showHit(std::size_t row)
     const double start = toSeconds(hit.call->start), end = toSeconds(hit.call->end);
     const vTimelineDisplayState shown = callInContext(start, end);
     timelines.model().change([&](vTimelineDisplayState& s) { s = shown; });
+
+    // The selection is a time range on the included lines: say so when it
+    // holds more than the call chosen.
+    recordingList selected;
+    timelines.selectedRecordings(selected);
+    wxString text = "Selected: the call on " + fromNarrow(hit.line->getName()) + " at " +
+                    fromNarrow(listingTime(hit.call->start)) + ".";
+    const std::size_t others = selected.size() > 0 ? selected.size() - 1 : 0;
+    if (others > 0)
+        text += wxString::Format(" %zu other %s on included lines %s the same time and %s selected too.", others,
+                                 others == 1 ? "call" : "calls", others == 1 ? "overlaps" : "overlap",
+                                 others == 1 ? "is" : "are");
+    status->SetLabel(text);
 }
 
 std::vector<callHit> findPanel::hitsInListOrder() const

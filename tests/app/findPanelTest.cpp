@@ -39,6 +39,8 @@ protected:
                   "<vmk_catalog>" + call("20240115", "090000", "+49 30 1234567", "/rec/a1.wav") +
                       call("20240115", "090015", "0301111", "/rec/a2.wav") +
                       call("20240115", "110000", "0049-30-123 4567", "/rec/a3.wav") + "</vmk_catalog>");
+        dir.write("storage/Front desk/20240115/catalog.xml",
+                  "<vmk_catalog>" + call("20240115", "090005", "0301999", "/rec/f0.wav") + "</vmk_catalog>");
         dir.write("storage/Front desk/20240116/catalog.xml",
                   "<vmk_catalog>" + call("20240116", "120000", "004930 1234567", "/rec/f1.wav") + "</vmk_catalog>");
         auto frame = start();
@@ -72,9 +74,9 @@ TEST_F(findCalls, numbersInAnySpellingAreFoundWhereTheOptionsSay)
     EXPECT_EQ(files({"/rec/a1.wav", "/rec/a3.wav"}), find(panel, "0049 30 1234567", findScope::view, true));
     EXPECT_EQ(files({"/rec/a1.wav", "/rec/a3.wav", "/rec/f1.wav"}),
               find(panel, "+4930*", findScope::archive, false));
-    EXPECT_EQ(files({"/rec/a1.wav"}), find(panel, "*, !*111", findScope::selection, true));
-    EXPECT_EQ(files({"/rec/a2.wav"}), find(panel, "030*, !*567", findScope::archive, true));
-    EXPECT_EQ("1 call found.", panel->statusText());
+    EXPECT_EQ(files({"/rec/a1.wav"}), find(panel, "*, !*111, !*999", findScope::selection, true));
+    EXPECT_EQ(files({"/rec/f0.wav", "/rec/a2.wav"}), find(panel, "030*, !*567", findScope::archive, true));
+    EXPECT_EQ("2 calls found.", panel->statusText());
     EXPECT_EQ(files(), find(panel, "999", findScope::archive, false));
     EXPECT_EQ("No call matches.", panel->statusText());
 
@@ -87,7 +89,7 @@ TEST_F(findCalls, numbersInAnySpellingAreFoundWhereTheOptionsSay)
     panel->resultList()->ProcessWindowEvent(click);
     EXPECT_EQ("+49 30 1234567", panel->resultList()->GetItemText(0, 4));
     panel->resultList()->ProcessWindowEvent(click);
-    EXPECT_EQ("0301111", panel->resultList()->GetItemText(0, 4));
+    EXPECT_EQ("0301999", panel->resultList()->GetItemText(0, 4));
 
     dynamic_cast<wxTextCtrl*>(panel->FindWindow("findShortest"))->SetValue("ten");
     EXPECT_FALSE(panel->start());
@@ -114,12 +116,13 @@ TEST_F(findCalls, aChosenCallIsTheSelectionTheCommandsGet)
     EXPECT_EQ(start + 10, shown->selectionEnd);
     EXPECT_LE(shown->viewBegin, start - 1700);
     EXPECT_GE(shown->viewEnd, start + 1700);
-    // Another call five seconds after it on the same line overlaps the hour, not
-    // the selection: the command gets exactly the call.
+    // The next call on the line lies in the hour, not in the selection, and the
+    // one that overlaps it is on an excluded line: the command gets the call.
     recordingList selected;
     ASSERT_TRUE(frame->gatherSelectedRecordings(selected));
     ASSERT_EQ(1u, selected.size());
     EXPECT_EQ("/rec/a1.wav", selected[0]->fileName());
+    EXPECT_EQ("Selected: the call on Alpha at 2024-01-15 09:00:00.", panel->statusText());
 
     // A call of an excluded line takes its line in.
     panel->showHit(2);
@@ -127,6 +130,12 @@ TEST_F(findCalls, aChosenCallIsTheSelectionTheCommandsGet)
     ASSERT_EQ(1u, selected.size());
     EXPECT_EQ("/rec/f1.wav", selected[0]->fileName());
     EXPECT_TRUE(rows->lineCheckBox(1)->GetValue());
+
+    // Back to the first call, now with its neighbour on Front desk included.
+    panel->showHit(0);
+    EXPECT_EQ("Selected: the call on Alpha at 2024-01-15 09:00:00. 1 other call on included lines overlaps the "
+              "same time and is selected too.",
+              panel->statusText());
 
     // Refresh replaces the lines the hits point into: the search runs again.
     wxCommandEvent refresh(wxEVT_MENU, cmdRefresh);
