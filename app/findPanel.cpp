@@ -281,6 +281,8 @@ bool findPanel::start()
                         static_cast<double>(maximum)};
     hits.clear();
     order.clear();
+    hitStarts.clear();
+    marked = 0;
     list->SetItemCount(0);
     list->Refresh();
     searched = true;
@@ -322,6 +324,8 @@ void findPanel::forgetLines()
     stop();
     hits.clear();
     order.clear();
+    hitStarts.clear();
+    marked = 0;
     list->SetItemCount(0);
     setHighlight(false);
     // A search stopped by the reload counts as one to run again.
@@ -361,11 +365,15 @@ void findPanel::takeHits()
             sortHits();
         list->SetItemCount(static_cast<long>(order.size()));
         list->Refresh();
-        std::vector<double> starts;
-        starts.reserve(hits.size());
-        for (const callHit& hit : hits)
-            starts.push_back(toSeconds(hit.call->start));
-        timelines.setHitMarks(std::move(starts));
+        for (std::size_t i = before; i < hits.size(); ++i)
+            hitStarts.push_back(toSeconds(hits[i].call->start));
+    }
+    // The overview bar's marks go over all hits: handed over when their number
+    // has doubled (and at the end), so millions of hits cost the window a few
+    // handovers, not one per tick.
+    if (hitStarts.size() != marked && (search->finished() || hitStarts.size() >= 2 * marked + 1000)) {
+        timelines.setHitMarks(hitStarts);
+        marked = hitStarts.size();
     }
     gauge->SetValue(static_cast<int>(search->progress() * 1000));
 }
@@ -415,6 +423,8 @@ void findPanel::setHighlight(bool on)
     if (on) {
         const callFilter matching = filter;
         timelines.setHighlight([matching](const recording& r) { return matching.matches(r); });
+        timelines.setHitMarks(hitStarts);
+        marked = hitStarts.size();
     } else {
         timelines.setHighlight(std::function<bool(const recording&)>());
         timelines.setHitMarks(std::vector<double>());

@@ -111,6 +111,8 @@ private:
     std::size_t unreadable = 0;
     std::vector<callHit> hits;      // in the order they were found: by start
     std::vector<std::size_t> order; // list row to hit
+    std::vector<double> hitStarts;  // of the hits, for the overview bar
+    std::size_t marked = 0;         // how many of them it has
     int sortColumn = 1;             // start
     bool ascending = true;
     wxTimer timer;

@@ -38,7 +38,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <map>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -93,11 +93,34 @@ int exitCode = 0;
 // The installation made for the run; removed when the run is over.
 wxString scratch;
 
+// What the scheduler says of the calling thread: the time it ran and the time
+// it was ready but waited for a processor (Linux; zero elsewhere).
+struct schedulerTimes {
+    double running = 0;
+    double waiting = 0;
+};
+
+schedulerTimes threadScheduling()
+{
+    schedulerTimes times;
+    if (FILE* file = std::fopen("/proc/thread-self/schedstat", "r")) {
+        unsigned long long running = 0, waiting = 0;
+        if (std::fscanf(file, "%llu %llu", &running, &waiting) == 2)
+            times = schedulerTimes{running * 1e-9, waiting * 1e-9};
+        std::fclose(file);
+    }
+    return times;
+}
+
 // Gaps between consecutive timer events.
 struct gap {
+    gap(benchClock::time_point start_, benchClock::time_point end_) : start(start_), end(end_) {}
+
     benchClock::time_point start;
     benchClock::time_point end;
     double seconds() const { return secondsBetween(start, end); }
+    // FIND: how the main thread spent the gap.
+    schedulerTimes spent;
 };
 
 struct stallFigures {
@@ -153,11 +176,25 @@ std::string xmlEscaped(const std::string& text)
     return out;
 }
 
-// Where the main thread's time goes while the find panel searches: each stretch
-// from one event's dispatch to the next event or tick of the stall timer is
-// charged to that event, so a handler's own time lands on its event (with
-// whatever the toolkit does after it). A stretch that begins at a tick is the
-// loop's own: waiting, or toolkit work that sends no event.
+// The processor time of the calling thread so far: what the main thread spends,
+// waiting left out.
+double processorSeconds(clockid_t clock)
+{
+    timespec t;
+    clock_gettime(clock, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double threadSeconds()
+{
+    return processorSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+// Where the main thread's time goes while the find panel searches: the
+// processor time from one event's dispatch to the next event or tick of the
+// stall timer is charged to that event, so a handler's own work lands on its
+// event (with whatever the toolkit does after it). What begins at a tick is
+// the loop's own: toolkit work that sends no event. Waiting costs nothing.
 class eventTimes : public wxEventFilter {
 public:
     enum kind { findUpdate, rowPaint, listPaint, other, loop, kinds };
@@ -169,13 +206,13 @@ public:
     };
 
     eventTimes(const wxWindow* finder_, const wxWindow* list_, std::vector<vSingleTimeline*> rows_)
-        : finder(finder_), list(list_), rows(std::move(rows_)), last(benchClock::now())
+        : finder(finder_), list(list_), rows(std::move(rows_)), last(threadSeconds())
     {
     }
 
     int FilterEvent(wxEvent& event) override
     {
-        charge(benchClock::now());
+        charge();
         const wxObject* object = event.GetEventObject();
         if (event.GetEventType() == wxEVT_TIMER && object == finder) {
             current = findUpdate;
@@ -187,15 +224,14 @@ public:
         } else {
             current = other;
             currentClass = object ? event.GetClassInfo()->GetClassName() : wxT("?");
-            ++debugCounts[currentClass + (object && object->GetClassInfo() ? wxString(" on ") + object->GetClassInfo()->GetClassName() : wxString())];
         }
         return Event_Skip;
     }
 
     // A tick of the stall timer: the loop is free again.
-    void tick(benchClock::time_point now)
+    void tick()
     {
-        charge(now);
+        charge();
         current = loop;
     }
 
@@ -203,13 +239,14 @@ public:
     // The kind of event of the longest stretch charged to other events.
     wxString longestOther() const { return longestOtherClass; }
 
-    // The find panel's updates, each from its dispatch to the next event.
+    // The find panel's updates, the processor time of each.
     const std::vector<double>& updateSeconds() const { return updates; }
 
 private:
-    void charge(benchClock::time_point now)
+    void charge()
     {
-        const double seconds = secondsBetween(last, now);
+        const double now = threadSeconds();
+        const double seconds = now - last;
         total& t = totals[current];
         t.seconds += seconds;
         if (seconds > t.longest && current == other)
@@ -224,13 +261,10 @@ private:
     const wxWindow* finder;
     const wxWindow* list;
     const std::vector<vSingleTimeline*> rows;
-    benchClock::time_point last;
+    double last;
     kind current = loop;
     wxString currentClass;
     wxString longestOtherClass;
-public:
-    std::map<wxString, int> debugCounts;
-private:
     total totals[kinds];
     std::vector<double> updates;
 };
@@ -305,6 +339,9 @@ private:
     // FIND.
     benchClock::time_point searchStarted;
     benchClock::time_point firstHit;
+    double searchProcessor = 0; // of all threads, at the start
+    double searchMainThread = 0;
+    schedulerTimes lastScheduled; // at the last tick
     bool hitSeen = false;
     std::unique_ptr<eventTimes> times;
 };
@@ -484,8 +521,13 @@ void benchApp::tick()
     const benchClock::time_point now = benchClock::now();
     gaps.push_back(gap{lastTick, now});
     lastTick = now;
-    if (times)
-        times->tick(now);
+    if (times) {
+        times->tick();
+        const schedulerTimes scheduled = threadScheduling();
+        gaps.back().spent = schedulerTimes{scheduled.running - lastScheduled.running,
+                                           scheduled.waiting - lastScheduled.waiting};
+        lastScheduled = scheduled;
+    }
     check();
 }
 
@@ -610,6 +652,9 @@ void benchApp::startSearch()
 
     // What start() does on this thread counts as a stall of the search.
     searchStarted = lastTick = benchClock::now();
+    searchProcessor = processorSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    searchMainThread = threadSeconds();
+    lastScheduled = threadScheduling();
     state = phase::searching;
     if (!finder->start()) {
         std::fprintf(stderr, "viewBench: the search did not start: %s\n", finder->statusText().utf8_str().data());
@@ -643,7 +688,9 @@ void benchApp::searchDone(benchClock::time_point now)
 {
     gaps.push_back(gap{lastTick, now});
     lastTick = now;
-    times->tick(now);
+    const double processor = processorSeconds(CLOCK_PROCESS_CPUTIME_ID) - searchProcessor;
+    const double mainThread = threadSeconds() - searchMainThread;
+    times->tick();
     wxEvtHandler::RemoveFilter(times.get());
 
     findPanel* finder = frame->finder();
@@ -658,12 +705,31 @@ void benchApp::searchDone(benchClock::time_point now)
                 finder->hitCount(), search.longest * 1e3, search.overLimit);
     std::fflush(stdout);
 
+    std::fprintf(stderr,
+                 "viewBench: processor time during the search: %.3f s, of which the main thread %.3f s and the "
+                 "search and the catalog loader's workers %.3f s\n",
+                 processor, mainThread, processor - mainThread);
+    // The longest gap between ticks: the main thread busy, waiting for a
+    // processor, or neither (blocked on a lock, or the loop asleep).
+    const gap* longestGap = nullptr;
+    for (const gap& g : gaps)
+        if (g.start >= searchStarted && (!longestGap || g.seconds() > longestGap->seconds()))
+            longestGap = &g;
+    if (longestGap)
+        std::fprintf(stderr,
+                     "viewBench: the longest gap between ticks, %.0f ms at %.3f s of the search: the main thread ran "
+                     "%.0f ms, waited for a processor %.0f ms, was blocked or asleep %.0f ms\n",
+                     longestGap->seconds() * 1e3, secondsBetween(searchStarted, longestGap->start),
+                     longestGap->spent.running * 1e3, longestGap->spent.waiting * 1e3,
+                     std::max(0.0, longestGap->seconds() - longestGap->spent.running - longestGap->spent.waiting) *
+                         1e3);
     const char* const names[] = {"find panel updates (its 100 ms timer)", "row paints", "result list paints",
                                  "other events", "the loop between events (waiting, toolkit work)"};
     for (int k = 0; k < eventTimes::kinds; ++k) {
         const eventTimes::total& t = times->of(static_cast<eventTimes::kind>(k));
-        std::fprintf(stderr, "viewBench: during the search, %s: %d, %.3f s in all, longest %.0f ms%s\n", names[k],
-                     t.count, t.seconds, t.longest * 1e3,
+        std::fprintf(stderr,
+                     "viewBench: main thread during the search, %s: %d, %.3f s processor time, longest %.0f ms%s\n",
+                     names[k], t.count, t.seconds, t.longest * 1e3,
                      k == eventTimes::other ? (" (a " + times->longestOther() + ")").utf8_str().data() : "");
     }
     // How an update's cost grows with the hits it adds to.
@@ -679,7 +745,6 @@ void benchApp::searchDone(benchClock::time_point now)
         }
         std::fprintf(stderr, "viewBench: find panel updates in order: %s\n", line.c_str());
     }
-    for (auto& [k, v] : times->debugCounts) if (v > 50) std::fprintf(stderr, "DEBUG %s %d\n", k.utf8_str().data(), v);
     times.reset();
     reportMatchCost();
     finish();

@@ -40,7 +40,7 @@ void vTimeWindow::draw(wxDC& dc, const wxSize& size) const
     drawHitMarks(dc, size);
 }
 
-void vTimeWindow::setHitMarks(std::vector<double> hitStarts)
+void vTimeWindow::setHitMarks(std::shared_ptr<const std::vector<double>> hitStarts)
 {
     hits = std::move(hitStarts);
     hitColumnsWidth = -1;
@@ -49,11 +49,11 @@ void vTimeWindow::setHitMarks(std::vector<double> hitStarts)
 
 void vTimeWindow::drawHitMarks(wxDC& dc, const wxSize& size) const
 {
-    if (hits.empty() || size.x <= 0)
+    if (!hits || hits->empty() || size.x <= 0)
         return;
     if (hitColumnsWidth != size.x) {
         hitColumns.assign(size.x, false);
-        for (double t : hits) {
+        for (double t : *hits) {
             // Outside the extent a hit has no column (the mapping would pile
             // it up at an edge); one at the very end marks the last column.
             if (!(t >= extentBegin && t <= extentEnd))

@@ -4,6 +4,7 @@
 // dragging just outside either end of the box moves that end. Short yellow
 // ticks at the top mark the columns where hits of a search start. Each drag step
 // goes to the display model; every change the model announces repaints the bar.
+#include <memory>
 #include <vector>
 
 #include <wx/cursor.h>
@@ -21,7 +22,7 @@ public:
     // Paints the bar as it looks at the given size; the paint handler calls it.
     void draw(wxDC& dc, const wxSize& size) const;
     // The start times (seconds) to mark; empty for none. Repaints the bar.
-    void setHitMarks(std::vector<double> hitStarts);
+    void setHitMarks(std::shared_ptr<const std::vector<double>> hitStarts);
 
     // The stock cursor last chosen by a motion with the button up.
     wxStockCursor shownCursor() const { return cursorShown; }
@@ -49,7 +50,7 @@ private:
     double extentBegin;
     double extentEnd;
     wxStockCursor cursorShown = wxCURSOR_ARROW;
-    std::vector<double> hits;
+    std::shared_ptr<const std::vector<double>> hits; // shared with the panel, which keeps them for a rebuild
     // Which columns have a hit, for the width they were worked out at: the bar
     // repaints at every step of a drag, and the hits can be a hundred thousand.
     mutable std::vector<bool> hitColumns;

@@ -200,7 +200,8 @@ void vTimeline::setHighlight(std::function<bool(const recording&)> matches)
 
 void vTimeline::setHitMarks(std::vector<double> hitStarts)
 {
-    hitMarks = std::move(hitStarts);
+    // Held once: millions of hits are not copied again for the overview bar.
+    hitMarks = std::make_shared<const std::vector<double>>(std::move(hitStarts));
     if (overview)
         overview->setHitMarks(hitMarks);
 }

@@ -8,6 +8,7 @@
 // the included lines.
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,7 +102,7 @@ private:
     wxSizerItem* scrollbarGap = nullptr;
     vTimeWindow* overview = nullptr;
     std::function<bool(const recording&)> highlight;
-    std::vector<double> hitMarks;
+    std::shared_ptr<const std::vector<double>> hitMarks;
     const vTimelineDisplayState initialState;
     wxTimer arrivalTimer;
     std::function<unsigned()> arrivalCount;

@@ -154,7 +154,7 @@ TEST_F(overviewTest, windowMarksTheColumnsOfHitsAtTheTop)
     vTimeWindow* window = makeWindow();
     const wxColour yellow(255, 230, 0);
     // Columns 20 (twice), 50 (in the box), 199 (the extent's end); none outside the extent.
-    window->setHitMarks({1205, 1209, 1500, 3000, 500, 3500});
+    window->setHitMarks(std::make_shared<const std::vector<double>>(std::vector<double>{1205, 1209, 1500, 3000, 500, 3500}));
     const wxImage image = render([&](wxDC& dc, const wxSize& s) { window->draw(dc, s); }, {200, 20});
     const std::tuple<int, int, wxColour> pixels[] = {{20, 1, yellow}, {20, 6, yellow}, {199, 3, yellow},
                                                      {50, 3, yellow}, {50, 0, white},  {20, 7, grey},
