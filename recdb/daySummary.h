@@ -1,0 +1,60 @@
+#pragma once
+// What a long view needs of a day without its calls: how many calls there
+// were, the longest, and when something was recorded: the union of the calls'
+// intervals (calls that overlap count once), to the second, as the time axis
+// counts. A view of
+// years draws from these and never holds millions of calls with their texts.
+//
+// Kept compact: eight bytes per stretch of recording, so a day of 160 calls
+// is about a kilobyte, and the shading drawn from it is the shading the calls
+// themselves give.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "recdb/timeline.h"
+
+class daySummary {
+public:
+    daySummary() = default;
+    // The day [dayStart, dayEnd) of a catalog and its calls. A call may run on
+    // past dayEnd; one starting before dayStart counts from dayStart; calls
+    // without valid times, or ending before they start, are left out.
+    daySummary(double dayStart, double dayEnd, const std::vector<recording>& calls);
+
+    double dayStart() const { return start; }
+    double dayEnd() const { return end; }
+    std::uint32_t callCount() const { return calls; }
+    // Seconds; 0 without calls.
+    double longestCall() const { return longest; }
+
+    // Seconds recorded within [from, to), and whether a call lies in it (one
+    // of no length too: it lies in [from, to) when from <= its time < to).
+    double recordedIn(double from, double to) const;
+    bool anyCallIn(double from, double to) const;
+
+    // The compact form, and reading it back: false (and `out` untouched) for
+    // anything that does not check out.
+    std::string pack() const;
+    static bool unpack(const char* bytes, std::size_t size, daySummary& out);
+
+    bool operator==(const daySummary& other) const;
+    bool operator!=(const daySummary& other) const { return !(*this == other); }
+
+private:
+    // Seconds from the day's start: [begin, end), in order, neither
+    // overlapping nor touching (a call of no length is a stretch begin == end).
+    struct stretch {
+        std::uint32_t begin;
+        std::uint32_t end;
+        bool operator==(const stretch& o) const { return begin == o.begin && end == o.end; }
+    };
+    // The stretches that may overlap [from, to), as offsets into `stretches`.
+    std::size_t firstReaching(double from) const;
+
+    double start = 0;
+    double end = 0;
+    std::uint32_t calls = 0;
+    double longest = 0;
+    std::vector<stretch> stretches;
+};
