@@ -1,6 +1,8 @@
 #include "display/vSingleTimeline.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
@@ -65,8 +67,9 @@ std::vector<wxRect> vSingleTimeline::selectionChangeRects(const vTimelineDisplay
         const double b = toSeconds(r->start), e = toSeconds(r->end);
         for (const auto& stretch : moved) {
             if (b < stretch[1] && e > stretch[0]) {
+                // The box's columns and the one its end shades in part.
                 const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
-                rects.push_back(wxRect(x0, 0, x1 == x0 ? 1 : x1 - x0, size.y));
+                rects.push_back(wxRect(x0, 0, x1 - x0 + 1, size.y));
                 break;
             }
         }
@@ -119,6 +122,16 @@ void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
         gc->SetAntialiasMode(wxANTIALIAS_DEFAULT);
 }
 
+vSingleTimeline::columnPositions vSingleTimeline::positions(int width) const
+{
+    columnPositions p;
+    p.begin = columnsBegin();
+    p.length = columnsEnd() - p.begin;
+    p.width = width;
+    p.flat = p.length == 0 || !std::isfinite(p.length) || width <= 0;
+    return p;
+}
+
 void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found)
 {
     dc.SetPen(*wxTRANSPARENT_PEN);
@@ -133,23 +146,8 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
     };
     if (ellipsisWidth < 0)
         ellipsisWidth = dc.GetTextExtent("...").x;
-    // Zoomed out, thousands of boxes share a few hundred columns: touching or
-    // overlapping boxes of one colour that carry no text are drawn as one
-    // rectangle, in their turn, which gives the same pixels far faster.
-    struct {
-        const wxBrush* brush = nullptr;
-        int x0 = 0, x1 = 0;
-    } run;
-    auto flush = [&] {
-        if (run.brush) {
-            use(run.brush);
-            dc.DrawRectangle(run.x0, 0, run.x1 - run.x0, size.y - 1);
-            run.brush = nullptr;
-        }
-    };
     // Matched calls are drawn after all others, on top: a highlighted call
-    // hidden under its neighbours would be no highlight, and interleaved with
-    // them it would break the runs into a rectangle per call.
+    // hidden under its neighbours would be no highlight.
     recordingList matched;
     // The columns the matched calls so far cover, as the last of them leave
     // them on top in one shade (none after one with text). A box without text
@@ -160,6 +158,8 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
         const wxBrush* brush = nullptr;
         int x0 = 0, x1 = 0;
     } onTop;
+    // The columns the boxes drawn on top will hide: no shading needed there.
+    std::vector<std::pair<int, int>> hidden;
     auto setAside = [&](const recording* r, bool selected, int x0, int end, bool withText) {
         const wxBrush* shade = selected ? &matchedSelectedBrush : &matchedOtherBrush;
         const bool sameShade = !withText && onTop.brush == shade;
@@ -168,6 +168,7 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
         if (!highlight(*r))
             return false;
         matched.push_back(r);
+        hidden.emplace_back(x0, end);
         if (withText) {
             onTop.brush = nullptr;
         } else if (sameShade && x0 <= onTop.x1 && end >= onTop.x0) {
@@ -180,42 +181,145 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
         }
         return true;
     };
-    // The calls in their turn, then the matched ones.
-    const recordingList* list = &found;
-    for (const bool matchedPass : {false, true}) {
-        for (const recording* r : *list) {
-            double b = toSeconds(r->start), e = toSeconds(r->end);
-            const bool selected = included && b < state().selectionEnd && e > state().selectionBegin;
-            const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
-            const int end = x1 == x0 ? x0 + 1 : x1;
-            const std::string label = r->label();
-            const bool withText = !label.empty() && !tooNarrowForText(dc, end - x0, label);
-            const wxBrush* brush;
-            if (matchedPass)
-                brush = selected ? &matchedSelectedBrush : &matchedOtherBrush;
-            else if (highlight && setAside(r, selected, x0, end, withText))
-                continue;
-            else
-                brush = selected ? &selectedBrush : &otherBrush;
-            if (withText) {
-                flush();
-                use(brush);
-                drawLabelledBox(dc, x0, x1, size.y, label);
-                continue;
-            }
-            if (run.brush == brush && x0 <= run.x1 && end >= run.x0) {
-                run.x0 = std::min(run.x0, x0);
-                run.x1 = std::max(run.x1, end);
-                continue;
-            }
+    struct box {
+        int x0, x1;
+        const wxBrush* brush;
+        wxString text;
+    };
+    // Every call shades its columns; those wide enough for their label are
+    // also drawn as boxes with text on top of the shading, in the colour of
+    // the whole call.
+    const columnPositions position = positions(size.x);
+    const double selectionBegin = state().selectionBegin, selectionEnd = state().selectionEnd;
+    std::vector<coverageSpan> spans;
+    spans.reserve(found.size());
+    std::vector<box> labelled;
+    for (const recording* r : found) {
+        const double b = toSeconds(r->start), e = toSeconds(r->end);
+        const bool selected = included && b < selectionEnd && e > selectionBegin;
+        const double from = position(b), to = position(e);
+        spans.push_back(coverageSpan{from, to, selected});
+        const int x0 = static_cast<int>(from), x1 = static_cast<int>(to);
+        const int end = x1 == x0 ? x0 + 1 : x1;
+        const std::string label = r->label();
+        const bool withText = !label.empty() && !tooNarrowForText(dc, end - x0, label);
+        if (highlight && setAside(r, selected, x0, end, withText))
+            continue;
+        if (!withText)
+            continue;
+        wxString text = fittingText(dc, end - x0, label);
+        if (text.empty())
+            continue; // no text fits after all: the shading shows the call
+        labelled.push_back(box{x0, end, selected ? &selectedBrush : &otherBrush, std::move(text)});
+        hidden.emplace_back(x0, end);
+    }
+    const double selectionFrom = included ? position(selectionBegin) : 0;
+    const double selectionTo = included ? position(selectionEnd) : 0;
+    std::vector<columnShare> shares = columnShares(spans, size.x, selectionFrom, selectionTo);
+    const int columns = static_cast<int>(shares.size());
+    for (const auto& [x0, end] : hidden)
+        std::fill(shares.begin() + std::min(x0, columns), shares.begin() + std::min(end, columns), columnShare());
+    drawShading(dc, size, shares);
+    current = nullptr; // the shading changed the brush
+    for (const box& labelledBox : labelled) {
+        use(labelledBox.brush);
+        drawLabelledBox(dc, labelledBox.x0, labelledBox.x1, size.y, labelledBox.text);
+    }
+
+    // The matched calls: touching or overlapping boxes of one shade that
+    // carry no text are drawn as one rectangle, in their turn, which gives
+    // the same pixels far faster.
+    struct {
+        const wxBrush* brush = nullptr;
+        int x0 = 0, x1 = 0;
+    } run;
+    auto flush = [&] {
+        if (run.brush) {
+            use(run.brush);
+            dc.DrawRectangle(run.x0, 0, run.x1 - run.x0, size.y - 1);
+            run.brush = nullptr;
+        }
+    };
+    for (const recording* r : matched) {
+        const double b = toSeconds(r->start), e = toSeconds(r->end);
+        const bool selected = included && b < selectionEnd && e > selectionBegin;
+        const int x0 = timeToX(b, size.x), x1 = timeToX(e, size.x);
+        const int end = x1 == x0 ? x0 + 1 : x1;
+        const std::string label = r->label();
+        const bool withText = !label.empty() && !tooNarrowForText(dc, end - x0, label);
+        const wxBrush* brush = selected ? &matchedSelectedBrush : &matchedOtherBrush;
+        if (withText) {
             flush();
-            run.brush = brush;
-            run.x0 = x0;
-            run.x1 = end;
+            use(brush);
+            drawLabelledBox(dc, x0, x1, size.y, fittingText(dc, end - x0, label));
+            continue;
+        }
+        if (run.brush == brush && x0 <= run.x1 && end >= run.x0) {
+            run.x0 = std::min(run.x0, x0);
+            run.x1 = std::max(run.x1, end);
+            continue;
         }
         flush();
-        list = &matched;
+        run.brush = brush;
+        run.x0 = x0;
+        run.x1 = end;
     }
+    flush();
+}
+
+void vSingleTimeline::drawShading(wxDC& dc, const wxSize& size, const std::vector<columnShare>& shares)
+{
+    // Each column is black plus its selected share of the selected colour and
+    // its other share of the other one; where the row's middle line lies under
+    // the columns it shows through what they leave of black. Runs of columns
+    // of one colour are one rectangle.
+    const std::uint32_t leave = 0xFFFFFFFF; // no 24-bit colour: draw nothing
+    auto pack = [](double r, double g, double b) {
+        auto channel = [](double v) { return static_cast<std::uint32_t>(std::min(255.0, v + 0.5)); };
+        return channel(r) << 16 | channel(g) << 8 | channel(b);
+    };
+    const int width = static_cast<int>(shares.size());
+    std::vector<std::uint32_t> column(width, leave), middle(width, leave);
+    for (int x = 0; x < width; ++x) {
+        const columnShare& share = shares[x];
+        if (share.total() == 0)
+            continue;
+        const double s = share.selected, o = share.other, rest = std::max(0.0, 1 - share.total());
+        const double r = s * selectedColour.Red() + o * otherColour.Red();
+        const double g = s * selectedColour.Green() + o * otherColour.Green();
+        const double b = s * selectedColour.Blue() + o * otherColour.Blue();
+        column[x] = pack(r, g, b);
+        const std::uint32_t blended = pack(r + rest * middleLineColour.Red(), g + rest * middleLineColour.Green(),
+                                           b + rest * middleLineColour.Blue());
+        if (blended != column[x])
+            middle[x] = blended;
+    }
+    auto drawRuns = [&](const std::vector<std::uint32_t>& colours, int y, int height) {
+        for (int x = 0; x < width;) {
+            int end = x + 1;
+            while (end < width && colours[end] == colours[x])
+                ++end;
+            if (colours[x] != leave) {
+                dc.SetBrush(wxBrush(wxColour(colours[x] >> 16, colours[x] >> 8 & 0xFF, colours[x] & 0xFF)));
+                dc.DrawRectangle(x, y, end - x, height);
+            }
+            x = end;
+        }
+    };
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    drawRuns(column, 0, size.y - 1);
+    if (size.y / 2 < size.y - 1) // else the line is below the columns
+        drawRuns(middle, size.y / 2, 1);
+}
+
+wxString vSingleTimeline::fittingText(wxDC& dc, int width, const std::string& label)
+{
+    if (label.empty() || tooNarrowForText(dc, width, label))
+        return wxString();
+    wxString text = fromNarrow(label); // a label of bytes that are not UTF-8 still shows
+    if (dc.GetTextExtent(text).x > width)
+        text = ellipsisWidth > width ? wxString() : wxString("...");
+    return text;
 }
 
 bool vSingleTimeline::tooNarrowForText(wxDC& dc, int width, const std::string& label)
@@ -242,23 +346,12 @@ int vSingleTimeline::charWidth(wxDC& dc, unsigned char c)
     return charWidths[c];
 }
 
-void vSingleTimeline::drawLabelledBox(wxDC& dc, int x0, int x1, int height, const std::string& label)
+void vSingleTimeline::drawLabelledBox(wxDC& dc, int x0, int x1, int height, const wxString& text)
 {
-    int width = x1 == x0 ? 1 : x1 - x0;
+    const int width = x1 == x0 ? 1 : x1 - x0;
     dc.DrawRectangle(x0, 0, width, height - 1);
-    if (label.empty())
-        return;
-    if (ellipsisWidth < 0)
-        ellipsisWidth = dc.GetTextExtent("...").x;
-    if (tooNarrowForText(dc, width, label))
-        return;
-    wxString text = fromNarrow(label); // a label of bytes that are not UTF-8 still shows
-    if (dc.GetTextExtent(text).x > width) {
-        if (ellipsisWidth > width)
-            return;
-        text = "...";
-    }
-    dc.DrawText(text, x0, 0);
+    if (!text.empty())
+        dc.DrawText(text, x0, 0);
 }
 
 void vSingleTimeline::onPaint(wxPaintEvent&)

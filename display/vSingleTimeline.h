@@ -1,19 +1,24 @@
 #pragma once
-// One line's row: every recording in the displayed interval as a labelled box,
-// green when it lies in the selection of an included line, grey otherwise
-// (yellow shades of both for calls the highlight matches), and the selection's
-// bounds as dotted lines. Pressing and dragging in a row makes a new selection
-// or moves one of its bounds, through the display model; double-clicking a box
-// selects exactly that call. Resting the pointer on a box shows the call's
-// details. A row takes the focus when clicked (the panel handles its keys). A
-// change of the view repaints the whole row, a change of the selection alone
-// only the columns it can have touched.
+// One line's row: each pixel column shaded by how much of its time was
+// recorded, green for the recorded time within the selection of an included
+// line and grey for the rest, so that even a row of a year shows when the line
+// was busy; a column holding any call shows at least a quarter of its colour.
+// Calls wide enough for their label are boxes with the text on top (green
+// when they overlap the selection of an included line), calls the highlight
+// matches yellow boxes on top of all, and the selection's bounds dotted lines.
+// Pressing and dragging in a row makes a new selection or moves one of its
+// bounds, through the display model; double-clicking a box selects exactly
+// that call. Resting the pointer on a box shows the call's details. A row
+// takes the focus when clicked (the panel handles its keys). A change of the
+// view repaints the whole row, a change of the selection alone only the
+// columns it can have touched.
 #include <array>
 #include <functional>
 #include <vector>
 
 #include <wx/font.h>
 
+#include "display/coverage.h"
 #include "display/displayRules.h"
 #include "display/vDisplayWidget.h"
 #include "recdb/timeline.h"
@@ -39,8 +44,8 @@ public:
     // The full paint of the row into any drawing surface of that size.
     void draw(wxDC& dc, const wxSize& size);
     // After a change of the selection alone, the parts of a row of that size
-    // whose pixels may differ: the old and new bound columns and the boxes
-    // whose colour may have changed. Only these are painted again.
+    // whose pixels may differ: the old and new bound columns and the columns
+    // of the calls whose colour may have changed. Only these are painted again.
     std::vector<wxRect> selectionChangeRects(const vTimelineDisplayState& previous, const wxSize& size);
 
 private:
@@ -48,7 +53,27 @@ private:
     void dragEnded() override;
     void drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending);
     void drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found);
-    void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const std::string& label);
+    void drawShading(wxDC& dc, const wxSize& size, const std::vector<columnShare>& shares);
+    void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const wxString& text);
+    // Where times fall among the columns of a row of that width: timeToX's
+    // arithmetic without its truncation, so that the whole part of a position
+    // is always the column timeToX gives.
+    struct columnPositions {
+        double begin = 0, length = 0;
+        int width = 0;
+        bool flat = true; // no interval shown: every time at 0
+        double operator()(double t) const
+        {
+            if (flat)
+                return 0;
+            const double x = width * (t - begin) / length;
+            return x > 0 ? (x < width ? x : width) : 0;
+        }
+    };
+    columnPositions positions(int width) const;
+    // What of the label a box of that width shows: all of it, "..." or
+    // nothing (empty).
+    wxString fittingText(wxDC& dc, int width, const std::string& label);
     // Whether a box of that width can show no text of the label (cheaply: by
     // its first character and "..."); false means it has to be measured.
     bool tooNarrowForText(wxDC& dc, int width, const std::string& label);

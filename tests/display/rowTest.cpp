@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 
@@ -5,6 +7,7 @@
 
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
+#include <wx/graphics.h>
 
 #include "display/vSingleTimeline.h"
 #include "support/guiSupport.h"
@@ -96,7 +99,7 @@ TEST_F(rowFixture, paintShowsBoxesLinesAndBounds)
 {
     line.add(day + 100, day + 300, "")    // x 10..30, outside the selection
         .add(day + 1500, day + 1700, "")  // x 150..170, inside
-        .add(day + 3000, day + 3001, ""); // shorter than a pixel: still one column
+        .add(day + 3000, day + 3001, ""); // a tenth of a column: still seen
     wxImage image = render(*row, wxSize(400, 20));
     EXPECT_EQ(black, pixel(image, 5, 2));
     EXPECT_EQ(green, pixel(image, 5, 10)) << "the middle line at h/2";
@@ -106,7 +109,7 @@ TEST_F(rowFixture, paintShowsBoxesLinesAndBounds)
     EXPECT_EQ(black, pixel(image, 29, 19)) << "boxes are h-1 high";
     EXPECT_EQ(black, pixel(image, 30, 5)) << "x1 is not part of the box";
     EXPECT_EQ(green, pixel(image, 160, 3));
-    EXPECT_EQ(grey, pixel(image, 300, 3));
+    EXPECT_EQ(wxColour(32, 32, 32), pixel(image, 300, 3)) << "a quarter of grey at least";
     EXPECT_EQ(black, pixel(image, 301, 3));
     EXPECT_TRUE(columnHas(image, 100, boundRed));
     EXPECT_TRUE(columnHas(image, 200, boundRed));
@@ -346,4 +349,115 @@ TEST_F(rowFixture, doubleClickSelectsExactlyTheCallAndTheTooltipNamesIt)
     mouse(wxEVT_LEFT_DCLICK, 250, true);
     release(250);
     EXPECT_EQ(heard, spy.calls());
+}
+
+namespace {
+struct call {
+    double from, to; // seconds after the fixture's day
+    std::string label = std::string();
+};
+
+// The row as it was drawn before its columns were shaded, for views whose
+// boxes begin and end on column boundaries: each call a box in its turn, green
+// where it overlaps the selection of an included line, with its label where
+// that fits, then the bounds.
+wxImage drawnAsBoxes(const vSingleTimeline& row, const fakeTimeline& line, const vTimelineDisplayState& s,
+                     bool included, const wxSize& size)
+{
+    wxBitmap bitmap(size, 24);
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
+    dc.SetPen(wxPen(green));
+    dc.DrawLine(0, size.y / 2, size.x, size.y / 2);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    for (const recording& r : line.records) {
+        const double b = static_cast<double>(r.start.GetTicks()), e = static_cast<double>(r.end.GetTicks());
+        const int x0 = row.timeToX(b, size.x), width = std::max(1, row.timeToX(e, size.x) - x0);
+        dc.SetBrush(wxBrush(included && b < s.selectionEnd && e > s.selectionBegin ? green : grey));
+        dc.DrawRectangle(x0, 0, width, size.y - 1);
+        wxString text = wxString::FromUTF8(r.label());
+        if (dc.GetTextExtent(text).x > width)
+            text = dc.GetTextExtent("...").x > width ? "" : "...";
+        dc.DrawText(text, x0, 0);
+    }
+    if (wxGraphicsContext* gc = dc.GetGraphicsContext())
+        gc->SetAntialiasMode(wxANTIALIAS_NONE);
+    dc.SetPen(wxPen(boundRed, 1, wxPENSTYLE_DOT));
+    for (double t : {s.selectionBegin, s.selectionEnd}) {
+        const int x = row.timeToX(t, size.x);
+        dc.DrawLine(x, 0, x, size.y);
+    }
+    dc.SelectObject(wxNullBitmap);
+    return bitmap.ConvertToImage();
+}
+
+bool closeTo(const wxColour& a, const wxColour& b)
+{
+    return std::abs(a.Red() - b.Red()) <= 1 && std::abs(a.Green() - b.Green()) <= 1 && std::abs(a.Blue() - b.Blue()) <= 1;
+}
+}
+
+TEST_F(rowFixture, wholeColumnBoxesLookAsBeforeTheShading)
+{
+    const std::vector<call> plain = {{100, 300},   {300, 500},   {900, 1000},  {1200, 1500}, {1400, 1600},
+                                     {1800, 2000}, {2000, 2300}, {2500, 3000}, {2600, 2700}, {3500, 3510}};
+    const std::string number = "+49 30 1234567";
+    const struct {
+        const char* name;
+        std::vector<call> calls;
+        double selectionBegin, selectionEnd;
+        bool included;
+    } views[] = {
+        {"touching, overlapping and nested boxes", plain, 1000, 2000, true},
+        {"an excluded line", plain, 1000, 2000, false},
+        {"labelled boxes", // whole, "..." only, no text; one across the selection's end
+         {{100, 900, number}, {1000, 3000, number}, {3000, 3150, number}, {3200, 3230, number}, {3230, 3300}},
+         1000, 2000, true},
+        {"the first and last columns, all selected", {{0, 10}, {1000, 3000}, {3990, 4000}}, 0, 4000, true},
+    };
+    const wxSize size(400, 20);
+    for (const auto& view : views) {
+        line.records.clear();
+        for (const call& c : view.calls)
+            line.add(day + c.from, day + c.to, c.label);
+        model.setSelection(day + view.selectionBegin, day + view.selectionEnd);
+        row->setIncluded(view.included);
+        const wxImage shaded = render(*row, size), boxes = drawnAsBoxes(*row, line, state(), view.included, size);
+        EXPECT_EQ(0, memcmp(shaded.GetData(), boxes.GetData(), size.x * size.y * 3)) << view.name;
+    }
+}
+
+// 10 seconds a column; the selection is [1000, 2000).
+TEST_F(rowFixture, partlyRecordedColumnsShowTheirShare)
+{
+    const wxColour halfGrey(64, 64, 64), quarterGrey(32, 32, 32), greyOverLine(64, 192, 64);
+    const struct {
+        const char* name;
+        std::vector<call> calls;
+        int x;
+        wxColour box, middle;
+    } cases[] = {
+        {"half recorded outside the selection", {{2500, 2505}}, 250, halfGrey, greyOverLine},
+        {"half recorded in the selection", {{1500, 1505}}, 150, wxColour(0, 128, 0), green},
+        {"overlapping calls count once", {{2502, 2505}, {2500, 2503}, {2501, 2504}}, 250, halfGrey, greyOverLine},
+        {"a gap", {{2400, 2500}, {2510, 2600}}, 250, black, green},
+        {"a call of no length", {{2500, 2500}}, 250, quarterGrey, wxColour(32, 223, 32)},
+        {"a selected call of no length", {{1500, 1500}}, 150, wxColour(0, 64, 0), green},
+        {"a tenth recorded", {{2500, 2501}}, 250, quarterGrey, wxColour(32, 223, 32)},
+        {"fully recorded by calls that touch", {{2480, 2503}, {2503, 2520}}, 250, grey, grey},
+    };
+    for (const auto& c : cases) {
+        line.records.clear();
+        for (const call& piece : c.calls)
+            line.add(day + piece.from, day + piece.to);
+        const wxImage image = render(*row, wxSize(400, 20));
+        EXPECT_TRUE(closeTo(c.box, pixel(image, c.x, 3))) << c.name << ": " << pixel(image, c.x, 3).GetAsString();
+        EXPECT_TRUE(closeTo(c.middle, pixel(image, c.x, 10))) << c.name << ", middle line";
+    }
+    // The selection's begin halves a recorded column (and dots it): half each way.
+    line.records.clear();
+    line.add(day + 1000, day + 1010);
+    model.setSelection(day + 1005, day + 2000);
+    EXPECT_TRUE(columnHas(render(*row, wxSize(400, 20)), 100, wxColour(64, 192, 64)));
 }
