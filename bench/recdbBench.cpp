@@ -1,9 +1,11 @@
 // Benchmarks of the recording database on archives made by orvista-demo.
 //
 //   recdbBench scan LOGGER_INI [RUNS]      build every channel's timeline
+//   recdbBench rescan LOGGER_INI [RUNS]    the same with the folders kept from the last scan, against a full scan
 //   recdbBench load CHANNEL_DIR [RUNS]     load all catalogs of one channel
 //   recdbBench query CHANNEL_DIR [CALLS]   one-hour getRecordings on a long timeline
 //   recdbBench ini LINES [RUNS]            readLoggerIni on a generated file of LINES line sections
+#include <algorithm>
 #include <cstdio>
 #include <cmath>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include <wx/file.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/init.h>
@@ -18,6 +21,8 @@
 #include <wx/xml/xml.h>
 
 #include "bench/benchSupport.h"
+#include "platform/directoryWalk.h"
+#include "recdb/catalogIndex.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/loggerIni.h"
 
@@ -35,6 +40,75 @@ int scan(const std::string& ini, int runs)
     std::printf("scan: %zu channels, %zu catalogs: median %.3f s over %d runs (%.2f us per catalog)\n",
                 channels.size(), entries, median, runs, median * 1e6 / entries);
     return 0;
+}
+
+// A start with the scan cache filled by an earlier one, nothing changed since,
+// against the full scan (both must give the same entries); then starts after
+// each line gained a day.
+int rescan(const std::string& ini, int runs)
+{
+    std::map<std::string, std::string> channels;
+    readLoggerIni(ini, channels);
+    wxString base = wxFileName::CreateTempFileName(wxFileName::GetTempDir() + "/orvista-bench-");
+    wxRemoveFile(base);
+    const std::string cache = base.utf8_string();
+    int status = 0;
+    {
+        const catalogIndex index(cache);
+        auto scanAll = [&](const catalogIndex* with, walkCounts& counts, std::string* paths) {
+            counts = walkCounts();
+            size_t entries = 0;
+            for (const auto& [name, dir] : channels) {
+                dynamicTimeline t(dir, name, std::function<void()>(), with, &counts);
+                entries += t.catalogEntries().size();
+                if (paths)
+                    for (const catalogEntry& e : t.catalogEntries())
+                        *paths += e.path + '\n';
+            }
+            return entries;
+        };
+        walkCounts filling, full, warm;
+        std::string fullPaths, warmPaths;
+        const double fill = secondsOf([&] { scanAll(&index, filling, nullptr); });
+        size_t entries = 0;
+        const double fullMedian = medianSeconds(runs, [&] { entries = scanAll(nullptr, full, nullptr); });
+        const double warmMedian = medianSeconds(runs, [&] { scanAll(&index, warm, nullptr); });
+        scanAll(nullptr, full, &fullPaths);
+        scanAll(&index, warm, &warmPaths);
+        if (fullPaths != warmPaths) {
+            std::printf("MISMATCH: the warm scan found other catalogs than the full scan\n");
+            status = 1;
+        }
+        // A start the next day: every line gained a day folder since the last
+        // scan (made anew for each run and removed after it, untimed).
+        std::vector<double> times;
+        walkCounts grown;
+        for (int run = 0; run <= runs; ++run) {
+            for (const auto& channel : channels) {
+                const wxString day = wxString::FromUTF8(channel.second) + "/20991231";
+                wxFileName::Mkdir(day, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+                wxFile(day + "/catalog.xml", wxFile::write).Write("<vmk_catalog></vmk_catalog>");
+            }
+            const double seconds = secondsOf([&] { scanAll(&index, grown, nullptr); });
+            if (run > 0) // the first is a warm-up, as in medianSeconds
+                times.push_back(seconds);
+            for (const auto& channel : channels)
+                wxFileName::Rmdir(wxString::FromUTF8(channel.second) + "/20991231", wxPATH_RMDIR_RECURSIVE);
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("rescan: %zu channels, %zu catalogs; full scan median %.3f s (%llu listings, %llu lookups); "
+                    "warm scan median %.3f s (%llu listings, %llu lookups) over %d runs; full / warm = %.2f; "
+                    "first scan filling the cache %.3f s (%llu listings)\n",
+                    channels.size(), entries, fullMedian, static_cast<unsigned long long>(full.listings),
+                    static_cast<unsigned long long>(full.lookups), warmMedian,
+                    static_cast<unsigned long long>(warm.listings), static_cast<unsigned long long>(warm.lookups),
+                    runs, fullMedian / warmMedian, fill, static_cast<unsigned long long>(filling.listings));
+        std::printf("rescan after a new day folder in every line: median %.3f s (%llu listings); full / this = %.2f\n",
+                    times[times.size() / 2], static_cast<unsigned long long>(grown.listings),
+                    fullMedian / times[times.size() / 2]);
+    }
+    wxFileName::Rmdir(wxString::FromUTF8(cache), wxPATH_RMDIR_RECURSIVE);
+    return status;
 }
 
 int load(const std::string& dir, int runs)
@@ -140,7 +214,8 @@ int main(int argc, char** argv)
     wxInitializer wx;
     delete wxLog::SetActiveTarget(new wxLogStderr);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: recdbBench scan LOGGER_INI [RUNS] | load CHANNEL_DIR [RUNS] | query "
+        std::fprintf(stderr, "usage: recdbBench scan LOGGER_INI [RUNS] | rescan LOGGER_INI [RUNS] | load CHANNEL_DIR "
+                             "[RUNS] | query "
                              "CHANNEL_DIR [CALLS] | ini LINES [RUNS]\n");
         return 2;
     }
@@ -148,6 +223,8 @@ int main(int argc, char** argv)
     int count = argc > 3 ? std::atoi(argv[3]) : 0;
     if (what == "scan")
         return scan(argv[2], count > 0 ? count : 5);
+    if (what == "rescan")
+        return rescan(argv[2], count > 0 ? count : 5);
     if (what == "load")
         return load(argv[2], count > 0 ? count : 3);
     if (what == "query")

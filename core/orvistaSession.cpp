@@ -77,7 +77,7 @@ void orvistaSession::reload(const std::function<void()>& keepAlive,
     };
     std::vector<std::unique_ptr<timeline>> scanned;
     for (const auto& channel : folders) {
-        auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepAliveTimed);
+        auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepAliveTimed, loader->index());
         line->setLoader(loader.get());
         scanned.push_back(std::move(line));
         if (std::chrono::steady_clock::now() - lastCall >= dirTimelineScanner::keepAliveInterval)

@@ -2,11 +2,11 @@
 
 #include <wx/filefn.h>
 
-#include "platform/directoryWalk.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dirTimelineScanner.h"
 #include "recdb/localCalendar.h"
+#include "recdb/scanCache.h"
 #include "recdb/timeValue.h"
 
 namespace {
@@ -55,13 +55,15 @@ double dynamicTimeline::midnight(midnightCache& midnights, std::int64_t day)
 }
 
 dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string& name_,
-                                 const std::function<void()>& keepAlive)
+                                 const std::function<void()>& keepAlive, const catalogIndex* index,
+                                 walkCounts* counts)
     : name(name_)
 {
     std::vector<std::string> paths;
     {
         dirTimelineScanner scanner(paths, keepAlive);
-        walkDirectory(directory, [&scanner](const std::string& path) { scanner.acceptFile(path); });
+        scanCatalogFolders(
+            directory, index, [&scanner](const std::string& path) { scanner.acceptFile(path); }, counts);
     }
     entries.reserve(paths.size());
     midnightCache midnights;

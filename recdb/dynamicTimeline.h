@@ -5,7 +5,9 @@
 
 #include "recdb/timeline.h"
 
+class catalogIndex;
 class catalogLoader;
+struct walkCounts;
 
 // A timeline built by scanning a channel's recording folder for day catalogs.
 // Catalogs are read lazily, the first time an interval overlaps their day.
@@ -13,9 +15,13 @@ class dynamicTimeline : public timeline {
 public:
     // Scans `directory` at once. `keepAlive`, when given, is called now and then
     // during a long scan (at most every 50 ms, when a catalog was just found) so
-    // that the caller can keep its windows painted.
+    // that the caller can keep its windows painted. With an `index`, the folders
+    // unchanged since the last scan are not listed again: their entries come
+    // from the index's folder (recdb/scanCache.h), and the timeline is the same.
+    // `counts`, when given, is added what the scan cost.
     dynamicTimeline(const std::string& directory, const std::string& name,
-                    const std::function<void()>& keepAlive = std::function<void()>());
+                    const std::function<void()>& keepAlive = std::function<void()>(),
+                    const catalogIndex* index = nullptr, walkCounts* counts = nullptr);
 
     double getStart() const override { return start; }
     double getEnd() const override { return end; }

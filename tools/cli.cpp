@@ -296,7 +296,7 @@ void selectAndLoad(const options& o, selection& s, std::shared_ptr<const catalog
     for (const auto& [name, directory] : channels) {
         if (!wanted.empty() && !wanted.count(name))
             continue;
-        s.lines.push_back(std::make_unique<dynamicTimeline>(directory, name));
+        s.lines.push_back(std::make_unique<dynamicTimeline>(directory, name, std::function<void()>(), index.get()));
         lines.push_back(s.lines.back().get());
     }
     {
