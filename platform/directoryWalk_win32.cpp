@@ -97,14 +97,22 @@ bool isRegularFile(const WIN32_FIND_DATAW& entry, const std::wstring& path, walk
     return identityOf(path, id, isFolder) && !isFolder;
 }
 
-void walk(std::vector<openFolder>& open, const std::function<void(const std::string&)>& onFile, walkCounts& counts)
+// Opens the listing of `folder` at its first entry; `prefix` becomes the
+// folder with a trailing separator, to put before the entries' names.
+HANDLE startListing(const std::wstring& folder, std::wstring& prefix, WIN32_FIND_DATAW& entry)
 {
-    std::wstring prefix = open.back().path;
+    prefix = folder;
     if (prefix.empty() || (prefix.back() != L'\\' && prefix.back() != L'/'))
         prefix += L'\\';
+    return FindFirstFileExW(systemPath(wxString(prefix + L"*")).c_str(), FindExInfoBasic, &entry,
+                            FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+}
+
+void walk(std::vector<openFolder>& open, const std::function<void(const std::string&)>& onFile, walkCounts& counts)
+{
+    std::wstring prefix;
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileExW(systemPath(wxString(prefix + L"*")).c_str(), FindExInfoBasic, &entry,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = startListing(open.back().path, prefix, entry);
     if (find == INVALID_HANDLE_VALUE)
         return;
     ++counts.listings;
@@ -211,12 +219,9 @@ pathKind lookAtPath(const std::string& path, folderStamp& stamp)
 bool listFolder(const std::string& folder, std::vector<listedEntry>& entries, bool& keepable)
 {
     keepable = true;
-    std::wstring prefix(fromNarrow(folder).wc_str());
-    if (prefix.empty() || (prefix.back() != L'\\' && prefix.back() != L'/'))
-        prefix += L'\\';
+    std::wstring prefix;
     WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileExW(systemPath(wxString(prefix + L"*")).c_str(), FindExInfoBasic, &entry,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = startListing(std::wstring(fromNarrow(folder).wc_str()), prefix, entry);
     if (find == INVALID_HANDLE_VALUE)
         return false;
     entries.clear();

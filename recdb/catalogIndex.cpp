@@ -14,6 +14,7 @@
 
 #include "platform/fileReplace.h"
 #include "platform/narrow.h"
+#include "recdb/fileChecksum.h"
 #include "recdb/littleEndian.h"
 
 // A group file, all numbers little-endian:
@@ -39,18 +40,6 @@ const std::size_t smallestRest = 8 + 4 + stampSize;
 // A group file is compacted when superseded entries outweigh live ones.
 const std::uint64_t compactFrom = 64 * 1024;
 
-const std::uint64_t fnvOffset = 14695981039346656037ull;
-const std::uint64_t fnvPrime = 1099511628211ull;
-
-std::uint64_t fnv1a(const char* bytes, std::size_t size, std::uint64_t hash = fnvOffset)
-{
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= static_cast<unsigned char>(bytes[i]);
-        hash *= fnvPrime;
-    }
-    return hash;
-}
-
 void putStamp(std::string& out, const fileStamp& stamp)
 {
     putLittleEndian(out, stamp.size, 8);
@@ -69,15 +58,6 @@ fileStamp getStamp(const char* in)
     stamp.volume = getLittleEndian(in + 24, 8);
     stamp.identity = getLittleEndian(in + 32, 8);
     return stamp;
-}
-
-std::string hexOf(std::uint64_t value)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, value >>= 4)
-        text[static_cast<std::size_t>(i)] = digits[value & 0xf];
-    return text;
 }
 
 // The group of a catalog: the folder above its day folder.

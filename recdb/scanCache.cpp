@@ -9,6 +9,7 @@
 #include "platform/fileStamp.h"
 #include "platform/narrow.h"
 #include "recdb/catalogIndex.h"
+#include "recdb/fileChecksum.h"
 #include "recdb/littleEndian.h"
 
 // A line's file, all numbers little-endian:
@@ -29,25 +30,6 @@
 namespace {
 const char magic[] = {'O', 'R', 'V', 'S', 'C', 'N', 1};
 const std::size_t headSize = sizeof magic + 8;
-
-std::uint64_t fnv1a(const char* bytes, std::size_t size)
-{
-    std::uint64_t hash = 14695981039346656037ull;
-    for (std::size_t i = 0; i < size; ++i) {
-        hash ^= static_cast<unsigned char>(bytes[i]);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
-std::string hexOf(std::uint64_t value)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string text(16, '0');
-    for (int i = 15; i >= 0; --i, value >>= 4)
-        text[static_cast<std::size_t>(i)] = digits[value & 0xf];
-    return text;
-}
 
 bool mayBeCatalog(const std::string& name)
 {
