@@ -13,6 +13,10 @@
  * The command line after our own name is passed on unchanged, the standard
  * handles are shared, and the exit code is PROGRAM's. PROGRAM runs in a job
  * that ends with us, so a test killed on a timeout leaves nothing behind.
+ *
+ * Wine now and then refuses to start a process with ERROR_INTERNAL_ERROR when
+ * several start at once; a start that fails for any reason other than a
+ * missing program is tried again a few times before we give up.
  */
 #include <windows.h>
 #include <stdio.h>
@@ -55,9 +59,21 @@ int main(void)
   startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process;
-  if (!CreateProcessW(NULL, command, NULL, NULL, TRUE, CREATE_SUSPENDED, NULL, NULL,
-                      &startup, &process)) {
-    fprintf(stderr, "run-without-tz: cannot start %ls (error %lu)\n", command, GetLastError());
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 6; ++attempt) {
+    if (CreateProcessW(NULL, command, NULL, NULL, TRUE, CREATE_SUSPENDED, NULL, NULL,
+                       &startup, &process)) {
+      error = 0;
+      break;
+    }
+    error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+        error == ERROR_BAD_EXE_FORMAT || error == ERROR_ACCESS_DENIED)
+      break;
+    Sleep(250 * (attempt + 1));
+  }
+  if (error) {
+    fprintf(stderr, "run-without-tz: cannot start %ls (error %lu)\n", command, error);
     return 127;
   }
   if (job)
