@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <unordered_set>
 
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
@@ -22,6 +23,8 @@ const wxColour boundColour(255, 31, 0);
 // Days whose catalogs are still being read: hatched, so they do not pass for
 // days without calls.
 const wxColour pendingColour(96, 96, 96);
+// Beyond this many seconds a column, rows draw from the days' summaries.
+const double summaryColumn = 60;
 }
 
 vSingleTimeline::vSingleTimeline(wxWindow* parent, const timeline* line_, displayModel& model_)
@@ -62,8 +65,22 @@ std::vector<wxRect> vSingleTimeline::selectionChangeRects(const vTimelineDisplay
     const double moved[2][2] = {
         {std::min(previous.selectionBegin, state().selectionBegin), std::max(previous.selectionBegin, state().selectionBegin)},
         {std::min(previous.selectionEnd, state().selectionEnd), std::max(previous.selectionEnd, state().selectionEnd)}};
+    recordingList found;
+    std::vector<coverageSpan> summarised;
     std::vector<timeSpan> pending;
-    for (const recording* r : line->getAvailableRecordings(state().viewBegin, state().viewEnd, pending)) {
+    if (drawsFromSummaries(size.x)) {
+        if (textFloor < 0) // never painted: the paint to come draws it all
+            return {wxRect(wxPoint(0, 0), size)};
+        // The shading of a summarised day changes only where a bound moved.
+        for (const auto& stretch : moved) {
+            const int x0 = timeToX(std::max(stretch[0], state().viewBegin), size.x);
+            const int x1 = timeToX(std::min(stretch[1], state().viewEnd), size.x);
+            if (x0 <= x1)
+                rects.push_back(wxRect(x0, 0, x1 - x0 + 1, size.y));
+        }
+    }
+    gatherCalls(size.x, found, summarised, pending);
+    for (const recording* r : found) {
         const double b = toSeconds(r->start), e = toSeconds(r->end);
         for (const auto& stretch : moved) {
             if (b < stretch[1] && e > stretch[0]) {
@@ -83,16 +100,73 @@ void vSingleTimeline::draw(wxDC& dc, const wxSize& size)
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(*wxBLACK_BRUSH);
     dc.DrawRectangle(0, 0, size.x, size.y);
+    if (textFloor < 0)
+        textFloor = narrowestText(dc);
     std::vector<timeSpan> pending;
-    const recordingList found = line->getAvailableRecordings(state().viewBegin, state().viewEnd, pending);
+    recordingList found;
+    std::vector<coverageSpan> summarised;
+    gatherCalls(size.x, found, summarised, pending);
     waiting = !pending.empty();
     if (waiting && waitingNotice)
         waitingNotice();
     drawPending(dc, size, pending);
     dc.SetPen(wxPen(middleLineColour, 1, wxPENSTYLE_SOLID));
     dc.DrawLine(0, size.y / 2, size.x, size.y / 2);
-    drawRecordings(dc, size, found);
+    drawRecordings(dc, size, found, std::move(summarised));
     drawBounds(dc, size);
+}
+
+bool vSingleTimeline::drawsFromSummaries(int width) const
+{
+    const columnPositions p = positions(width);
+    return !highlight && !p.flat && p.length / width > summaryColumn;
+}
+
+void vSingleTimeline::gatherCalls(int width, recordingList& found, std::vector<coverageSpan>& summarised,
+                                  std::vector<timeSpan>& pending) const
+{
+    const double from = state().viewBegin, to = state().viewEnd;
+    std::vector<const daySummary*> days;
+    if (!drawsFromSummaries(width) || textFloor < 0 || !line->availableSummaries(from, to, days, pending)) {
+        found = line->getAvailableRecordings(from, to, pending);
+        return;
+    }
+    const columnPositions position = positions(width);
+    const double secondsPerColumn = position.length / width;
+    const double selectionBegin = state().selectionBegin, selectionEnd = state().selectionEnd;
+    // A box spans at most one column more than its length; a day whose
+    // longest call stays narrower than any text shows only shading, which
+    // its summary gives exactly. The others are read, in runs of days.
+    std::vector<timeSpan> read;
+    for (const daySummary* day : days) {
+        if (day->callCount() > 0 && day->longestCall() / secondsPerColumn + 1 >= textFloor) {
+            if (!read.empty() && read.back().to >= day->dayStart())
+                read.back().to = std::max(read.back().to, day->dayEnd());
+            else
+                read.push_back(timeSpan{day->dayStart(), day->dayEnd()});
+            continue;
+        }
+        day->forEachStretch(from, to, [&](double b, double e) {
+            summarised.push_back(
+                coverageSpan{position(b), position(e), included && b < selectionEnd && e > selectionBegin});
+        });
+    }
+    // A call running over midnight into the next run is met twice.
+    std::unordered_set<const recording*> seen;
+    for (const timeSpan& run : read)
+        for (const recording* r : line->getAvailableRecordings(std::max(run.from, from), std::min(run.to, to), pending))
+            if (seen.insert(r).second)
+                found.push_back(r);
+}
+
+int vSingleTimeline::narrowestText(wxDC& dc)
+{
+    if (ellipsisWidth < 0)
+        ellipsisWidth = dc.GetTextExtent("...").x;
+    int narrowest = ellipsisWidth;
+    for (int c = 0x20; c < 0x7F; ++c)
+        narrowest = std::min(narrowest, charWidth(dc, static_cast<unsigned char>(c)));
+    return std::max(1, narrowest);
 }
 
 void vSingleTimeline::drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending)
@@ -132,7 +206,8 @@ vSingleTimeline::columnPositions vSingleTimeline::positions(int width) const
     return p;
 }
 
-void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found)
+void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found,
+                                     std::vector<coverageSpan> summarised)
 {
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxBrush selectedBrush(selectedColour), otherBrush(otherColour);
@@ -191,8 +266,8 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
     // the whole call.
     const columnPositions position = positions(size.x);
     const double selectionBegin = state().selectionBegin, selectionEnd = state().selectionEnd;
-    std::vector<coverageSpan> spans;
-    spans.reserve(found.size());
+    std::vector<coverageSpan> spans = std::move(summarised);
+    spans.reserve(spans.size() + found.size());
     std::vector<box> labelled;
     for (const recording* r : found) {
         const double b = toSeconds(r->start), e = toSeconds(r->end);
@@ -336,6 +411,7 @@ void vSingleTimeline::prepare(wxDC& dc)
         return;
     measuredFont = dc.GetFont();
     ellipsisWidth = -1;
+    textFloor = -1;
     charWidths.fill(-1);
 }
 

@@ -3,6 +3,9 @@
 // recorded, green for the recorded time within the selection of an included
 // line and grey for the rest, so that even a row of a year shows when the line
 // was busy; a column holding any call shows at least a quarter of its colour.
+// A view too long to tell calls apart (a column spans more than a minute)
+// is drawn from the days' summaries, reading in full only the days with a
+// call long enough to carry text; so years on screen do not hold their calls.
 // Calls wide enough for their label are boxes with the text on top (green
 // when they overlap the selection of an included line), calls the highlight
 // matches yellow boxes on top of all, and the selection's bounds dotted lines.
@@ -52,7 +55,19 @@ private:
     void displayChanged(const vTimelineDisplayState& previous) override;
     void dragEnded() override;
     void drawPending(wxDC& dc, const wxSize& size, const std::vector<timeSpan>& pending);
-    void drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found);
+    void drawRecordings(wxDC& dc, const wxSize& size, const recordingList& found,
+                        std::vector<coverageSpan> summarised);
+    // Whether a row of that width draws from the days' summaries.
+    bool drawsFromSummaries(int width) const;
+    // What a row of that width shows of the view: the calls to draw one by
+    // one in `found`, the stretches of the days drawn from their summaries in
+    // `summarised` (as positions among the columns), the days still being
+    // read in `pending`.
+    void gatherCalls(int width, recordingList& found, std::vector<coverageSpan>& summarised,
+                     std::vector<timeSpan>& pending) const;
+    // The width below which no label shows any text: that of "..." or of the
+    // narrowest character, whichever is less.
+    int narrowestText(wxDC& dc);
     void drawShading(wxDC& dc, const wxSize& size, const std::vector<columnShare>& shares);
     void drawLabelledBox(wxDC& dc, int x0, int x1, int height, const wxString& text);
     // Where times fall among the columns of a row of that width: timeToX's
@@ -106,5 +121,6 @@ private:
     // boxes of a zoomed-out view cost no text measurement.
     wxFont measuredFont;
     int ellipsisWidth = -1;
+    int textFloor = -1; // narrowestText, once measured
     std::array<int, 256> charWidths;
 };

@@ -32,6 +32,7 @@ public:
     {
         value = wxDateTime();
         fieldsKnown = false;
+        fromToday = false;
         written.clear();
     }
 
@@ -52,6 +53,7 @@ public:
                 // With nothing parsed before, wx starts from midnight.
                 const std::int64_t ofDay = value.IsValid() ? secondOfDay : 0;
                 set(dayNumber, ofDay, midnight);
+                fromToday = false;
                 return;
             }
         }
@@ -72,6 +74,11 @@ public:
     }
 
     const wxDateTime& get() const { return value; }
+
+    // Whether the start since the last reset lies on the day the catalog is
+    // read: a "time" came without a "date" that could be read. Such a start
+    // means another instant tomorrow.
+    bool leansOnToday() const { return fromToday; }
 
     // How the start since the last reset was written: per text a kind byte,
     // then for the usual all-digit texts ('d' eight, 't' six) their value in
@@ -171,12 +178,21 @@ private:
         parseInto(value, wxString::FromUTF8Unchecked(text.data(), text.size()), format);
         if (value != before || !value.IsValid())
             fieldsKnown = false; // its local fields are wx's business now
+        if (value.IsValid() && (value != before || !before.IsValid())) {
+            // A date read sets the day whatever went before; a time read
+            // into nothing takes today's date.
+            if (format[1] == 'Y')
+                fromToday = false;
+            else if (!before.IsValid())
+                fromToday = true;
+        }
     }
 
     bool noting;
     std::string written;
     wxDateTime value;
     bool fieldsKnown = false;
+    bool fromToday = false;
     std::int64_t day = 0, dayMidnight = 0, secondOfDay = 0;
     std::unordered_map<std::int64_t, std::int64_t> days; // day number -> midnight, or min for odd days
 };

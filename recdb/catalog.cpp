@@ -16,7 +16,51 @@ namespace {
 std::mutex loadedLock;
 std::condition_variable loadedSignal;
 
-void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogIndex* index)
+// Moves a state from absent or queued to loading; false when another thread
+// has it or it is done.
+bool claim(std::atomic<int>& state)
+{
+    int now = state.load(std::memory_order_acquire);
+    while (now == catalogEntry::absent || now == catalogEntry::queued)
+        if (state.compare_exchange_weak(now, catalogEntry::loading, std::memory_order_acq_rel))
+            return true;
+    return false;
+}
+
+void publish(std::atomic<int>& state)
+{
+    {
+        std::lock_guard<std::mutex> hold(loadedLock);
+        state.store(catalogEntry::loaded, std::memory_order_release);
+    }
+    loadedSignal.notify_all();
+}
+
+// Waits until another thread has published what it claimed.
+void awaitLoaded(const std::atomic<int>& state)
+{
+    std::unique_lock<std::mutex> hold(loadedLock);
+    loadedSignal.wait(hold, [&] { return state.load(std::memory_order_acquire) == catalogEntry::loaded; });
+}
+
+std::unique_ptr<daySummary> summaryOf(const catalogEntry& entry, const std::vector<recording>& list)
+{
+    return std::unique_ptr<daySummary>(new daySummary(entry.start, entry.end, list));
+}
+
+// A summary that holds beyond today is kept in the index with the catalog.
+void storeSummary(const catalogIndex* index, const catalogEntry& entry, const fileStamp& stamp,
+                  const daySummary& summary, bool leansOnToday)
+{
+    if (index && !leansOnToday)
+        index->store(entry.path, stamp, summary.pack(), catalogIndex::kind::summary);
+}
+
+// Reads the catalog's calls into `list`: from the index's compact form when
+// it holds this state of the file, else by parsing (and then stored in the
+// index). With `summary`, also makes the day's summary.
+void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogIndex* index,
+               std::unique_ptr<daySummary>* summary)
 {
     std::vector<char> bytes;
     fileStamp stamp;
@@ -24,21 +68,71 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogI
     if (!readFileStamped(entry.path, bytes, stamp, error)) {
         wxLogError("can't open file '%s' (%s)", fromNarrow(entry.path), wxString::FromUTF8(error));
         entry.unreadable = true;
+        if (summary)
+            *summary = summaryOf(entry, list);
         return;
     }
     std::string packed;
-    if (index && index->find(entry.path, stamp, packed) && unpackCatalog(packed.data(), packed.size(), list))
+    if (index && index->find(entry.path, stamp, packed) && unpackCatalog(packed.data(), packed.size(), list)) {
+        if (summary)
+            *summary = summaryOf(entry, list);
         return;
+    }
     // A catalog that is not well-formed is never kept: most often the logger
     // is still writing it, and once it is complete it must be read.
-    if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr)) {
+    bool leansOnToday = false;
+    if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr, &leansOnToday)) {
         wxLogError("catalog '%s' cannot be read: %s", fromNarrow(entry.path), wxString::FromUTF8(error));
         entry.unreadable = true;
         list.clear();
+        if (summary)
+            *summary = summaryOf(entry, list);
         return;
     }
     if (index && !packed.empty())
         index->store(entry.path, stamp, packed);
+    if (summary) {
+        *summary = summaryOf(entry, list);
+        storeSummary(index, entry, stamp, **summary, leansOnToday);
+    }
+}
+
+// The summary of the entry's catalog without keeping its calls: from the
+// index, else from its compact form or by parsing it. False when the catalog
+// cannot be opened or read.
+bool summariseEntry(const catalogEntry& entry, const catalogIndex* index, std::unique_ptr<daySummary>& summary)
+{
+    fileStamp stamp;
+    std::string payload;
+    if (index && fileStampOf(entry.path, stamp) &&
+        index->find(entry.path, stamp, payload, catalogIndex::kind::summary)) {
+        std::unique_ptr<daySummary> kept(new daySummary);
+        // Made for this day as this time zone has it, or not at all.
+        if (daySummary::unpack(payload.data(), payload.size(), *kept) && kept->dayStart() == entry.start &&
+            kept->dayEnd() == entry.end) {
+            summary = std::move(kept);
+            return true;
+        }
+    }
+    std::vector<char> bytes;
+    std::string error;
+    if (!readFileStamped(entry.path, bytes, stamp, error))
+        return false;
+    std::vector<recording> list;
+    bool leansOnToday = false;
+    std::string packed;
+    if (!(index && index->find(entry.path, stamp, packed) &&
+          unpackCatalog(packed.data(), packed.size(), list, &leansOnToday))) {
+        list.clear();
+        packed.clear();
+        if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr, &leansOnToday))
+            return false;
+        if (index && !packed.empty())
+            index->store(entry.path, stamp, packed);
+    }
+    summary = summaryOf(entry, list);
+    storeSummary(index, entry, stamp, *summary, leansOnToday);
+    return true;
 }
 
 std::mutex clockLock;
@@ -67,30 +161,46 @@ wxDateTime catalogRules::catalogToday()
 
 void loadCatalog(catalogEntry& entry, const catalogIndex* index)
 {
-    int state = entry.state.load(std::memory_order_acquire);
-    for (;;) {
-        if (state == catalogEntry::loaded)
-            return;
-        if (state == catalogEntry::loading) {
-            std::unique_lock<std::mutex> hold(loadedLock);
-            loadedSignal.wait(hold, [&] { return entry.state.load(std::memory_order_acquire) == catalogEntry::loaded; });
-            return;
-        }
-        // Absent or queued: whoever moves it to loading reads it.
-        if (entry.state.compare_exchange_weak(state, catalogEntry::loading, std::memory_order_acq_rel))
-            break;
-    }
-    readClaimedCatalog(entry, index);
+    if (claim(entry.state))
+        readClaimedCatalog(entry, index);
+    else if (!entry.isLoaded())
+        awaitLoaded(entry.state);
 }
 
 void readClaimedCatalog(catalogEntry& entry, const catalogIndex* index)
 {
+    // The summary comes along unless another thread is making it.
+    const bool withSummary = claim(entry.summaryState);
+    std::unique_ptr<daySummary> summary;
     std::unique_ptr<std::vector<recording>> list(new std::vector<recording>);
-    readEntry(entry, *list, index);
+    readEntry(entry, *list, index, withSummary ? &summary : nullptr);
     entry.recordings = std::move(list);
-    {
-        std::lock_guard<std::mutex> hold(loadedLock);
-        entry.state.store(catalogEntry::loaded, std::memory_order_release);
+    publish(entry.state);
+    if (withSummary) {
+        entry.summary = std::move(summary);
+        publish(entry.summaryState);
     }
-    loadedSignal.notify_all();
+}
+
+void loadSummary(catalogEntry& entry, const catalogIndex* index)
+{
+    if (claim(entry.summaryState))
+        makeClaimedSummary(entry, index);
+    else if (!entry.hasSummary())
+        awaitLoaded(entry.summaryState);
+}
+
+void makeClaimedSummary(catalogEntry& entry, const catalogIndex* index)
+{
+    std::unique_ptr<daySummary> summary;
+    if (entry.isLoaded()) {
+        summary = summaryOf(entry, *entry.recordings);
+    } else if (!summariseEntry(entry, index, summary)) {
+        // Read as the recordings would be, so that the trouble is reported
+        // once and the day counts as unreadable.
+        loadCatalog(entry, index);
+        summary = summaryOf(entry, *entry.recordings);
+    }
+    entry.summary = std::move(summary);
+    publish(entry.summaryState);
 }

@@ -29,15 +29,31 @@ void readClaimedCatalog(catalogEntry& entry, const catalogIndex* index);
 // Reads a catalog's bytes as wx's XML loader would and appends its recordings
 // (nothing unless it is well-formed XML). False, with `error` worded as wx's
 // loader words it, when it is not well-formed. With `packed`, also gives the
-// compact form the index keeps (only when the catalog was read).
+// compact form the index keeps (only when the catalog was read), and with
+// `leansOnToday` whether a call's start lies on the day of reading (a "time"
+// without a "date"), so that a summary of the day holds only today.
 bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error,
-                 std::string* packed = nullptr);
+                 std::string* packed = nullptr, bool* leansOnToday = nullptr);
+
+// Makes the entry's day summary unless it is made already, without keeping
+// the recordings: from the index (an unchanged catalog whose summary was made
+// for the same day in the same time zone), from the recordings when they are
+// read anyway, or by reading the catalog; a summary made by reading is stored
+// in the index with the compact form. A catalog that cannot be read gives a
+// summary without calls and counts as read (with its error reported once, as
+// loadCatalog reports it). Any thread may call it; as with loadCatalog, one
+// makes it and the others wait.
+void loadSummary(catalogEntry& entry, const catalogIndex* index = nullptr);
+
+// For a reader that moved the entry's summary to `loading` itself.
+void makeClaimedSummary(catalogEntry& entry, const catalogIndex* index);
 
 // Appends the recordings of a compact form: the same a fresh read of the
 // catalog would give now, in the time zone and on the day of now, as the form
 // keeps the catalog's dates and times as written. Every count and offset is
-// checked: false for anything damaged, with `list` unchanged.
-bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list);
+// checked: false for anything damaged, with `list` unchanged. `leansOnToday`
+// as for readCatalog.
+bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, bool* leansOnToday = nullptr);
 
 // The day a catalog's "time" without a "date" is taken to fall on: today, as
 // the system's clock and the local time zone tell, unless `today` is given

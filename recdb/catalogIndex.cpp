@@ -31,6 +31,9 @@
 // A later entry for a path supersedes earlier ones. Entries are found through
 // a table of offsets built once per group and process; the entry is read and
 // checked again at every find, as another process may have rewritten the file.
+// Summaries, small and asked for by the thousand when a long view opens, are
+// kept from the table's reading until they are first found; a stale one
+// still has to match the catalog's stamp.
 
 namespace {
 const char magic[] = {'O', 'R', 'V', 'I', 'D', 'X', 2};
@@ -120,6 +123,8 @@ struct place {
     fileStamp stamp;
     std::uint64_t offset = 0;
     std::uint64_t size = 0; // of the whole entry
+    bool held = false;      // `payload` holds the entry's payload
+    std::string payload;
 };
 }
 
@@ -139,20 +144,20 @@ catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known
     }
 }
 
-std::string catalogIndex::groupFile(const std::string& catalogPath) const
+std::string catalogIndex::groupFile(const std::string& catalogPath, kind what) const
 {
     const std::string group = groupOf(catalogPath);
     std::string file = where;
     if (!file.empty() && file.back() != '/' && file.back() != static_cast<char>(wxFileName::GetPathSeparator()))
         file += static_cast<char>(wxFileName::GetPathSeparator());
-    return file + hexOf(fnv1a(group.data(), group.size())) + ".idx";
+    return file + hexOf(fnv1a(group.data(), group.size())) + (what == kind::summary ? ".sum" : ".idx");
 }
 
 namespace {
 // Reads a group file into a table. A file that is not one of ours is started
 // afresh; one mostly made of superseded or damaged entries is rewritten with
 // the live ones.
-std::unordered_map<std::string, place> readGroup(const std::string& file)
+std::unordered_map<std::string, place> readGroup(const std::string& file, bool holdPayloads)
 {
     std::unordered_map<std::string, place> table;
     std::vector<char> bytes;
@@ -174,7 +179,11 @@ std::unordered_map<std::string, place> readGroup(const std::string& file)
         const std::uint64_t size = headSize + getLittleEndian(bytes.data() + at, 4) - 8;
         place& slot = table[entry.path];
         live -= slot.size;
-        slot = place{entry.stamp, at, size};
+        slot = place{entry.stamp, at, size, false, std::string()};
+        if (holdPayloads) {
+            slot.payload.assign(entry.payload, entry.payloadSize);
+            slot.held = true;
+        }
         live += size;
         at += static_cast<std::size_t>(size);
     }
@@ -194,21 +203,27 @@ std::unordered_map<std::string, place> readGroup(const std::string& file)
 }
 }
 
-bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::string& payload) const
+bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::string& payload, kind what) const
 {
     if (where.empty())
         return false;
     try {
-        const std::string file = groupFile(path);
+        const std::string file = groupFile(path, what);
         place found;
         {
             std::lock_guard<std::mutex> hold(known->lock);
             auto group = known->groups.find(file);
             if (group == known->groups.end())
-                group = known->groups.emplace(file, readGroup(file)).first;
+                group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
             auto entry = group->second.find(path);
             if (entry == group->second.end() || entry->second.stamp != stamp)
                 return false;
+            if (entry->second.held) {
+                payload = std::move(entry->second.payload);
+                entry->second.payload = std::string();
+                entry->second.held = false;
+                return true;
+            }
             found = entry->second;
         }
         // Read again and checked: the file may have been rewritten since.
@@ -230,18 +245,19 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
     }
 }
 
-void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload) const
+void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload,
+                         kind what) const
 {
     if (where.empty() || path.size() > 0xffffffu || payload.size() > 0x7fffffffu)
         return;
     try {
-        const std::string file = groupFile(path);
+        const std::string file = groupFile(path, what);
         std::string entry = makeEntry(path, stamp, payload);
         wxLogNull quiet;
         std::lock_guard<std::mutex> hold(known->lock);
         auto group = known->groups.find(file);
         if (group == known->groups.end())
-            group = known->groups.emplace(file, readGroup(file)).first;
+            group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
         // One write at the end of the file: appends of other processes land
         // before or after it. A new file gets its mark in the same write.
         // Opening a named pipe (or a device) in its place would wait for a
@@ -266,7 +282,7 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
             offset += sizeof magic;
             size -= sizeof magic;
         }
-        group->second[path] = place{stamp, offset, size};
+        group->second[path] = place{stamp, offset, size, false, std::string()};
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }

@@ -16,6 +16,11 @@
 
 class catalogIndex {
 public:
+    // What is kept of a catalog: its compact form, or the summary of its day.
+    // Each kind has files of its own, so that a long view reads only the
+    // small summaries.
+    enum class kind { catalog, summary };
+
     // An index kept in `folder` (made when first needed). An empty folder
     // gives an index that finds nothing and stores nothing.
     explicit catalogIndex(std::string folder);
@@ -24,17 +29,19 @@ public:
     // False when there is none, the stamp differs, or the stored data do not
     // check out. Safe to call from several threads, and while other processes
     // store.
-    bool find(const std::string& path, const fileStamp& stamp, std::string& payload) const;
+    bool find(const std::string& path, const fileStamp& stamp, std::string& payload,
+              kind what = kind::catalog) const;
 
     // Stores (or replaces) the payload for `path` with its stamp. Failures
     // (a read-only or full disk) are silent: the next run parses again.
-    void store(const std::string& path, const fileStamp& stamp, const std::string& payload) const;
+    void store(const std::string& path, const fileStamp& stamp, const std::string& payload,
+               kind what = kind::catalog) const;
 
     const std::string& folder() const { return where; }
 
     // The file that holds the entries of a catalog's group (the catalogs of
     // one line: the folder above their day folders). For tests.
-    std::string groupFile(const std::string& catalogPath) const;
+    std::string groupFile(const std::string& catalogPath, kind what = kind::catalog) const;
 
 private:
     struct tables;

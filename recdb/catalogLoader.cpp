@@ -26,51 +26,64 @@ catalogLoader::~catalogLoader()
         worker.join();
 }
 
-void catalogLoader::request(catalogEntry& entry)
+void catalogLoader::enqueue(const job& j)
 {
     int expected = catalogEntry::absent;
-    if (!entry.state.compare_exchange_strong(expected, catalogEntry::queued, std::memory_order_acq_rel))
+    if (!stateOf(j).compare_exchange_strong(expected, catalogEntry::queued, std::memory_order_acq_rel))
         return;
     {
         std::lock_guard<std::mutex> hold(lock);
-        queue.push_back(&entry);
+        queue.push_back(j);
     }
     wake.notify_one();
+}
+
+void catalogLoader::request(catalogEntry& entry)
+{
+    enqueue(job{&entry, false});
+}
+
+void catalogLoader::requestSummary(catalogEntry& entry)
+{
+    enqueue(job{&entry, true});
 }
 
 void catalogLoader::stop()
 {
     std::unique_lock<std::mutex> hold(lock);
-    for (catalogEntry* entry : queue) {
+    for (const job& j : queue) {
         int expected = catalogEntry::queued;
-        entry->state.compare_exchange_strong(expected, catalogEntry::absent, std::memory_order_acq_rel);
+        stateOf(j).compare_exchange_strong(expected, catalogEntry::absent, std::memory_order_acq_rel);
     }
     queue.clear();
     idle.wait(hold, [this] { return busy == 0; });
 }
 
-catalogEntry* catalogLoader::next()
+catalogLoader::job catalogLoader::next()
 {
     std::unique_lock<std::mutex> hold(lock);
     for (;;) {
         wake.wait(hold, [this] { return quitting || !queue.empty(); });
         if (quitting)
-            return nullptr;
-        catalogEntry* entry = queue.front();
+            return job{nullptr, false};
+        const job j = queue.front();
         queue.pop_front();
         // Someone who could not wait may have taken it meanwhile.
         int expected = catalogEntry::queued;
-        if (entry->state.compare_exchange_strong(expected, catalogEntry::loading, std::memory_order_acq_rel)) {
+        if (stateOf(j).compare_exchange_strong(expected, catalogEntry::loading, std::memory_order_acq_rel)) {
             ++busy;
-            return entry;
+            return j;
         }
     }
 }
 
 void catalogLoader::work()
 {
-    while (catalogEntry* entry = next()) {
-        readClaimedCatalog(*entry, sharedIndex.get());
+    for (job j = next(); j.entry; j = next()) {
+        if (j.summary)
+            makeClaimedSummary(*j.entry, sharedIndex.get());
+        else
+            readClaimedCatalog(*j.entry, sharedIndex.get());
         finished.fetch_add(1, std::memory_order_acq_rel);
         {
             std::lock_guard<std::mutex> hold(lock);

@@ -35,6 +35,8 @@ public:
 
     // Queues an entry unless it is loaded, being loaded or queued already.
     void request(catalogEntry& entry);
+    // Queues the making of an entry's summary (loadSummary) in the same way.
+    void requestSummary(catalogEntry& entry);
 
     // Withdraws all queued requests (their entries go back to absent) and
     // waits until no worker is reading. The loader can be used again.
@@ -47,13 +49,19 @@ public:
 
 private:
     void work();
-    // Takes the next queued entry (marking it loading); null when stopping.
-    catalogEntry* next();
+    struct job {
+        catalogEntry* entry;
+        bool summary; // the summary, not the recordings
+    };
+    std::atomic<int>& stateOf(const job& j) const { return j.summary ? j.entry->summaryState : j.entry->state; }
+    void enqueue(const job& j);
+    // Takes the next queued job (marking it loading); a null entry when stopping.
+    job next();
 
     std::mutex lock;
     std::condition_variable wake;
     std::condition_variable idle;
-    std::deque<catalogEntry*> queue;
+    std::deque<job> queue;
     unsigned busy = 0;
     bool quitting = false;
     std::atomic<unsigned> finished{0};

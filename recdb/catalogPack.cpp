@@ -91,7 +91,7 @@ std::string catalogRules::catalogBuilder::pack() const
     return out;
 }
 
-bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list)
+bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, bool* leansOnToday)
 {
     using catalogRules::callClock;
     if (size < sizeof packMagic || std::memcmp(bytes, packMagic, sizeof packMagic) != 0)
@@ -116,6 +116,7 @@ bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& 
         return (reference & flags & ~flag) == 0 && (reference & ~flags) < block->names.size();
     };
     callClock clock;
+    bool onToday = false;
     std::vector<recording> made(count);
     std::vector<std::uint32_t> names(count), labelRefs(count);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -130,6 +131,7 @@ bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& 
             return false;
         if (!clock.replay(note, noteSize))
             return false;
+        onToday = onToday || clock.leansOnToday();
         recording& r = made[i];
         r.start = clock.get();
         r.end = r.start.IsValid() ? wxDateTime(r.start.GetValue() + wxLongLong(static_cast<wxInt64>(seconds) * 1000))
@@ -155,5 +157,7 @@ bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& 
     list.reserve(list.size() + made.size());
     for (recording& r : made)
         list.push_back(std::move(r));
+    if (leansOnToday)
+        *leansOnToday = onToday;
     return true;
 }

@@ -132,6 +132,11 @@ public:
         }
     }
 
+    // A call whose start lies on the day the catalog is read (see
+    // callClock::leansOnToday): a summary of the day holds only for today.
+    void startOnToday() { onToday = true; }
+    bool leansOnToday() const { return onToday; }
+
     // The compact form of the calls added so far (for a packing builder): what
     // unpackCatalog makes the same recordings of, here and now. Call before
     // finish.
@@ -170,6 +175,7 @@ private:
     std::vector<std::string> labels;
     std::unordered_map<std::string, std::uint32_t> labelIndex;
     bool packing;
+    bool onToday = false;
     std::string notes;                  // the start notes of all calls, one after the other
     std::vector<std::uint32_t> noteEnds; // where each call's note ends
 };

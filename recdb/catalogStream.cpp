@@ -148,9 +148,12 @@ private:
             tag current = path[depth - 1];
             if (depth == leafDepth && current != tag::none)
                 take(current, content);
-            else if (current == tag::file)
+            else if (current == tag::file) {
+                if (clock.leansOnToday())
+                    builder.startOnToday();
                 builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowFromUtf8(number),
                             narrowFromUtf8(fileName), clock.note());
+            }
         }
         --depth;
         lastIsText = false;
@@ -256,7 +259,7 @@ private:
 }
 
 bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error,
-                 std::string* packed)
+                 std::string* packed, bool* leansOnToday)
 {
     catalogBuilder builder(packed != nullptr);
     streamReader reader(builder, packed != nullptr);
@@ -264,6 +267,8 @@ bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& li
         return false;
     if (packed)
         *packed = builder.pack();
+    if (leansOnToday)
+        *leansOnToday = builder.leansOnToday();
     builder.finish(list);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "recdb/littleEndian.h"
+#include "recdb/timeline.h"
 #include "recdb/timeValue.h"
 
 namespace {

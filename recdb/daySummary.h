@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "recdb/timeline.h"
+class recording;
 
 class daySummary {
 public:
@@ -37,6 +37,21 @@ public:
     // anything that does not check out.
     std::string pack() const;
     static bool unpack(const char* bytes, std::size_t size, daySummary& out);
+
+    // Calls `each(from, to)` for every stretch of recording that overlaps
+    // [from, to) or, being a call of no length, lies in it, in time order,
+    // as times on the axis (a stretch may reach past `to`).
+    template <typename F>
+    void forEachStretch(double from, double to, F each) const
+    {
+        for (std::size_t i = firstReaching(from); i < stretches.size(); ++i) {
+            const double b = start + stretches[i].begin, e = start + stretches[i].end;
+            if (b >= to)
+                break;
+            if (e > from || b >= from)
+                each(b, e);
+        }
+    }
 
     bool operator==(const daySummary& other) const;
     bool operator!=(const daySummary& other) const { return !(*this == other); }

@@ -135,6 +135,26 @@ recordingList dynamicTimeline::getAvailableRecordings(double from, double to, st
     return result;
 }
 
+bool dynamicTimeline::availableSummaries(double from, double to, std::vector<const daySummary*>& out,
+                                         std::vector<timeSpan>& pending) const
+{
+    for (catalogEntry& entry : entries) {
+        if (!(to > entry.start && from < entry.end))
+            continue;
+        // A day whose calls are read has its summary made at once (it is
+        // small work); others are asked for, or made here without a loader.
+        if (!entry.hasSummary() && (entry.isLoaded() || !loader))
+            loadSummary(entry, loader ? loader->index() : nullptr);
+        if (entry.hasSummary()) {
+            out.push_back(entry.summary.get());
+        } else {
+            loader->requestSummary(entry);
+            pending.push_back(timeSpan{entry.start, entry.end});
+        }
+    }
+    return true;
+}
+
 void dynamicTimeline::unreadEntries(double from, double to, std::vector<catalogEntry*>& out) const
 {
     for (catalogEntry& entry : entries)

@@ -29,6 +29,8 @@ public:
     std::string getName() const override { return name; }
     recordingList getRecordings(double from, double to) const override;
     recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const override;
+    bool availableSummaries(double from, double to, std::vector<const daySummary*>& out,
+                            std::vector<timeSpan>& pending) const override;
     void unreadEntries(double from, double to, std::vector<catalogEntry*>& out) const override;
     void unreadableCatalogs(double from, double to, std::vector<std::string>& out) const override;
 

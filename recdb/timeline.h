@@ -11,6 +11,7 @@
 
 #include <wx/datetime.h>
 
+#include "recdb/daySummary.h"
 #include "recdb/recordingText.h"
 
 // One recorded call: 32 bytes, its texts kept apart (see recordingText.h), so
@@ -67,6 +68,19 @@ public:
     {
         (void)from, (void)to, (void)out;
     }
+    // For views too long to tell calls apart: the summaries of the days the
+    // interval (from, to) overlaps, as far as they are known (in entry order;
+    // a day of an unreadable catalog has a summary without calls). Days not
+    // summarised yet are appended to `pending` and asked for in the
+    // background, without reading their recordings. The pointers stay valid as
+    // long as the timeline exists. False when the timeline keeps no summaries:
+    // then ask for the recordings instead.
+    virtual bool availableSummaries(double from, double to, std::vector<const daySummary*>& out,
+                                    std::vector<timeSpan>& pending) const
+    {
+        (void)from, (void)to, (void)out, (void)pending;
+        return false;
+    }
     // The catalogs of the interval, read already, that could not be read: the
     // days whose recordings getRecordings could not give.
     virtual void unreadableCatalogs(double from, double to, std::vector<std::string>& out) const
@@ -94,11 +108,19 @@ struct catalogEntry {
     // be opened or parsed: its day shows nothing, and a tool must say so.
     bool unreadable = false;
 
+    // The day in brief, for views too long to show calls: made on its own
+    // (from the index, or by reading the catalog without keeping its
+    // recordings) or along with the recordings. The same states as `state`,
+    // and only what `summaryState` says is published may be looked at.
+    std::unique_ptr<daySummary> summary;
+    std::atomic<int> summaryState{absent};
+
     catalogEntry() = default;
     // Entries are moved only while one thread owns them (during the scan).
     catalogEntry(catalogEntry&& other) noexcept
         : start(other.start), end(other.end), path(std::move(other.path)), recordings(std::move(other.recordings)),
-          state(other.state.load(std::memory_order_relaxed)), unreadable(other.unreadable)
+          state(other.state.load(std::memory_order_relaxed)), unreadable(other.unreadable),
+          summary(std::move(other.summary)), summaryState(other.summaryState.load(std::memory_order_relaxed))
     {
     }
     catalogEntry& operator=(catalogEntry&& other) noexcept
@@ -109,9 +131,13 @@ struct catalogEntry {
         recordings = std::move(other.recordings);
         state.store(other.state.load(std::memory_order_relaxed), std::memory_order_relaxed);
         unreadable = other.unreadable;
+        summary = std::move(other.summary);
+        summaryState.store(other.summaryState.load(std::memory_order_relaxed), std::memory_order_relaxed);
         return *this;
     }
 
     // Whether the recordings are there to read, from any thread.
     bool isLoaded() const { return state.load(std::memory_order_acquire) == loaded; }
+    // Whether the summary is there to read, from any thread.
+    bool hasSummary() const { return summaryState.load(std::memory_order_acquire) == loaded; }
 };

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -460,4 +461,98 @@ TEST_F(rowFixture, partlyRecordedColumnsShowTheirShare)
     line.add(day + 1000, day + 1010);
     model.setSelection(day + 1005, day + 2000);
     EXPECT_TRUE(columnHas(render(*row, wxSize(400, 20)), 100, wxColour(64, 192, 64)));
+}
+
+namespace {
+// A line that also keeps day summaries, of days of `dayLength` seconds from
+// its first day; it notes which stretches its calls were asked for.
+class summarisedLine : public fakeTimeline {
+public:
+    summarisedLine(double first, double dayLength_) : fakeTimeline("Summarised"), firstDay(first), dayLength(dayLength_) {}
+    bool availableSummaries(double from, double to, std::vector<const daySummary*>& out,
+                            std::vector<timeSpan>& pending) const override
+    {
+        (void)pending;
+        days.clear();
+        for (double d = firstDay; d < getEnd(); d += dayLength) {
+            if (!(to > d && from < d + dayLength))
+                continue;
+            std::vector<recording> calls;
+            for (const recording& r : records)
+                if (r.start.GetTicks() >= d && r.start.GetTicks() < d + dayLength)
+                    calls.push_back(r);
+            days.emplace_back(d, d + dayLength, calls);
+        }
+        for (const daySummary& s : days)
+            out.push_back(&s);
+        return true;
+    }
+    recordingList getAvailableRecordings(double from, double to, std::vector<timeSpan>& pending) const override
+    {
+        asked.push_back(timeSpan{from, to});
+        return fakeTimeline::getAvailableRecordings(from, to, pending);
+    }
+    mutable std::vector<timeSpan> asked;
+
+private:
+    double firstDay, dayLength;
+    mutable std::deque<daySummary> days;
+};
+}
+
+// Zoomed out beyond a minute a column, a row draws the days from their
+// summaries exactly as from their calls, and asks for the calls only of days
+// with a call long enough for text.
+TEST_F(rowFixture, longViewsFromSummariesLookAsFromTheCalls)
+{
+    const double hour = 3600, dayLength = 24 * hour;
+    summarisedLine summarised(day, dayLength);
+    for (int d = 0; d < 30; ++d)
+        for (int i = 0; i < 12; ++i) {
+            const double from = day + d * dayLength + i * 7 * 317 % 80000;
+            summarised.add(from, from + 60 + (i * 53) % 600, "+49 30 " + std::to_string(i));
+        }
+    summarised.add(day + 3, day + 3); // of no length
+    summarised.add(day + 12 * dayLength + hour, day + 14 * dayLength, "a long call"); // ~8 columns
+    vSingleTimeline fromSummaries(frame, &summarised, model);
+    const wxSize size(400, 20);
+    const struct {
+        const char* name;
+        double selectionBegin, selectionEnd;
+        bool included;
+    } views[] = {
+        {"selection inside days", 2.5 * dayLength, 13.3 * dayLength, true},
+        {"an excluded line", 2.5 * dayLength, 13.3 * dayLength, false},
+        {"everything selected", 0, 30 * dayLength, true},
+    };
+    model.setView(day, day + 30 * dayLength); // 6,480 seconds a column
+    for (const auto& view : views) {
+        model.setSelection(day + view.selectionBegin, day + view.selectionEnd);
+        fromSummaries.setIncluded(view.included);
+        summarised.asked.clear();
+        const wxImage drawn = render(fromSummaries, size);
+        EXPECT_EQ(1u, summarised.asked.size()) << view.name;
+        for (const timeSpan& asked : summarised.asked)
+            EXPECT_TRUE(asked.from >= day + 12 * dayLength && asked.to <= day + 15 * dayLength)
+                << view.name << ": calls asked for " << (asked.from - day) / dayLength;
+        // A highlight that matches nothing draws from the calls.
+        fromSummaries.setHighlight([](const recording&) { return false; });
+        const wxImage fromCalls = render(fromSummaries, size);
+        fromSummaries.setHighlight(nullptr);
+        EXPECT_EQ(0, memcmp(drawn.GetData(), fromCalls.GetData(), size.x * size.y * 3)) << view.name;
+        EXPECT_TRUE(columnHas(drawn, row->timeToX(day + 13 * dayLength, size.x), grey) ||
+                    columnHas(drawn, row->timeToX(day + 13 * dayLength, size.x), green));
+    }
+
+    // After a change of the selection, repainting what it names gives the full paint.
+    fromSummaries.setIncluded(true);
+    wxImage screen = render(fromSummaries, size);
+    const vTimelineDisplayState previous = state();
+    model.setSelection(day + 7.2 * dayLength, day + 12.5 * dayLength);
+    const wxImage full = render(fromSummaries, size);
+    for (const wxRect& rect : fromSummaries.selectionChangeRects(previous, size))
+        for (int x = rect.x; x <= rect.GetRight() && x < size.x; ++x)
+            for (int y = 0; y < size.y; ++y)
+                screen.SetRGB(x, y, full.GetRed(x, y), full.GetGreen(x, y), full.GetBlue(x, y));
+    EXPECT_EQ(0, memcmp(screen.GetData(), full.GetData(), size.x * size.y * 3));
 }

@@ -2,7 +2,10 @@
 // give what the plain reading of a document tree gives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include <wx/log.h>
 
@@ -297,4 +300,145 @@ TEST(catalogReaderTest, stoppingWorkersLeavesEntriesWholeOrUnread)
         // What was withdrawn is read when needed.
         EXPECT_EQ(28u, line.getRecordings(-1e12, 1e12).size());
     }
+}
+
+namespace {
+// The summaries a line gives, waiting for its loader's workers.
+std::vector<daySummary> summariesOf(const dynamicTimeline& line)
+{
+    std::vector<const daySummary*> found;
+    for (int round = 0; round < 2000; ++round) {
+        found.clear();
+        std::vector<timeSpan> pending;
+        EXPECT_TRUE(line.availableSummaries(-1e12, 1e12, found, pending));
+        if (pending.empty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::vector<daySummary> copies;
+    for (const daySummary* s : found)
+        copies.push_back(*s);
+    return copies;
+}
+}
+
+// A day's summary is that of its calls however it is made: alone, on the
+// workers, from the index in a later run, or along with the calls; made on
+// its own, it leaves the calls unread.
+TEST(catalogReaderTest, summariesAreThoseOfTheCallsHoweverTheyAreMade)
+{
+    scratchDir dir;
+    demoOptions options;
+    options.outDir = dir.at("archive");
+    options.channels = 1;
+    options.days = 10;
+    options.callsPerDay = 30;
+    options.audioBytes = 0;
+    options.endDate = "2024-03-31"; // a day of 23 hours in Berlin
+    std::string error;
+    ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
+    std::map<std::string, std::string> channels;
+    readLoggerIni(dir.at("archive/logger.ini"), channels);
+    const std::string folder = channels.begin()->second;
+
+    std::vector<daySummary> expected;
+    {
+        dynamicTimeline plain(folder, "line");
+        for (const catalogEntry& entry : plain.catalogEntries()) {
+            std::vector<recording> calls;
+            const std::string xml = readWholeFile(entry.path);
+            ASSERT_TRUE(readCatalog(xml.data(), xml.size(), calls, error));
+            expected.emplace_back(entry.start, entry.end, calls);
+        }
+    }
+    ASSERT_EQ(10u, expected.size());
+    auto callsUnread = [](const dynamicTimeline& line) {
+        for (const catalogEntry& entry : line.catalogEntries())
+            if (entry.state.load() != catalogEntry::absent || entry.recordings)
+                return false;
+        return true;
+    };
+    {
+        dynamicTimeline alone(folder, "line");
+        EXPECT_EQ(expected, summariesOf(alone));
+        EXPECT_TRUE(callsUnread(alone));
+    }
+    auto index = std::make_shared<catalogIndex>(dir.at("cache"));
+    {
+        catalogLoader workers(index, 2);
+        dynamicTimeline line(folder, "line");
+        line.setLoader(&workers);
+        EXPECT_EQ(expected, summariesOf(line)); // fills the index
+        EXPECT_TRUE(callsUnread(line));
+        workers.stop();
+    }
+    // A later run: the index answers, for the day and time zone it was made
+    // for. A summary stored in the index for the present catalog wins; one
+    // made for another day start does not.
+    dynamicTimeline probe(folder, "line");
+    const catalogEntry& first = probe.catalogEntries()[0];
+    fileStamp stamp;
+    ASSERT_TRUE(fileStampOf(first.path, stamp));
+    auto laterRun = [&] {
+        catalogLoader workers(std::make_shared<catalogIndex>(dir.at("cache")), 2);
+        dynamicTimeline line(folder, "line");
+        line.setLoader(&workers);
+        std::vector<daySummary> found = summariesOf(line);
+        EXPECT_TRUE(callsUnread(line));
+        workers.stop();
+        return found;
+    };
+    EXPECT_EQ(expected, laterRun());
+    index->store(first.path, stamp, daySummary(first.start, first.end, {}).pack(), catalogIndex::kind::summary);
+    std::vector<daySummary> found = laterRun();
+    ASSERT_EQ(10u, found.size());
+    EXPECT_EQ(0u, found[0].callCount());
+    index->store(first.path, stamp, daySummary(first.start + 3600, first.end, {}).pack(), catalogIndex::kind::summary);
+    EXPECT_EQ(expected, laterRun());
+
+    // Along with the calls.
+    catalogLoader workers(index, 2);
+    dynamicTimeline line(folder, "line");
+    line.setLoader(&workers);
+    ASSERT_TRUE(loadInterval({&line}, -1e12, 1e12, &workers));
+    for (const catalogEntry& entry : line.catalogEntries())
+        EXPECT_TRUE(entry.hasSummary());
+    EXPECT_EQ(expected, summariesOf(line));
+    workers.stop();
+}
+
+// A summary of calls whose "time" has no "date" holds only today and is not
+// kept; a catalog that cannot be read has a summary without calls, is
+// reported once and counts as read.
+TEST(catalogReaderTest, summariesOfUndatedAndBrokenCatalogs)
+{
+    scratchDir dir;
+    const std::string undated = nativePath(dir.write(
+        "ch/20240110/c.xml",
+        "<vmk_catalog>" + call("<vmk_hdr><time>101500</time><number>1</number></vmk_hdr>") + "</vmk_catalog>"));
+    const std::string dated = nativePath(dir.write(
+        "ch/20240111/c.xml",
+        "<vmk_catalog>" + call("<vmk_hdr><date>20240111</date><time>101500</time></vmk_hdr>") + "</vmk_catalog>"));
+    const std::string broken = nativePath(dir.write("ch/20240112/c.xml", "<vmk_catalog><file>"));
+    const catalogIndex index(dir.at("cache"));
+    capturedLog log;
+    dynamicTimeline line(nativePath(dir.at("ch")), "ch");
+    std::vector<catalogEntry>& entries = const_cast<std::vector<catalogEntry>&>(line.catalogEntries());
+    ASSERT_EQ(3u, entries.size());
+    for (catalogEntry& entry : entries)
+        loadSummary(entry, &index);
+    std::string payload;
+    for (const catalogEntry& entry : entries) {
+        fileStamp stamp;
+        ASSERT_TRUE(fileStampOf(entry.path, stamp));
+        const bool kept = index.find(entry.path, stamp, payload, catalogIndex::kind::summary);
+        EXPECT_EQ(entry.path == dated, kept) << entry.path;
+        EXPECT_EQ(entry.path == broken ? 0u : 1u, entry.summary->callCount()) << entry.path;
+    }
+    catalogEntry& unreadable = *std::find_if(entries.begin(), entries.end(),
+                                             [&](const catalogEntry& e) { return e.path == broken; });
+    EXPECT_TRUE(unreadable.isLoaded() && unreadable.unreadable);
+    EXPECT_EQ(1u, std::count(log.text.begin(), log.text.end(), '\n')) << log.text;
+    loadCatalog(unreadable, &index);
+    EXPECT_EQ(1u, std::count(log.text.begin(), log.text.end(), '\n')) << log.text;
 }

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "recdb/daySummary.h"
+#include "recdb/timeline.h"
 #include "recdb/timeValue.h"
 
 namespace {
