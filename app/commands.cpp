@@ -48,6 +48,7 @@ void configure(orvistaFrame& frame)
     if (!runConfigurator(session.schema(), edited))
         return;
     session.replaceSettings(edited);
+    frame.applyLiveUpdates();
     // Written at once; paths and the like take effect at the next start. The
     // edits stay in memory either way, and are written again at exit.
     frame.saveSettings("\n\nThe changes are kept and saved again when Orvista closes.");

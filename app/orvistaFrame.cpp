@@ -1,9 +1,12 @@
 #include "app/orvistaFrame.h"
 
+#include <ctime>
 #include <memory>
 
+#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
+#include <wx/log.h>
 #include <wx/filedlg.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
@@ -35,7 +38,7 @@ const char* const messageCaption = "Orvista";
 orvistaFrame::orvistaFrame(const programFiles& files)
     : wxFrame(nullptr, wxID_ANY, programTitle, wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
               "frame"),
-      core(files)
+      core(files), liveTimer(this)
 {
     // The start-up runs before the program's event loop does. wxMSW's yield
     // dispatches window messages only through an active loop: without one the
@@ -80,10 +83,41 @@ orvistaFrame::orvistaFrame(const programFiles& files)
     splash->Destroy();
 
     buildMenus();
+    Bind(wxEVT_TIMER, &orvistaFrame::onLiveTimer, this, liveTimer.GetId());
+    applyLiveUpdates();
+}
+
+void orvistaFrame::applyLiveUpdates()
+{
+    const liveSettings live = core.liveUpdates();
+    if (live.on)
+        liveTimer.Start(live.seconds * 1000);
+    else
+        liveTimer.Stop();
+}
+
+void orvistaFrame::onLiveTimer(wxTimerEvent&)
+{
+    lookForNews();
+}
+
+void orvistaFrame::lookForNews()
+{
+    // The lines may change only while nothing reads them: not a search, and
+    // not a command waiting for catalogs or a scan, whose progress runs a
+    // loop of its own or yields to this one.
+    const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (findCallsPanel->isSearching() || !loop || loop != wxTheApp->GetMainLoop() || loop->IsYielding())
+        return;
+    const dynamicTimeline::news found = core.lookForNews(static_cast<std::int64_t>(std::time(nullptr)));
+    timelinePanel->recordingsChanged(found.changed);
+    for (const wxString& trouble : found.broken)
+        wxLogError("%s", trouble);
 }
 
 orvistaFrame::~orvistaFrame()
 {
+    liveTimer.Stop();
     // Only a frame that finished its start-up gets here: a start-up that ended
     // with an error or a cancelled question writes nothing.
     saveSettings("");

@@ -5,6 +5,7 @@
 // menus, tool bar and status bar from the command table. Closing it writes the
 // view back into the settings.
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include "core/orvistaSession.h"
 #include "recdb/timeline.h"
@@ -36,6 +37,10 @@ public:
     void loadLines();
     // Writes "orv.xml"; a failure is told in a message box, followed by `afterwards`.
     void saveSettings(const wxString& afterwards);
+    // Starts or stops the looks for new calls as the settings say.
+    void applyLiveUpdates();
+    // One look for new calls, unless something reads the lines now.
+    void lookForNews();
 
 private:
     void loadDocuments();
@@ -48,10 +53,12 @@ private:
     void onClose(wxCloseEvent& event);
     void onCommand(wxCommandEvent& event);
     void onUpdateCommand(wxUpdateUIEvent& event);
+    void onLiveTimer(wxTimerEvent& event);
 
     orvistaSession core;
     vTimeline* timelinePanel = nullptr; // the client area, under the find panel
     findPanel* findCallsPanel = nullptr; // hidden until View > Find calls...
+    wxTimer liveTimer;
 
     wxDECLARE_EVENT_TABLE();
 };

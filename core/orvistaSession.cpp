@@ -1,6 +1,7 @@
 #include "core/orvistaSession.h"
 
 #include <chrono>
+#include <ctime>
 
 #include "platform/narrow.h"
 #include "recdb/callSearch.h"
@@ -76,9 +77,12 @@ void orvistaSession::reload(const std::function<void()>& keepAlive,
         lastCall = std::chrono::steady_clock::now();
     };
     std::vector<std::unique_ptr<timeline>> scanned;
+    const bool live = liveUpdates().on;
     for (const auto& channel : folders) {
         auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepAliveTimed, loader->index());
         line->setLoader(loader.get());
+        if (live)
+            line->watchPresentDays(static_cast<std::int64_t>(std::time(nullptr)));
         scanned.push_back(std::move(line));
         if (std::chrono::steady_clock::now() - lastCall >= dirTimelineScanner::keepAliveInterval)
             keepAliveTimed();
@@ -92,6 +96,26 @@ void orvistaSession::reload(const std::function<void()>& keepAlive,
     show(lines);
     channelFolders.swap(folders);
     timelines.swap(scanned);
+}
+
+liveSettings orvistaSession::liveUpdates() const
+{
+    return readLiveSettings(settingsDocument.GetRoot());
+}
+
+dynamicTimeline::news orvistaSession::lookForNews(std::int64_t now)
+{
+    dynamicTimeline::news found;
+    bool stopped = false;
+    auto stopWorkers = [&] {
+        if (!stopped)
+            loader->stop();
+        stopped = true;
+    };
+    for (const auto& line : timelines)
+        if (auto* scanned = dynamic_cast<dynamicTimeline*>(line.get()))
+            scanned->lookForNews(now, loader->index(), found, stopWorkers);
+    return found;
 }
 
 unsigned orvistaSession::catalogsRead() const

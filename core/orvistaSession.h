@@ -15,6 +15,7 @@
 
 #include "core/programFiles.h"
 #include "core/settings.h"
+#include "recdb/dynamicTimeline.h"
 #include "recdb/timeline.h"
 
 class callSearch;
@@ -60,6 +61,13 @@ public:
     const std::vector<std::unique_ptr<timeline>>& lineTimelines() const { return timelines; }
     // How many catalogs the workers have read so far (it only grows).
     unsigned catalogsRead() const;
+    // New calls without Refresh: what the settings say, and one look over
+    // every line for what the logger wrote (dynamicTimeline::lookForNews), at
+    // `now` (seconds since 1970). It stops the workers when it changes a line
+    // (what they had queued is asked for again when the rows are painted);
+    // call it only when no search runs and nothing waits for catalogs.
+    liveSettings liveUpdates() const;
+    dynamicTimeline::news lookForNews(std::int64_t now);
     // Makes sure every catalog of `lines` that the interval overlaps is read
     // (see loadInterval); false when `progress` stopped the wait.
     bool readInterval(const std::vector<const timeline*>& lines, double from, double to,

@@ -212,6 +212,21 @@ void writeFind(wxXmlNode* element, const findSettings& find)
 }
 }
 
+liveSettings readLiveSettings(wxXmlNode* root)
+{
+    liveSettings live;
+    for (wxXmlNode* child = root ? root->GetChildren() : nullptr; child; child = child->GetNext()) {
+        if (child->GetType() != wxXML_ELEMENT_NODE || child->GetName() != "live")
+            continue;
+        live = liveSettings();
+        live.on = child->GetAttribute("updates") != "off";
+        int seconds = 0;
+        if (parseWholeInt(child->GetAttribute("seconds"), seconds) && seconds >= 1 && seconds <= 3600)
+            live.seconds = seconds;
+    }
+    return live;
+}
+
 findSettings readFindSettings(wxXmlNode* root)
 {
     findSettings find;

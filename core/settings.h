@@ -85,6 +85,16 @@ findSettings readFindSettings(wxXmlNode* root);
 // into a new one at the end when there is none.
 void saveFindSettings(wxXmlNode* root, const findSettings& find);
 
+// Whether calls the logger writes while the program runs appear without a
+// Refresh, and how often it looks for them; an element "live" of its own.
+struct liveSettings {
+    bool on = true;
+    int seconds = 3; // 1 to 3600
+};
+// The last "live" element among the root's children; defaults without one, and
+// for a value that cannot be read.
+liveSettings readLiveSettings(wxXmlNode* root);
+
 // Writes the document with an indentation step of 1 and the encoding its file
 // declared, without ever leaving a half-written file: a new file in the same
 // folder is written and flushed to disk, then renamed over `path` (over the

@@ -284,6 +284,13 @@ void vTimeline::onArrivalTimer(wxTimerEvent&)
         arrivalTimer.Stop();
 }
 
+void vTimeline::recordingsChanged(bool all)
+{
+    for (const lineEntry& entry : lines)
+        if (entry.row && (all || entry.row->isWaiting()))
+            entry.row->Refresh(false);
+}
+
 bool vTimeline::isWaitingForRecordings() const
 {
     for (const lineEntry& entry : lines)

@@ -49,6 +49,10 @@ public:
     void watchArrivals(std::function<unsigned()> arrivals);
     // Whether some row's last paint lacked days still being read.
     bool isWaitingForRecordings() const;
+    // After the lines' recordings changed (`all`), or only what was being
+    // read was withdrawn: the rows concerned are painted again, and ask for
+    // what they lack. The view and the selection stay.
+    void recordingsChanged(bool all);
     void zoomIn();
     void zoomOut();
     void zoomToSelection();

@@ -66,12 +66,14 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogI
     fileStamp stamp;
     std::string error;
     if (!readFileStamped(entry.path, bytes, stamp, error)) {
-        wxLogError("can't open file '%s' (%s)", fromNarrow(entry.path), wxString::FromUTF8(error));
+        if (!entry.quiet)
+            wxLogError("can't open file '%s' (%s)", fromNarrow(entry.path), wxString::FromUTF8(error));
         entry.unreadable = true;
         if (summary)
             *summary = summaryOf(entry, list);
         return;
     }
+    entry.callsStamp = stamp;
     std::string packed;
     if (index && index->find(entry.path, stamp, packed) && unpackCatalog(packed.data(), packed.size(), list)) {
         if (summary)
@@ -82,7 +84,8 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogI
     // is still writing it, and once it is complete it must be read.
     bool leansOnToday = false;
     if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr, &leansOnToday)) {
-        wxLogError("catalog '%s' cannot be read: %s", fromNarrow(entry.path), wxString::FromUTF8(error));
+        if (!entry.quiet)
+            wxLogError("%s", catalogTrouble(entry.path, error));
         entry.unreadable = true;
         list.clear();
         if (summary)
@@ -100,7 +103,7 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogI
 // The summary of the entry's catalog without keeping its calls: from the
 // index, else from its compact form or by parsing it. False when the catalog
 // cannot be opened or read.
-bool summariseEntry(const catalogEntry& entry, const catalogIndex* index, std::unique_ptr<daySummary>& summary)
+bool summariseEntry(catalogEntry& entry, const catalogIndex* index, std::unique_ptr<daySummary>& summary)
 {
     fileStamp stamp;
     std::string payload;
@@ -111,6 +114,7 @@ bool summariseEntry(const catalogEntry& entry, const catalogIndex* index, std::u
         if (daySummary::unpack(payload.data(), payload.size(), *kept) && kept->dayStart() == entry.start &&
             kept->dayEnd() == entry.end) {
             summary = std::move(kept);
+            entry.summaryStamp = stamp;
             return true;
         }
     }
@@ -118,6 +122,7 @@ bool summariseEntry(const catalogEntry& entry, const catalogIndex* index, std::u
     std::string error;
     if (!readFileStamped(entry.path, bytes, stamp, error))
         return false;
+    entry.summaryStamp = stamp;
     std::vector<recording> list;
     bool leansOnToday = false;
     std::string packed;
@@ -137,6 +142,11 @@ bool summariseEntry(const catalogEntry& entry, const catalogIndex* index, std::u
 
 std::mutex clockLock;
 std::shared_ptr<const std::function<civilDate()>> otherClock;
+}
+
+wxString catalogTrouble(const std::string& path, const std::string& reason)
+{
+    return wxString::Format("catalog '%s' cannot be read: %s", fromNarrow(path), wxString::FromUTF8(reason));
 }
 
 void useCatalogClock(std::function<civilDate()> today)
@@ -177,6 +187,7 @@ void readClaimedCatalog(catalogEntry& entry, const catalogIndex* index)
     entry.recordings = std::move(list);
     publish(entry.state);
     if (withSummary) {
+        entry.summaryStamp = entry.callsStamp;
         entry.summary = std::move(summary);
         publish(entry.summaryState);
     }
@@ -195,11 +206,13 @@ void makeClaimedSummary(catalogEntry& entry, const catalogIndex* index)
     std::unique_ptr<daySummary> summary;
     if (entry.isLoaded()) {
         summary = summaryOf(entry, *entry.recordings);
+        entry.summaryStamp = entry.callsStamp;
     } else if (!summariseEntry(entry, index, summary)) {
         // Read as the recordings would be, so that the trouble is reported
         // once and the day counts as unreadable.
         loadCatalog(entry, index);
         summary = summaryOf(entry, *entry.recordings);
+        entry.summaryStamp = entry.callsStamp;
     }
     entry.summary = std::move(summary);
     publish(entry.summaryState);

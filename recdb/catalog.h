@@ -55,6 +55,9 @@ void makeClaimedSummary(catalogEntry& entry, const catalogIndex* index);
 // as for readCatalog.
 bool unpackCatalog(const char* bytes, std::size_t size, std::vector<recording>& list, bool* leansOnToday = nullptr);
 
+// How a catalog that is not well-formed is reported.
+wxString catalogTrouble(const std::string& path, const std::string& reason);
+
 // The day a catalog's "time" without a "date" is taken to fall on: today, as
 // the system's clock and the local time zone tell, unless `today` is given
 // (tests; it may be called on any thread). Null puts the system's clock back.

@@ -54,16 +54,16 @@ double dynamicTimeline::midnight(midnightCache& midnights, std::int64_t day)
     return seconds;
 }
 
-dynamicTimeline::dynamicTimeline(const std::string& directory, const std::string& name_,
+dynamicTimeline::dynamicTimeline(const std::string& directory_, const std::string& name_,
                                  const std::function<void()>& keepAlive, const catalogIndex* index,
                                  walkCounts* counts)
-    : name(name_)
+    : name(name_), directory(directory_)
 {
     std::vector<std::string> paths;
     {
         dirTimelineScanner scanner(paths, keepAlive);
         scanCatalogFolders(
-            directory, index, [&scanner](const std::string& path) { scanner.acceptFile(path); }, counts);
+            directory_, index, [&scanner](const std::string& path) { scanner.acceptFile(path); }, counts);
     }
     entries.reserve(paths.size());
     midnightCache midnights;

@@ -1,7 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <unordered_map>
+#include <unordered_set>
+
+#include "platform/directoryWalk.h"
 
 #include "recdb/timeline.h"
 
@@ -43,7 +48,49 @@ public:
     // For tests and tools: the entries as scanned.
     const std::vector<catalogEntry>& catalogEntries() const { return entries; }
 
+    // ---- The present days, while the logger writes them.
+    //
+    // What a look for news found.
+    struct news {
+        bool changed = false;             // calls came, went or changed: the rows are drawn again
+        std::vector<wxString> broken;     // catalogs broken for `patience` seconds, once each, worded
+    };
+    // How long a catalog may stay broken before it is reported: the logger
+    // writes a catalog whole in far less.
+    static constexpr std::int64_t patience = 60;
+    // Catalogs of days that end after yesterday began (local time, at `now`)
+    // are the present days': their trouble is not reported when they are
+    // read, and lookForNews reads them again. Call before they are read.
+    void watchPresentDays(std::int64_t now);
+    // Looks for what the logger wrote since the last look: catalogs that are
+    // new (in a new day folder too, as after midnight) become entries, and
+    // those of the present days that changed are read again where their calls
+    // or summary were read, and replace them. The calls they replace are kept
+    // while the timeline lives, as callers may hold them. A catalog that does
+    // not read well keeps what it had, is read again when it changes, and is
+    // reported once it has stayed broken for `patience` seconds. The look
+    // itself may run beside the loader's workers; before it changes anything
+    // it calls `beforeChange`, which must stop them. No search may run.
+    void lookForNews(std::int64_t now, const catalogIndex* index, news& found,
+                     const std::function<void()>& beforeChange);
+
 private:
+    // What lookForNews keeps between looks.
+    struct liveCatalog {
+        std::int64_t brokenSince = 0; // 0 while it reads well
+        bool reported = false;
+        std::string reason;
+    };
+    struct watchedFolder {
+        folderStamp stamp;
+        std::int64_t lookedAt = 0;
+    };
+    double presentFrom(std::int64_t now) const;
+    void addNewCatalogs(const std::vector<std::string>& paths, std::int64_t now, news& found,
+                        const std::function<void()>& beforeChange);
+    void readAgain(catalogEntry& entry, std::int64_t now, const catalogIndex* index, news& found,
+                   const std::function<void()>& beforeChange);
+
     typedef std::unordered_map<std::int64_t, double> midnightCache; // day number -> seconds
     void addCatalog(const std::string& path, midnightCache& midnights);
     static double midnight(midnightCache& midnights, std::int64_t day);
@@ -54,4 +101,10 @@ private:
     // Loaded recordings are a cache: filled by the const getRecordings.
     mutable std::vector<catalogEntry> entries;
     catalogLoader* loader = nullptr;
+
+    std::string directory;
+    std::unordered_set<std::string> knownPaths; // filled at the first look
+    std::map<std::string, watchedFolder> watchedFolders;
+    std::map<std::string, liveCatalog> liveCatalogs; // by path
+    std::vector<std::unique_ptr<std::vector<recording>>> retired;
 };

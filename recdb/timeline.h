@@ -11,6 +11,7 @@
 
 #include <wx/datetime.h>
 
+#include "platform/fileStamp.h"
 #include "recdb/daySummary.h"
 #include "recdb/recordingText.h"
 
@@ -115,12 +116,22 @@ struct catalogEntry {
     std::unique_ptr<daySummary> summary;
     std::atomic<int> summaryState{absent};
 
+    // The catalog as it was when its recordings, and its summary, were made
+    // (each written by whoever holds its state at loading).
+    fileStamp callsStamp;
+    fileStamp summaryStamp;
+    // A catalog of the present days, which the logger may be writing: a read
+    // that fails is not reported, as it is read again and reported when it
+    // stays broken (dynamicTimeline::lookForNews).
+    bool quiet = false;
+
     catalogEntry() = default;
     // Entries are moved only while one thread owns them (during the scan).
     catalogEntry(catalogEntry&& other) noexcept
         : start(other.start), end(other.end), path(std::move(other.path)), recordings(std::move(other.recordings)),
           state(other.state.load(std::memory_order_relaxed)), unreadable(other.unreadable),
-          summary(std::move(other.summary)), summaryState(other.summaryState.load(std::memory_order_relaxed))
+          summary(std::move(other.summary)), summaryState(other.summaryState.load(std::memory_order_relaxed)),
+          callsStamp(other.callsStamp), summaryStamp(other.summaryStamp), quiet(other.quiet)
     {
     }
     catalogEntry& operator=(catalogEntry&& other) noexcept
@@ -133,6 +144,9 @@ struct catalogEntry {
         unreadable = other.unreadable;
         summary = std::move(other.summary);
         summaryState.store(other.summaryState.load(std::memory_order_relaxed), std::memory_order_relaxed);
+        callsStamp = other.callsStamp;
+        summaryStamp = other.summaryStamp;
+        quiet = other.quiet;
         return *this;
     }
 

@@ -160,3 +160,26 @@ TEST(settingsTest, lenientDateTimeForms)
     for (const char* form : rejected)
         EXPECT_FALSE(parseLenientDateTime(form, when)) << form;
 }
+
+TEST(settingsTest, liveUpdatesAreOnUnlessTurnedOff)
+{
+    const struct {
+        const char* xml;
+        bool on;
+        int seconds;
+    } cases[] = {
+        {"<r/>", true, 3},
+        {"<r><live updates='off'/></r>", false, 3},
+        {"<r><live updates='on' seconds='10'/></r>", true, 10},
+        {"<r><live seconds='0'/><live seconds='1'/></r>", true, 1},        // the last counts
+        {"<r><live updates='off'/><live seconds='5'/></r>", true, 5},       // whole, not merged
+        {"<r><live seconds='3601'/></r>", true, 3},                        // beyond an hour
+        {"<r><live seconds='ten'/></r>", true, 3},
+    };
+    for (const auto& c : cases) {
+        auto p = read(c.xml, noon());
+        const liveSettings live = readLiveSettings(p->document.GetRoot());
+        EXPECT_EQ(c.on, live.on) << c.xml;
+        EXPECT_EQ(c.seconds, live.seconds) << c.xml;
+    }
+}
