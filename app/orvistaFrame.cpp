@@ -3,7 +3,6 @@
 #include <ctime>
 #include <memory>
 
-#include <wx/app.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/log.h>
@@ -104,10 +103,10 @@ void orvistaFrame::onLiveTimer(wxTimerEvent&)
 void orvistaFrame::lookForNews()
 {
     // The lines may change only while nothing reads them: not a search, and
-    // not a command waiting for catalogs or a scan, whose progress runs a
-    // loop of its own or yields to this one.
+    // not a command waiting for catalogs or a scan, whose progress yields to
+    // the loop with the windows disabled (as a modal dialog has them).
     const wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-    if (findCallsPanel->isSearching() || !loop || loop != wxTheApp->GetMainLoop() || loop->IsYielding())
+    if (findCallsPanel->isSearching() || !IsEnabled() || (loop && loop->IsYielding()))
         return;
     const dynamicTimeline::news found = core.lookForNews(static_cast<std::int64_t>(std::time(nullptr)));
     timelinePanel->recordingsChanged(found.changed);

@@ -2,6 +2,8 @@
 // while the program runs, without a Refresh.
 #include <algorithm>
 
+#include <wx/filefn.h>
+
 #include "platform/fileStamp.h"
 #include "platform/folderListing.h"
 #include "recdb/catalog.h"

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <map>
 #include <memory>
 
 #include <wx/checkbox.h>
+#include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/splash.h>
@@ -12,6 +15,7 @@
 #include "app/commands.h"
 #include "app/configError.h"
 #include "app/orvistaFrame.h"
+#include "display/vSingleTimeline.h"
 #include "display/vTimeline.h"
 #include "recdb/loggerIni.h"
 #include "support/guiSupport.h"
@@ -259,4 +263,66 @@ TEST_F(frameStart, absurdWindowGeometryStillGivesAVisibleWindow)
         EXPECT_LE(frame->GetSize().x, 32767) << geometry;
         EXPECT_GE(frame->GetSize().y, 1) << geometry;
     }
+}
+
+namespace {
+// Today's catalog of a line as the logger keeps it: calls given as instants,
+// each put into the folder of its local day.
+void writeCalls(scratchDir& dir, const std::string& line, const std::vector<std::int64_t>& starts)
+{
+    std::map<std::string, std::string> days;
+    for (std::int64_t start : starts) {
+        const wxDateTime when(static_cast<time_t>(start));
+        const std::string day = when.Format("%Y%m%d").utf8_string();
+        days[day] += "<file><hdr><au_hdr><data_size>4800000</data_size><sample_rate>8000</sample_rate></au_hdr>"
+                     "<vmk_hdr><date>" + day + "</date><time>" + when.Format("%H%M%S").utf8_string() +
+                     "</time><number>" + std::to_string(start) + "</number></vmk_hdr></hdr></file>";
+    }
+    for (const auto& day : days)
+        dir.write("storage/" + line + "/" + day.first + "/catalog.xml", "<vmk_catalog>" + day.second + "</vmk_catalog>");
+}
+
+bool rowShowsCallAt(vSingleTimeline& row, std::int64_t t)
+{
+    const wxSize size = row.GetClientSize();
+    wxBitmap bitmap(size, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        row.draw(dc, size);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    const int x = row.timeToX(static_cast<double>(t), size.x);
+    int lit = 0;
+    for (int y = 0; y < 3; ++y) // above the middle line
+        lit += image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) > 0;
+    return lit == 3;
+}
+}
+
+// A call the logger writes while the program runs is on screen at the next
+// look, and the view and the selection stay where they were.
+TEST_F(frameStart, newCallsOfTodayAppearWithoutRefresh)
+{
+    std::string ini = writeLoggerIni();
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    writeCalls(dir, "Alpha", {now - 7200});
+    writeSettings("<paths logger-ini='" + ini + "'/><startup kind='day'/><live seconds='3600'/>");
+    auto frame = start();
+    vTimeline* panel = frame->panel();
+    vSingleTimeline* row = panel->lineRow(0); // Alpha, first in name order
+    frame->Show();
+    // Each drawing asks for what it lacks; the workers bring it.
+    ASSERT_TRUE(yieldUntil([&] { return rowShowsCallAt(*row, now - 7200 + 30) && !row->isWaiting(); }));
+    EXPECT_FALSE(rowShowsCallAt(*row, now - 1800 + 30));
+    const vTimelineDisplayState before = panel->model().state();
+
+    writeCalls(dir, "Alpha", {now - 7200, now - 1800});
+    frame->lookForNews();
+    EXPECT_TRUE(yieldUntil([&] { return rowShowsCallAt(*row, now - 1800 + 30) && !row->isWaiting(); }));
+    EXPECT_TRUE(rowShowsCallAt(*row, now - 7200 + 30));
+    const vTimelineDisplayState& after = panel->model().state();
+    EXPECT_EQ(before.viewBegin, after.viewBegin);
+    EXPECT_EQ(before.viewEnd, after.viewEnd);
+    EXPECT_EQ(before.selectionBegin, after.selectionBegin);
+    EXPECT_EQ(before.selectionEnd, after.selectionEnd);
 }
