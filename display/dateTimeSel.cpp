@@ -1,5 +1,7 @@
 #include "display/dateTimeSel.h"
 
+#include <utility>
+
 #include <wx/button.h>
 #include <wx/calctrl.h>
 #include <wx/panel.h>
@@ -34,11 +36,13 @@ wxBEGIN_EVENT_TABLE(dateTimeSel, wxPopupTransientWindow)
     EVT_BUTTON(dateTimeSel::okId, dateTimeSel::onOk)
     EVT_BUTTON(dateTimeSel::cancelId, dateTimeSel::onCancel)
     EVT_CHAR_HOOK(dateTimeSel::onCharHook)
+    EVT_CALENDAR_PAGE_CHANGED(wxID_ANY, dateTimeSel::onPageChanged)
 wxEND_EVENT_TABLE()
 
 dateTimeSel::dateTimeSel(wxWindow* parent, closure<bool, wxDateTime>* callback_)
-    : wxPopupTransientWindow(parent, wxBORDER_DOUBLE), callback(callback_)
+    : wxPopupTransientWindow(parent, wxBORDER_DOUBLE), callback(callback_), pendingTimer(this)
 {
+    Bind(wxEVT_TIMER, &dateTimeSel::onPendingTimer, this, pendingTimer.GetId());
     panel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxRAISED_BORDER, "panel");
     wxBoxSizer* column = new wxBoxSizer(wxVERTICAL);
     const int border = FromDIP(1);
@@ -84,6 +88,9 @@ void dateTimeSel::setDateTime(const wxDateTime& when)
     hours->SetValue(local.hour);
     minutes->SetValue(local.min);
     seconds->SetValue(local.sec);
+    // The calendar announces only the months the user turns to.
+    if (IsShown())
+        updateMarks();
 }
 
 wxDateTime dateTimeSel::getDateTime() const
@@ -103,10 +110,69 @@ wxDateTime dateTimeSel::getDateTime() const
     return when;
 }
 
+void dateTimeSel::setMarkSource(dayMarkSource source)
+{
+    markSource = std::move(source);
+    // Asked when the popup opens: a closed one makes no line read its days.
+    if (IsShown())
+        updateMarks();
+}
+
 void dateTimeSel::Popup(wxWindow* focus)
 {
     panel->Move(0, 0);
+    // The lines may have been read, changed or left out since the last time.
+    updateMarks();
     wxPopupTransientWindow::Popup(focus ? focus : panel);
+}
+
+void dateTimeSel::Dismiss()
+{
+    pendingTimer.Stop();
+    wxPopupTransientWindow::Dismiss();
+}
+
+void dateTimeSel::updateMarks()
+{
+    const wxDateTime shown = calendar->GetDate();
+    std::uint32_t wanted = 0;
+    bool pending = false;
+    unsigned length = 0;
+    if (shown.IsValid()) {
+        length = wxDateTime::GetNumberOfDays(shown.GetMonth(), shown.GetYear());
+        if (markSource)
+            wanted = markSource(shown.GetYear(), shown.GetMonth() + 1, pending);
+    }
+    // The native calendars keep marks by the day's number, whatever month is
+    // shown, so only the days that differ are set. Days the month lacks are
+    // left as they are: GTK complains about a change to a day it cannot find,
+    // and they are set again when a month has them.
+    for (unsigned day = 1; day <= length; ++day) {
+        const std::uint32_t bit = 1u << (day - 1);
+        if ((wanted & bit) != (held & bit)) {
+            calendar->Mark(day, (wanted & bit) != 0);
+            held ^= bit;
+        }
+    }
+    marks = held & ((1u << length) - 1);
+    if (pending && !pendingTimer.IsRunning())
+        pendingTimer.Start(250);
+    else if (!pending)
+        pendingTimer.Stop();
+}
+
+void dateTimeSel::onPageChanged(wxCalendarEvent& event)
+{
+    event.Skip();
+    updateMarks();
+}
+
+void dateTimeSel::onPendingTimer(wxTimerEvent&)
+{
+    if (IsShown())
+        updateMarks();
+    else
+        pendingTimer.Stop();
 }
 
 void dateTimeSel::confirm()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include <wx/settings.h>
 
@@ -70,6 +71,11 @@ void timeSelector::reserveWidth()
         }
     }
     SetMinSize(wxSize(widest + FromDIP(2), -1));
+}
+
+void timeSelector::setMarkSource(dayMarkSource source)
+{
+    popup->setMarkSource(std::move(source));
 }
 
 wxDateTime timeSelector::toDateTime(double seconds)

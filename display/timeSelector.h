@@ -13,10 +13,9 @@
 #include <wx/stattext.h>
 
 #include "display/closure.h"
+#include "display/dateTimeSel.h"
 #include "display/displayModel.h"
 #include "display/displayRules.h"
-
-class dateTimeSel;
 
 // One offered repair: write `value` into `target`.
 typedef repairAdjustment adjustment;
@@ -38,6 +37,8 @@ public:
     bool onDateChosen(wxDateTime when);
 
     dateTimeSel* getPopup() const { return popup; }
+    // Which days the popup's calendar marks (see dateTimeSel).
+    void setMarkSource(dayMarkSource source);
 
     // How a time on the axis (seconds since 1970) is shown: "%c" of the local
     // date-time.

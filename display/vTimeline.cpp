@@ -8,6 +8,7 @@
 #include <wx/stattext.h>
 
 #include "display/displayRules.h"
+#include "display/recordedDays.h"
 #include "display/timeSelector.h"
 #include "display/vSingleTimeline.h"
 #include "display/vTimeScale.h"
@@ -62,8 +63,14 @@ void vTimeline::buildChildren()
                                         "staticText"),
                        0, wxALIGN_RIGHT);
     };
+    // The popups mark the days with calls on the lines included when they open.
+    const dayMarkSource recordedDays = [this](int year, int month, bool& pending) {
+        return recordedDaysOfMonth(includedLines(), year, month, pending);
+    };
     auto selector = [&](double vTimelineDisplayState::*field) {
-        selectors->Add(new timeSelector(innerPanel, display, field), 1, wxEXPAND);
+        timeSelector* s = new timeSelector(innerPanel, display, field);
+        s->setMarkSource(recordedDays);
+        selectors->Add(s, 1, wxEXPAND);
     };
     caption("Displaying from: ");
     selector(&vTimelineDisplayState::viewBegin);
