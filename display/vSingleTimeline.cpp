@@ -7,6 +7,7 @@
 
 #include <wx/dcclient.h>
 #include <wx/graphics.h>
+#include <wx/image.h>
 
 #include "display/callPicking.h"
 #include "platform/narrow.h"
@@ -369,22 +370,49 @@ void vSingleTimeline::drawShading(wxDC& dc, const wxSize& size, const std::vecto
         if (blended != column[x])
             middle[x] = blended;
     }
-    auto drawRuns = [&](const std::vector<std::uint32_t>& colours, int y, int height) {
+    // Few runs (a quiet or zoomed-in row) are drawn as rectangles; a busy day
+    // has another colour in nearly every column, and one picture of them all
+    // costs a fraction of a thousand rectangles.
+    int runs = 0;
+    for (int x = 0; x < width; ++x)
+        runs += column[x] != leave && (x == 0 || column[x] != column[x - 1]);
+    const int height = size.y - 1, middleY = size.y / 2;
+    if (runs > 64 && height > 0) {
+        wxImage picture(width, height, false);
+        picture.InitAlpha();
+        unsigned char* rgb = picture.GetData();
+        unsigned char* alpha = picture.GetAlpha();
+        std::fill(alpha, alpha + static_cast<std::size_t>(width) * height, 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::uint32_t c = y == middleY && middle[x] != leave ? middle[x] : column[x];
+                if (c == leave)
+                    continue;
+                const std::size_t at = static_cast<std::size_t>(y) * width + x;
+                rgb[3 * at] = static_cast<unsigned char>(c >> 16);
+                rgb[3 * at + 1] = static_cast<unsigned char>(c >> 8 & 0xFF);
+                rgb[3 * at + 2] = static_cast<unsigned char>(c & 0xFF);
+                alpha[at] = 255;
+            }
+        dc.DrawBitmap(wxBitmap(picture), 0, 0, true);
+        return;
+    }
+    auto drawRuns = [&](const std::vector<std::uint32_t>& colours, int y, int runHeight) {
         for (int x = 0; x < width;) {
             int end = x + 1;
             while (end < width && colours[end] == colours[x])
                 ++end;
             if (colours[x] != leave) {
                 dc.SetBrush(wxBrush(wxColour(colours[x] >> 16, colours[x] >> 8 & 0xFF, colours[x] & 0xFF)));
-                dc.DrawRectangle(x, y, end - x, height);
+                dc.DrawRectangle(x, y, end - x, runHeight);
             }
             x = end;
         }
     };
     dc.SetPen(*wxTRANSPARENT_PEN);
-    drawRuns(column, 0, size.y - 1);
-    if (size.y / 2 < size.y - 1) // else the line is below the columns
-        drawRuns(middle, size.y / 2, 1);
+    drawRuns(column, 0, height);
+    if (middleY < height) // else the line is below the columns
+        drawRuns(middle, middleY, 1);
 }
 
 wxString vSingleTimeline::fittingText(wxDC& dc, int width, const std::string& label)

@@ -404,6 +404,9 @@ TEST_F(rowFixture, wholeColumnBoxesLookAsBeforeTheShading)
     const std::vector<call> plain = {{100, 300},   {300, 500},   {900, 1000},  {1200, 1500}, {1400, 1600},
                                      {1800, 2000}, {2000, 2300}, {2500, 3000}, {2600, 2700}, {3500, 3510}};
     const std::string number = "+49 30 1234567";
+    std::vector<call> manyApart; // a column each, a column apart: 150 runs
+    for (int i = 0; i < 150; ++i)
+        manyApart.push_back(call{i * 20.0 + 500, i * 20.0 + 510});
     const struct {
         const char* name;
         std::vector<call> calls;
@@ -416,6 +419,7 @@ TEST_F(rowFixture, wholeColumnBoxesLookAsBeforeTheShading)
          {{100, 900, number}, {1000, 3000, number}, {3000, 3150, number}, {3200, 3230, number}, {3230, 3300}},
          1000, 2000, true},
         {"the first and last columns, all selected", {{0, 10}, {1000, 3000}, {3990, 4000}}, 0, 4000, true},
+        {"more boxes than are drawn one by one", manyApart, 1000, 2000, true},
     };
     const wxSize size(400, 20);
     for (const auto& view : views) {
