@@ -176,10 +176,23 @@ void vSingleTimeline::drawPending(wxDC& dc, const wxSize& size, const std::vecto
         return;
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(pendingColour, wxBRUSHSTYLE_BDIAGONAL_HATCH));
+    // Zoomed out, thousands of days share a few hundred columns: days that
+    // meet are one rectangle.
+    int runFrom = 0, runTo = -1;
     for (const timeSpan& day : pending) {
-        const int x0 = timeToX(day.from, size.x), x1 = timeToX(day.to, size.x);
-        dc.DrawRectangle(x0, 0, std::max(1, x1 - x0), size.y);
+        const int x0 = timeToX(day.from, size.x), x1 = std::max(x0 + 1, timeToX(day.to, size.x));
+        if (runTo >= x0 && x1 >= runFrom) {
+            runFrom = std::min(runFrom, x0);
+            runTo = std::max(runTo, x1);
+            continue;
+        }
+        if (runTo > runFrom)
+            dc.DrawRectangle(runFrom, 0, runTo - runFrom, size.y);
+        runFrom = x0;
+        runTo = x1;
     }
+    if (runTo > runFrom)
+        dc.DrawRectangle(runFrom, 0, runTo - runFrom, size.y);
 }
 
 void vSingleTimeline::drawBounds(wxDC& dc, const wxSize& size)
