@@ -132,6 +132,10 @@ void vSingleTimeline::gatherCalls(int width, recordingList& found, std::vector<c
         found = line->getAvailableRecordings(from, to, pending);
         return;
     }
+    // Days in time order give the stretches in time order: thousands of
+    // them need no sorting then.
+    std::sort(days.begin(), days.end(),
+              [](const daySummary* a, const daySummary* b) { return a->dayStart() < b->dayStart(); });
     const columnPositions position = positions(width);
     const double secondsPerColumn = position.length / width;
     const double selectionBegin = state().selectionBegin, selectionEnd = state().selectionEnd;
@@ -281,6 +285,7 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
     const columnPositions position = positions(size.x);
     const double selectionBegin = state().selectionBegin, selectionEnd = state().selectionEnd;
     std::vector<coverageSpan> spans = std::move(summarised);
+    const std::size_t fromSummaries = spans.size(); // in time order already
     spans.reserve(spans.size() + found.size());
     std::vector<box> labelled;
     for (const recording* r : found) {
@@ -302,6 +307,9 @@ void vSingleTimeline::drawRecordings(wxDC& dc, const wxSize& size, const recordi
         labelled.push_back(box{x0, end, selected ? &selectedBrush : &otherBrush, std::move(text)});
         hidden.emplace_back(x0, end);
     }
+    auto byStart = [](const coverageSpan& a, const coverageSpan& b) { return a.from < b.from; };
+    std::sort(spans.begin() + static_cast<std::ptrdiff_t>(fromSummaries), spans.end(), byStart);
+    std::inplace_merge(spans.begin(), spans.begin() + static_cast<std::ptrdiff_t>(fromSummaries), spans.end(), byStart);
     const double selectionFrom = included ? position(selectionBegin) : 0;
     const double selectionTo = included ? position(selectionEnd) : 0;
     std::vector<columnShare> shares = columnShares(spans, size.x, selectionFrom, selectionTo);
