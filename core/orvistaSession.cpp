@@ -1,7 +1,11 @@
 #include "core/orvistaSession.h"
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "platform/narrow.h"
 #include "recdb/callSearch.h"
@@ -76,16 +80,48 @@ void orvistaSession::reload(const std::function<void()>& keepAlive,
         keepAlive();
         lastCall = std::chrono::steady_clock::now();
     };
+    // The lines are scanned side by side, as many at a time as there are
+    // cores: a scan mostly waits for the file system, one folder at a time.
+    // This thread keeps the windows painted meanwhile.
+    const std::vector<std::pair<std::string, std::string>> channels(folders.begin(), folders.end());
+    std::vector<std::unique_ptr<dynamicTimeline>> built(channels.size());
+    std::atomic<std::size_t> next{0}, done{0};
+    std::mutex failureLock;
+    std::exception_ptr failure;
+    const catalogIndex* index = loader->index();
+    auto scanLines = [&] {
+        for (std::size_t i; (i = next++) < channels.size(); ++done) {
+            try {
+                built[i] = std::make_unique<dynamicTimeline>(channels[i].second, channels[i].first,
+                                                             std::function<void()>(), index);
+            } catch (...) {
+                std::lock_guard<std::mutex> hold(failureLock);
+                failure = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::thread> scanners;
+        const std::size_t count = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), channels.size());
+        for (std::size_t i = 0; i < count; ++i)
+            scanners.emplace_back(scanLines);
+        while (done.load() < channels.size()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (std::chrono::steady_clock::now() - lastCall >= dirTimelineScanner::keepAliveInterval)
+                keepAliveTimed();
+        }
+        for (std::thread& scanner : scanners)
+            scanner.join();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
     std::vector<std::unique_ptr<timeline>> scanned;
     const bool live = liveUpdates().on;
-    for (const auto& channel : folders) {
-        auto line = std::make_unique<dynamicTimeline>(channel.second, channel.first, keepAliveTimed, loader->index());
+    for (auto& line : built) {
         line->setLoader(loader.get());
         if (live)
             line->watchPresentDays(static_cast<std::int64_t>(std::time(nullptr)));
         scanned.push_back(std::move(line));
-        if (std::chrono::steady_clock::now() - lastCall >= dirTimelineScanner::keepAliveInterval)
-            keepAliveTimed();
     }
     // Nothing may still be reading into the timelines about to go.
     loader->stop();

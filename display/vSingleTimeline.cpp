@@ -1,6 +1,7 @@
 #include "display/vSingleTimeline.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <unordered_set>
@@ -481,8 +482,10 @@ void vSingleTimeline::drawLabelledBox(wxDC& dc, int x0, int x1, int height, cons
 
 void vSingleTimeline::onPaint(wxPaintEvent&)
 {
+    const auto begun = std::chrono::steady_clock::now();
     wxPaintDC dc(this);
     draw(dc, GetClientSize());
+    paintSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
 }
 
 void vSingleTimeline::onLeftDown(wxMouseEvent& event)

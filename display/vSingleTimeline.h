@@ -36,6 +36,8 @@ public:
     // Whether the last paint found days of the view still being read, and who
     // is told when a paint does.
     bool isWaiting() const { return waiting; }
+    // How long the last paint on screen took, in seconds.
+    double lastPaintSeconds() const { return paintSeconds; }
     void setWaitingNotice(std::function<void()> notice) { waitingNotice = std::move(notice); }
     // Which calls are drawn yellow; an empty function highlights none. Takes
     // effect at the next paint.
@@ -107,6 +109,7 @@ private:
     const timeline* line;
     bool included = true;
     bool waiting = false;
+    double paintSeconds = 0;
     std::function<void()> waitingNotice;
     selectionDrag dragMode = selectionDrag::none;
     double anchorTime = 0;

@@ -281,14 +281,38 @@ void vTimeline::rowWaiting()
 void vTimeline::onArrivalTimer(wxTimerEvent&)
 {
     const unsigned arrived = arrivalCount ? arrivalCount() : arrivalsSeen;
-    if (arrived != arrivalsSeen) {
-        arrivalsSeen = arrived;
-        for (const lineEntry& entry : lines)
-            if (entry.row && entry.row->isWaiting())
-                entry.row->Refresh(false);
+    // Painting what arrived can take longer than the catalogs take to come
+    // (years of rows, their days arriving by the thousand). The waiting rows
+    // are painted in rounds of batches, each batch about 40 ms of painting,
+    // and batches no more than a quarter of the time: the window answers
+    // between them, and the workers keep their cores.
+    const auto now = std::chrono::steady_clock::now();
+    const bool between = arrivalCursor == 0 || arrivalCursor >= lines.size();
+    if (between && arrived != arrivalsSeen) {
+        arrivalCursor = 0;
+        roundArrivals = arrived;
     }
-    if (!isWaitingForRecordings())
+    if ((!between || arrived != arrivalsSeen) &&
+        std::chrono::duration<double>(now - lastArrivalPaint).count() >= 4 * lastBatchSeconds) {
+        double batch = 0;
+        while (arrivalCursor < lines.size() && batch < 0.04) {
+            const lineEntry& entry = lines[arrivalCursor++];
+            if (entry.row && entry.row->isWaiting()) {
+                entry.row->Refresh(false);
+                batch += entry.row->lastPaintSeconds();
+            }
+        }
+        lastBatchSeconds = batch;
+        lastArrivalPaint = now;
+        if (arrivalCursor >= lines.size()) {
+            arrivalCursor = 0;
+            arrivalsSeen = roundArrivals;
+        }
+    }
+    if (!isWaitingForRecordings()) {
         arrivalTimer.Stop();
+        arrivalCursor = 0;
+    }
 }
 
 void vTimeline::recordingsChanged(bool all)

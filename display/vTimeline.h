@@ -6,6 +6,7 @@
 // them) and makes new ones on the start-up state. With a row focused, the
 // arrow keys pan the view and Home and End go to the first and last call of
 // the included lines.
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -111,4 +112,11 @@ private:
     wxTimer arrivalTimer;
     std::function<unsigned()> arrivalCount;
     unsigned arrivalsSeen = 0;
+    // Waiting rows are painted in batches (see onArrivalTimer): where the
+    // next batch begins, the arrivals the present round of batches shows,
+    // when the last batch was asked for and how long its rows took before.
+    std::size_t arrivalCursor = 0;
+    unsigned roundArrivals = 0;
+    std::chrono::steady_clock::time_point lastArrivalPaint;
+    double lastBatchSeconds = 0;
 };

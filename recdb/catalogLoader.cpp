@@ -3,6 +3,7 @@
 #include <chrono>
 #include <utility>
 
+#include "platform/threadPriority.h"
 #include "recdb/catalog.h"
 
 catalogLoader::catalogLoader(std::shared_ptr<const catalogIndex> index, unsigned count)
@@ -79,6 +80,7 @@ catalogLoader::job catalogLoader::next()
 
 void catalogLoader::work()
 {
+    lowerThisThreadsPriority();
     for (job j = next(); j.entry; j = next()) {
         if (j.summary)
             makeClaimedSummary(*j.entry, sharedIndex.get());

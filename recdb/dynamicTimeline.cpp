@@ -1,6 +1,10 @@
 #include "recdb/dynamicTimeline.h"
 
+#include <ctime>
+
 #include <wx/filefn.h>
+
+#include "platform/folderListing.h"
 
 #include "recdb/catalog.h"
 #include "recdb/catalogLoader.h"
@@ -9,23 +13,13 @@
 #include "recdb/scanCache.h"
 #include "recdb/timeValue.h"
 
-namespace {
-// The day named by the folder that holds a catalog: "%Y%m%d" at the start of
-// its name (four-digit year, two-digit month and day; what follows, as in
-// 20240115_old, does not matter). Returns false for a name that is no real date.
-bool dayOfFolder(const std::string& path, std::int64_t& dayNumber)
+bool dynamicTimeline::dayOfName(const std::string& text, std::size_t at, std::int64_t& dayNumber)
 {
-    const char* separators = wxFILE_SEP_PATH == '\\' ? "\\/" : "/";
-    size_t fileStart = path.find_last_of(separators);
-    if (fileStart == std::string::npos || fileStart == 0)
-        return false;
-    size_t folderStart = path.find_last_of(separators, fileStart - 1);
-    folderStart = folderStart == std::string::npos ? 0 : folderStart + 1;
-    if (fileStart - folderStart < 8)
+    if (text.size() < at + 8)
         return false;
     int digits[8];
     for (int i = 0; i < 8; ++i) {
-        char c = path[folderStart + i];
+        char c = text[at + i];
         if (c < '0' || c > '9')
             return false;
         digits[i] = c - '0';
@@ -38,6 +32,19 @@ bool dayOfFolder(const std::string& path, std::int64_t& dayNumber)
         return false;
     dayNumber = dayNumberOf(date);
     return true;
+}
+
+namespace {
+// The day named by the folder that holds a catalog (see dayOfName).
+bool dayOfFolder(const std::string& path, std::int64_t& dayNumber)
+{
+    const char* separators = wxFILE_SEP_PATH == '\\' ? "\\/" : "/";
+    size_t fileStart = path.find_last_of(separators);
+    if (fileStart == std::string::npos || fileStart == 0)
+        return false;
+    size_t folderStart = path.find_last_of(separators, fileStart - 1);
+    folderStart = folderStart == std::string::npos ? 0 : folderStart + 1;
+    return fileStart - folderStart >= 8 && dynamicTimeline::dayOfName(path, folderStart, dayNumber);
 }
 }
 
@@ -59,6 +66,11 @@ dynamicTimeline::dynamicTimeline(const std::string& directory_, const std::strin
                                  walkCounts* counts)
     : name(name_), directory(directory_)
 {
+    // Taken before the scan: a day folder made while it runs shows at the
+    // first look for news.
+    folderStamp before;
+    lookAtPath(directory, before);
+    watchedFolders[directory] = watchedFolder{before, static_cast<std::int64_t>(std::time(nullptr))};
     std::vector<std::string> paths;
     {
         dirTimelineScanner scanner(paths, keepAlive);

@@ -74,6 +74,11 @@ public:
     void lookForNews(std::int64_t now, const catalogIndex* index, news& found,
                      const std::function<void()>& beforeChange);
 
+    // The day a day folder's name begins with at `at`: "%Y%m%d" (four-digit
+    // year, two-digit month and day; what follows, as in 20240115_old, does
+    // not matter). False for a name that is no real date.
+    static bool dayOfName(const std::string& text, std::size_t at, std::int64_t& dayNumber);
+
 private:
     // What lookForNews keeps between looks.
     struct liveCatalog {
@@ -103,7 +108,9 @@ private:
     catalogLoader* loader = nullptr;
 
     std::string directory;
-    std::unordered_set<std::string> knownPaths; // filled at the first look
+    std::unordered_set<std::string> knownPaths;   // filled at the first look
+    std::unordered_set<std::string> knownFolders; // those of the catalogs, and the folders they lie in
+    std::vector<std::pair<std::string, std::int64_t>> presentFolders; // new folders named for a present day, and it
     std::map<std::string, watchedFolder> watchedFolders;
     std::map<std::string, liveCatalog> liveCatalogs; // by path
     std::vector<std::unique_ptr<std::vector<recording>>> retired;

@@ -11,7 +11,6 @@
 #include "recdb/dirTimelineScanner.h"
 #include "recdb/dynamicTimeline.h"
 #include "recdb/localCalendar.h"
-#include "recdb/scanCache.h"
 
 namespace {
 // The folder a path lies in; empty for a bare name.
@@ -42,6 +41,8 @@ void dynamicTimeline::addNewCatalogs(const std::vector<std::string>& paths, std:
     for (const std::string& path : paths) {
         if (!knownPaths.insert(path).second)
             continue;
+        knownFolders.insert(folderOf(path));
+        knownFolders.insert(folderOf(folderOf(path)));
         beforeChange(); // a new entry may move the others
         const std::size_t before = entries.size();
         addCatalog(path, midnights);
@@ -56,48 +57,68 @@ void dynamicTimeline::lookForNews(std::int64_t now, const catalogIndex* index, n
                                   const std::function<void()>& beforeChange)
 {
     const double from = presentFrom(now);
+    const std::int64_t yesterday = localDayAt(now) - 1;
     if (knownPaths.empty())
-        for (const catalogEntry& entry : entries)
+        for (const catalogEntry& entry : entries) {
             knownPaths.insert(entry.path);
-
-    // New folders show in the folder that holds them: the line's own, and
-    // the folders of the present days' folders. When one changed, the line
-    // is scanned again, which lists only the folders that changed (with an
-    // index; else all of them). A folder's time may be too coarse to tell
-    // two changes within a second or two apart: one changed that recently
-    // is listed at the next look too.
-    std::vector<std::string> parents{directory}, dayFolders;
-    for (const catalogEntry& entry : entries) {
-        if (!(entry.end > from))
-            continue;
-        const std::string day = folderOf(entry.path);
-        if (std::find(dayFolders.begin(), dayFolders.end(), day) == dayFolders.end()) {
-            dayFolders.push_back(day);
-            const std::string parent = folderOf(day);
-            if (std::find(parents.begin(), parents.end(), parent) == parents.end())
-                parents.push_back(parent);
+            knownFolders.insert(folderOf(entry.path));
+            knownFolders.insert(folderOf(folderOf(entry.path)));
         }
-    }
-    bool rescan = false;
-    for (const std::string& folder : parents) {
+
+    // The present days' folders are small: listed at every look. New folders
+    // show in the folder that holds them, the line's own or one that holds
+    // the present days' folders; such a folder is listed when it changed,
+    // and a folder in it that is new is walked. A folder's time may be too
+    // coarse to tell two changes a second or two apart: one that changed so
+    // recently is listed at the next look too.
+    std::vector<std::string> parents{directory}, dayFolders;
+    auto watch = [](std::vector<std::string>& list, const std::string& folder) {
+        if (std::find(list.begin(), list.end(), folder) == list.end())
+            list.push_back(folder);
+    };
+    for (const catalogEntry& entry : entries)
+        if (entry.end > from) {
+            watch(dayFolders, folderOf(entry.path));
+            watch(parents, folderOf(folderOf(entry.path)));
+        }
+    presentFolders.erase(std::remove_if(presentFolders.begin(), presentFolders.end(),
+                                        [&](const std::pair<std::string, std::int64_t>& folder) {
+                                            return folder.second < yesterday;
+                                        }),
+                         presentFolders.end());
+    for (const auto& folder : presentFolders)
+        watch(dayFolders, folder.first);
+
+    std::vector<std::string> paths;
+    dirTimelineScanner collect(paths, std::function<void()>());
+    auto accept = [&collect](const std::string& path) { collect.acceptFile(path); };
+    for (const std::string& parent : parents) {
         folderStamp stamp;
-        lookAtPath(folder, stamp);
-        auto seen = watchedFolders.find(folder);
+        lookAtPath(parent, stamp);
+        auto seen = watchedFolders.find(parent);
         const bool same = seen != watchedFolders.end() && seen->second.stamp == stamp &&
                           stamp.modifiedSeconds < seen->second.lookedAt - 2;
-        rescan = rescan || !same;
-        watchedFolders[folder] = watchedFolder{stamp, now};
+        watchedFolders[parent] = watchedFolder{stamp, now};
+        std::vector<listedEntry> listed;
+        bool keepable = true;
+        if (same || !listFolder(parent, listed, keepable))
+            continue;
+        for (const listedEntry& item : listed) {
+            if (item.kind == entryKind::file || item.kind == entryKind::fileLink)
+                continue;
+            const std::string folder = joinPath(parent, item.name);
+            if (!knownFolders.insert(folder).second)
+                continue;
+            walkDirectory(folder, accept);
+            // A present day's folder made before its first catalog is
+            // listed from now on.
+            std::int64_t day;
+            if (dayOfName(item.name, 0, day) && day >= yesterday)
+                presentFolders.emplace_back(folder, day);
+        }
     }
-    std::vector<std::string> paths;
-    {
-        dirTimelineScanner collect(paths, std::function<void()>());
-        auto accept = [&collect](const std::string& path) { collect.acceptFile(path); };
-        if (rescan)
-            scanCatalogFolders(directory, index, accept);
-        // A present day's folder is small: listed at every look.
-        for (const std::string& day : dayFolders)
-            walkDirectory(day, accept);
-    }
+    for (const std::string& day : dayFolders)
+        walkDirectory(day, accept);
     addNewCatalogs(paths, now, found, beforeChange);
 
     for (catalogEntry& entry : entries)

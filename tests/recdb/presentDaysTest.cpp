@@ -167,4 +167,12 @@ TEST_F(presentDays, newDayFoldersAndCatalogsBecomeEntries)
     EXPECT_EQ(6u, line.getRecordings(-1e12, 1e12).size());
     EXPECT_EQ(static_cast<double>(localMidnight(localDayAt(tomorrow) + 1)), line.getEnd());
     EXPECT_FALSE(look(line, tomorrow + 10).changed);
+
+    // A day folder made before its first catalog.
+    const std::int64_t dayAfter = noonOf(2024, 1, 14);
+    dir.mkdir("line/20240114");
+    EXPECT_FALSE(look(line, dayAfter).changed);
+    dir.write("line/20240114/c.xml", catalogXml("20240114", 1));
+    EXPECT_TRUE(look(line, dayAfter + 3).changed);
+    EXPECT_EQ(7u, line.getRecordings(-1e12, 1e12).size());
 }
