@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -48,6 +49,34 @@ inline long long residentBytes()
     long long pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
+#endif
+}
+
+// What Linux says of this process's memory now: "VmRSS 123.4 MB, VmHWM 234.5 MB"
+// (resident now, and the most it ever was). Empty on other systems, and when
+// /proc/self/status lacks either line.
+inline std::string statusMemory()
+{
+#ifdef __linux__
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    std::string resident, peak;
+    while (std::getline(status, line)) {
+        // "VmRSS:\t  123456 kB"
+        const bool isResident = line.compare(0, 6, "VmRSS:") == 0;
+        const bool isPeak = line.compare(0, 6, "VmHWM:") == 0;
+        if (!isResident && !isPeak)
+            continue;
+        const double kilobytes = std::strtod(line.c_str() + 6, nullptr);
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f MB", kilobytes * 1024 / 1e6);
+        (isResident ? resident : peak) = text;
+    }
+    if (resident.empty() || peak.empty())
+        return std::string();
+    return "VmRSS " + resident + ", VmHWM " + peak;
+#else
+    return std::string();
 #endif
 }
 

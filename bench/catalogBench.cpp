@@ -5,18 +5,28 @@
 //                                           and the document tree, medians of RUNS
 //   catalogBench memory ARCHIVE_DIR         resident bytes per call with the whole
 //                                           archive (its logger.ini) loaded
+//   catalogBench summaries ARCHIVE_DIR [RUNS]
+//                                           every catalog below the folder on one
+//                                           thread: raw expat doing nothing but
+//                                           parse, against the program's reader
+//                                           giving the recordings and the day's
+//                                           summary, each from bytes in memory and
+//                                           with the files' reading; medians of RUNS
 //
-// The speed mode measures with a warm page cache: a warm-up run reads every file
-// first. Neither mode uses the catalog index.
+// The speed and summaries modes measure with a warm page cache: a warm-up run
+// reads every file first. No mode uses the catalog index.
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <expat.h>
@@ -31,7 +41,9 @@
 #include "platform/narrow.h"
 #include "recdb/catalog.h"
 #include "recdb/catalogLoader.h"
+#include "recdb/daySummary.h"
 #include "recdb/dynamicTimeline.h"
+#include "recdb/localCalendar.h"
 #include "recdb/loggerIni.h"
 
 namespace {
@@ -140,6 +152,233 @@ int speed(const std::string& folder, int runs)
     return 0;
 }
 
+// ---- summaries
+
+// A catalog with the day its folder names (YYYYMMDD...), as the scan gives it.
+struct dayCatalog {
+    std::string path;
+    double dayStart = 0;
+    double dayEnd = 0;
+};
+
+// The day number of the folder that holds `path`, named YYYYMMDD (more may
+// follow); false for any other folder.
+bool dayOfFolder(const std::string& path, std::int64_t& day)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().filename().string();
+    if (folder.size() < 8)
+        return false;
+    for (int i = 0; i < 8; ++i)
+        if (folder[i] < '0' || folder[i] > '9')
+            return false;
+    civilDate date;
+    date.year = std::stoi(folder.substr(0, 4));
+    date.month = std::stoi(folder.substr(4, 2));
+    date.day = std::stoi(folder.substr(6, 2));
+    if (!isValidDate(date.year, date.month, date.day))
+        return false;
+    day = dayNumberOf(date);
+    return true;
+}
+
+// Holds up to `limit` bytes of catalogs at a time: one whole archive would be
+// gigabytes, and timing only the parse of each batch leaves the reading out.
+struct catalogBatch {
+    std::vector<char> bytes;
+    std::vector<std::size_t> ends; // of each catalog in `bytes`
+    std::size_t first = 0;         // index of the batch's first catalog
+};
+
+// Fills `batch` with the catalogs from `next` on, at least one, until about
+// `limit` bytes; returns the index after the last. A catalog that cannot be
+// read is held as no bytes (and parses as not well-formed).
+std::size_t fillBatch(const std::vector<dayCatalog>& catalogs, std::size_t next, std::size_t limit,
+                      catalogBatch& batch)
+{
+    batch.bytes.clear();
+    batch.ends.clear();
+    batch.first = next;
+    std::vector<char> one;
+    while (next < catalogs.size() && (batch.ends.empty() || batch.bytes.size() < limit)) {
+        if (readWhole(catalogs[next].path, one))
+            batch.bytes.insert(batch.bytes.end(), one.begin(), one.end());
+        batch.ends.push_back(batch.bytes.size());
+        ++next;
+    }
+    return next;
+}
+
+// The work on one catalog's bytes, timed by the caller.
+typedef std::function<void(const dayCatalog&, const char*, std::size_t)> catalogWork;
+
+// Seconds `work` takes over every catalog from bytes in memory: the batches'
+// reading is not timed.
+double fromMemory(const std::vector<dayCatalog>& catalogs, const catalogWork& work)
+{
+    const std::size_t limit = 64 << 20;
+    catalogBatch batch;
+    double seconds = 0;
+    for (std::size_t next = 0; next < catalogs.size();) {
+        next = fillBatch(catalogs, next, limit, batch);
+        seconds += secondsOf([&] {
+            std::size_t begin = 0;
+            for (std::size_t i = 0; i < batch.ends.size(); ++i) {
+                work(catalogs[batch.first + i], batch.bytes.data() + begin, batch.ends[i] - begin);
+                begin = batch.ends[i];
+            }
+        });
+    }
+    return seconds;
+}
+
+// Median of `runs` results of `run`, after one warm-up run.
+double medianOf(int runs, const std::function<double()>& run)
+{
+    run();
+    std::vector<double> results;
+    for (int i = 0; i < runs; ++i)
+        results.push_back(run());
+    std::sort(results.begin(), results.end());
+    return results[results.size() / 2];
+}
+
+void XMLCALL ignoreStart(void*, const XML_Char*, const XML_Char**) {}
+void XMLCALL ignoreEnd(void*, const XML_Char*) {}
+void XMLCALL ignoreText(void*, const XML_Char*, int) {}
+
+// The floor: expat seeing every element and text, and nothing done with them.
+void parseOnly(const char* bytes, std::size_t size)
+{
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    XML_SetElementHandler(parser, ignoreStart, ignoreEnd);
+    XML_SetCharacterDataHandler(parser, ignoreText);
+    XML_Parse(parser, bytes, static_cast<int>(size), 1);
+    XML_ParserFree(parser);
+}
+
+// What a long view needs of a catalog: its recordings, read by the program's
+// reader and summed up as the day's summary, which is kept (the recordings are
+// not), with the count of what was read.
+struct summarising {
+    std::vector<daySummary> summaries;
+    std::size_t calls = 0;
+    std::size_t unreadable = 0;
+    std::vector<recording> list;
+    std::string error;
+
+    void reset(std::size_t catalogs)
+    {
+        summaries.clear();
+        summaries.reserve(catalogs);
+        calls = unreadable = 0;
+    }
+    void operator()(const dayCatalog& catalog, const char* bytes, std::size_t size)
+    {
+        list.clear();
+        if (!readCatalog(bytes, size, list, error))
+            ++unreadable;
+        calls += list.size();
+        summaries.emplace_back(catalog.dayStart, catalog.dayEnd, list);
+    }
+};
+
+int summaries(const std::string& folder, int runs)
+{
+    std::vector<dayCatalog> catalogs;
+    std::size_t outside = 0; // catalogs in folders that name no day, as the scan leaves them out
+    {
+        std::map<std::int64_t, std::pair<double, double>> days; // midnights, each worked out once
+        for (std::string& path : catalogsBelow(folder)) {
+            std::int64_t day;
+            if (!dayOfFolder(path, day)) {
+                ++outside;
+                continue;
+            }
+            auto found = days.find(day);
+            if (found == days.end())
+                found = days.emplace(day, std::make_pair(static_cast<double>(localMidnight(day)),
+                                                         static_cast<double>(localMidnight(day + 1))))
+                            .first;
+            catalogs.push_back(dayCatalog{std::move(path), found->second.first, found->second.second});
+        }
+    }
+    if (catalogs.empty()) {
+        std::fprintf(stderr, "catalogBench: no catalogs in day folders below %s\n", folder.c_str());
+        return 2;
+    }
+
+    std::size_t bytes = 0;
+    for (const dayCatalog& c : catalogs) {
+        std::error_code failed;
+        const std::uintmax_t size = std::filesystem::file_size(c.path, failed);
+        bytes += failed ? 0 : static_cast<std::size_t>(size);
+    }
+
+    const double rawMemory = medianOf(runs, [&] {
+        return fromMemory(catalogs, [](const dayCatalog&, const char* b, std::size_t n) { parseOnly(b, n); });
+    });
+    const double rawFiles = medianOf(runs, [&] {
+        std::vector<char> one;
+        return secondsOf([&] {
+            for (const dayCatalog& c : catalogs)
+                if (readWhole(c.path, one))
+                    parseOnly(one.data(), one.size());
+        });
+    });
+    summarising work;
+    const double readerMemory = medianOf(runs, [&] {
+        work.reset(catalogs.size());
+        return fromMemory(catalogs, std::ref(work));
+    });
+    // As the program reads a catalog: its stamp (for the index) and its bytes.
+    const double readerFiles = medianOf(runs, [&] {
+        work.reset(catalogs.size());
+        std::vector<char> one;
+        fileStamp stamp;
+        return secondsOf([&] {
+            for (const dayCatalog& c : catalogs) {
+                if (!readFileStamped(c.path, one, stamp, work.error))
+                    one.clear();
+                work(c, one.data(), one.size());
+            }
+        });
+    });
+
+    // What the index would keep of them; each must read back as it was.
+    std::size_t summarisedCalls = 0, packed = 0, damaged = 0;
+    for (const daySummary& summary : work.summaries) {
+        summarisedCalls += summary.callCount();
+        const std::string form = summary.pack();
+        packed += form.size();
+        daySummary back;
+        if (!daySummary::unpack(form.data(), form.size(), back) || back != summary)
+            ++damaged;
+    }
+    std::printf("catalogs: %zu in day folders (%.1f MB, %zu calls, %zu not well-formed)%s, one thread, warm cache, "
+                "median of %d\n",
+                catalogs.size(), bytes / 1e6, work.calls, work.unreadable,
+                outside ? (", " + std::to_string(outside) + " elsewhere left out").c_str() : "", runs);
+    std::printf("raw expat, parsing only, bytes in memory: median %.3f s (%.0f MB/s)\n", rawMemory,
+                bytes / 1e6 / rawMemory);
+    std::printf("raw expat, parsing only, reading the files too: median %.3f s\n", rawFiles);
+    std::printf("reader and day summaries, bytes in memory: median %.3f s (%.1f us per catalog)\n", readerMemory,
+                readerMemory * 1e6 / catalogs.size());
+    std::printf("reader and day summaries, reading the files too: median %.3f s\n", readerFiles);
+    std::printf("reader and day summaries / raw expat = %.2f (bytes in memory), %.2f (reading the files too)\n",
+                readerMemory / rawMemory, readerFiles / rawFiles);
+    std::printf("day summaries: %zu, %zu calls in them, packed %.2f MB (%.0f bytes a day)\n", work.summaries.size(),
+                summarisedCalls, packed / 1e6, double(packed) / work.summaries.size());
+    if (damaged) {
+        std::printf("MISMATCH: %zu day summaries did not read back from their packed form as they were\n", damaged);
+        return 1;
+    }
+    if (summarisedCalls > work.calls) {
+        std::printf("MISMATCH: the day summaries hold more calls than the catalogs\n");
+        return 1;
+    }
+    return 0;
+}
+
 int memory(const std::string& folder)
 {
     std::map<std::string, std::string> channels;
@@ -190,7 +429,10 @@ int main(int argc, char** argv)
         return speed(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
     if (mode == "memory" && argc == 3)
         return memory(argv[2]);
+    if (mode == "summaries" && argc >= 3)
+        return summaries(argv[2], argc > 3 ? std::max(1, std::atoi(argv[3])) : 5);
     std::fprintf(stderr, "usage: catalogBench speed ARCHIVE_DIR [RUNS]\n"
-                         "       catalogBench memory ARCHIVE_DIR\n");
+                         "       catalogBench memory ARCHIVE_DIR\n"
+                         "       catalogBench summaries ARCHIVE_DIR [RUNS]\n");
     return 2;
 }

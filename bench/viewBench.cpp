@@ -10,6 +10,10 @@
 //     one start with the view on the archive's whole extent (first catalog day
 //     to the last). Prints
 //       view idle after X.XXX s; longest stall YY ms; stalls over 100 ms: N
+//   viewBench HOUR LOGGER_INI CACHE_DIR
+//     the same with the view on one hour, noon to 13:00 of the archive's last
+//     day (the business hours of a demo archive, so it holds calls), for the
+//     time and memory of a small view against the whole extent's.
 //   viewBench ZOOM LOGGER_INI CACHE_DIR
 //     starts on the archive's last day, waits until idle, then zooms out step by
 //     step until the whole extent is shown, waiting until idle after each step.
@@ -24,6 +28,12 @@
 //       finished after Y.YYY s; H calls; longest stall ZZ ms; stalls over 100 ms: S
 //     (one line), timed from the start of the search; the start-up's figures
 //     go to the break-down.
+//
+// Every mode also prints the process's memory when idle (at each idle it
+// reports), on Linux only:
+//       memory when idle: VmRSS X.X MB, VmHWM Y.Y MB
+// with, in START and HOUR, what stays resident once the heap has handed back
+// what is free (the loader's workers leave arenas of freed memory behind).
 //
 // The catalog index is kept in CACHE_DIR/orvista (where XDG_CACHE_HOME=CACHE_DIR
 // puts the program's own) and used as the program uses it: an empty folder
@@ -62,11 +72,14 @@
 #include "app/configError.h"
 #include "app/findPanel.h"
 #include "app/orvistaFrame.h"
+#include "bench/benchSupport.h"
 #include "display/vSingleTimeline.h"
 #include "display/vTimeline.h"
 #include "platform/narrow.h"
 #include "recdb/callMatch.h"
 #include "recdb/catalog.h"
+#include "recdb/dynamicTimeline.h"
+#include "recdb/localCalendar.h"
 #include "recdb/timeValue.h"
 
 namespace {
@@ -77,7 +90,7 @@ double secondsBetween(benchClock::time_point from, benchClock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
-enum class benchMode { start, zoom, find };
+enum class benchMode { start, hour, zoom, find };
 
 struct benchOptions {
     benchMode mode = benchMode::start;
@@ -160,6 +173,24 @@ protected:
     }
     void Exit(wxDialog*) override {}
 };
+
+// An instant as the local clock shows it, "2026-11-30 12:00:00".
+std::string localText(double t)
+{
+    const localDateTime when = localDateTimeAt(static_cast<std::int64_t>(t));
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d %02d:%02d:%02d", static_cast<long long>(when.date.year),
+                  when.date.month, when.date.day, when.hour, when.minute, when.second);
+    return text;
+}
+
+// One line on stdout with what statusMemory gives; nothing where it gives nothing.
+void printMemory(const char* when)
+{
+    const std::string memory = statusMemory();
+    if (!memory.empty())
+        std::printf("%s: %s\n", when, memory.c_str());
+}
 
 std::string xmlEscaped(const std::string& text)
 {
@@ -296,6 +327,14 @@ private:
     void markPaints();
     bool isIdle(std::string& why) const;
     bool allDaysRead() const;
+    // Over all lines, the days of the view whose calls are not read, and how
+    // many of those have their summary.
+    struct viewDays {
+        std::size_t all = 0; // of the lines that are folders of catalogs
+        std::size_t unread = 0;
+        std::size_t summarisedOnly = 0;
+    };
+    viewDays daysInView() const;
     void check();
     void reachedIdle(benchClock::time_point now);
     // FIND: opens the find panel on the whole archive and starts the search.
@@ -334,6 +373,7 @@ private:
     // Start-up milestones for the break-down.
     benchClock::time_point firstRowPaint;
     benchClock::time_point daysRead;
+    benchClock::time_point lastReadCheck;
     bool rowPainted = false;
     bool readSeen = false;
     // FIND.
@@ -450,6 +490,16 @@ bool benchApp::OnInit()
         // typical session (the selection only changes colours).
         const double month = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Month());
         setView(extentBegin, extentEnd, std::max(month, extentBegin), extentEnd);
+    } else if (options.mode == benchMode::hour) {
+        // Noon to 13:00 on the local clock of the last day, whatever its length.
+        localDateTime noon = localDateTimeAt(static_cast<std::int64_t>(extentEnd) - 1);
+        noon.hour = 12;
+        noon.minute = noon.second = 0;
+        localDateTime one = noon;
+        one.hour = 13;
+        const double from = static_cast<double>(instantOfLocal(noon));
+        const double to = static_cast<double>(instantOfLocal(one));
+        setView(from, to, from, to);
     } else {
         // ZOOM and FIND: the last day, as a user finds it who looks at today.
         const double day = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Day());
@@ -498,22 +548,37 @@ bool benchApp::isIdle(std::string& why) const
     // Implied by the rows when they work as meant; checked all the same, so
     // that idle never hides days still queued on the loader.
     if (!allDaysRead()) {
-        why = "days of the view are unread";
+        why = "days of the view are neither read nor summarised";
         return false;
     }
     return true;
 }
 
+// A long view draws its days from their summaries and never reads their
+// calls: a day is done when either is there (a row that needs the calls of a
+// summarised day waits for them, and isIdle sees that).
 bool benchApp::allDaysRead() const
 {
+    const viewDays days = daysInView();
+    return days.summarisedOnly == days.unread;
+}
+
+benchApp::viewDays benchApp::daysInView() const
+{
     const vTimelineDisplayState* view = frame->panel()->displayState();
+    viewDays days;
     std::vector<catalogEntry*> unread;
     for (const auto& line : frame->session().lineTimelines()) {
+        unread.clear();
         line->unreadEntries(view->viewBegin, view->viewEnd, unread);
-        if (!unread.empty())
-            return false;
+        days.unread += unread.size();
+        if (const auto* folders = dynamic_cast<const dynamicTimeline*>(line.get()))
+            for (const catalogEntry& entry : folders->catalogEntries())
+                days.all += view->viewEnd > entry.start && view->viewBegin < entry.end ? 1 : 0;
+        for (const catalogEntry* entry : unread)
+            days.summarisedOnly += entry->hasSummary() ? 1 : 0;
     }
-    return true;
+    return days;
 }
 
 void benchApp::tick()
@@ -546,9 +611,15 @@ void benchApp::check()
     if (state != phase::waiting)
         return;
     const benchClock::time_point now = benchClock::now();
-    if (!readSeen && allDaysRead()) {
-        readSeen = true;
-        daysRead = now;
+    // Counting the days of a long view walks every catalog of every line:
+    // done at every 5 ms tick, the bench itself would take a core from the
+    // window it measures. Ten times a second is enough for the break-down.
+    if (!readSeen && secondsBetween(lastReadCheck, now) >= 0.1) {
+        lastReadCheck = now;
+        if (allDaysRead()) {
+            readSeen = true;
+            daysRead = now;
+        }
     }
     std::string why;
     if (isIdle(why)) {
@@ -572,29 +643,45 @@ void benchApp::reachedIdle(benchClock::time_point now)
     if (!startupDone) {
         startupDone = true;
         startupIdle = now;
+        if (!readSeen) {
+            readSeen = true;
+            daysRead = now;
+        }
         const stallFigures all = stallsIn(gaps, started, now);
         const stallFigures construction = stallsIn(gaps, started, constructed);
         const stallFigures shown = stallsIn(gaps, constructed, now);
         // The timer events inside the construction are its yields to the loop.
         const vTimelineDisplayState* view = frame->panel()->displayState();
         std::fprintf(stderr,
-                     "viewBench: %zu rows, %.0f days in view; construction (settings, scan, widgets) %.3f s, "
-                     "%d timer events during it, longest stall begun in it %.0f ms; then until idle %.3f s, "
+                     "viewBench: %zu rows, %.1f days in view (%s to %s); construction (settings, scan, widgets) "
+                     "%.3f s, %d timer events during it, longest stall begun in it %.0f ms; then until idle %.3f s, "
                      "longest stall %.0f ms, over 100 ms: %d, %d timer events; first row paint at %.3f s, "
-                     "all days read (seen) at %.3f s\n",
-                     rows.size(), (view->viewEnd - view->viewBegin) / 86400, secondsBetween(started, constructed),
+                     "all days read or summarised (seen) at %.3f s\n",
+                     rows.size(), (view->viewEnd - view->viewBegin) / 86400, localText(view->viewBegin).c_str(),
+                     localText(view->viewEnd).c_str(), secondsBetween(started, constructed),
                      construction.count - 1, construction.longest * 1e3, secondsBetween(constructed, now),
                      shown.longest * 1e3, shown.overLimit, shown.count, secondsBetween(started, firstRowPaint),
                      secondsBetween(started, daysRead));
-        if (options.mode == benchMode::start) {
+        const viewDays days = daysInView();
+        std::fprintf(stderr, "viewBench: days of the view over all lines: %zu, calls read of %zu, summary alone of %zu\n",
+                     days.all, days.all - days.unread, days.summarisedOnly);
+        if (options.mode == benchMode::start || options.mode == benchMode::hour) {
             std::printf("view idle after %.3f s; longest stall %.0f ms; stalls over 100 ms: %d; "
                         "after the window was built: longest stall %.0f ms\n",
                         secondsBetween(started, now), all.longest * 1e3, all.overLimit, shown.longest * 1e3);
+            const std::string memory = statusMemory();
+            if (!memory.empty()) {
+                // The run ends here: handing back the free heap changes nothing measured.
+                returnFreedMemory();
+                std::printf("memory when idle: %s; after returning freed heap: VmRSS %.1f MB\n", memory.c_str(),
+                            residentBytes() / 1e6);
+            }
             std::fflush(stdout);
             reportPaintCost();
             finish();
             return;
         }
+        printMemory("memory when idle on the last day");
         if (options.mode == benchMode::find) {
             startSearch();
             return;
@@ -616,6 +703,7 @@ void benchApp::reachedIdle(benchClock::time_point now)
                     "stalls over 100 ms: %d)\n",
                     zoomSteps, secondsBetween(startupIdle, now), zooming.longest * 1e3, zooming.overLimit,
                     secondsBetween(started, startupIdle), startup.longest * 1e3, startup.overLimit);
+        printMemory("memory when idle on the whole extent");
         std::fflush(stdout);
         reportPaintCost();
         finish();
@@ -703,6 +791,7 @@ void benchApp::searchDone(benchClock::time_point now)
                 options.query.c_str(), frame->session().lineTimelines().size(),
                 hitSeen ? secondsBetween(searchStarted, firstHit) : -1.0, secondsBetween(searchStarted, now),
                 finder->hitCount(), search.longest * 1e3, search.overLimit);
+    printMemory("memory when the search had finished");
     std::fflush(stdout);
 
     std::fprintf(stderr,
@@ -812,12 +901,15 @@ wxIMPLEMENT_APP_NO_MAIN(benchApp);
 int main(int argc, char** argv)
 {
     const std::string mode = argc >= 2 ? argv[1] : "";
-    if (!(argc == 4 && (mode == "START" || mode == "ZOOM")) && !(argc == 5 && mode == "FIND")) {
-        std::fprintf(stderr, "usage: viewBench START|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n"
+    if (!(argc == 4 && (mode == "START" || mode == "HOUR" || mode == "ZOOM")) && !(argc == 5 && mode == "FIND")) {
+        std::fprintf(stderr, "usage: viewBench START|HOUR|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n"
                              "       viewBench FIND LOGGER_INI CACHE_DIR QUERY\n");
         return 2;
     }
-    options.mode = mode == "START" ? benchMode::start : mode == "ZOOM" ? benchMode::zoom : benchMode::find;
+    options.mode = mode == "START"  ? benchMode::start
+                   : mode == "HOUR" ? benchMode::hour
+                   : mode == "ZOOM" ? benchMode::zoom
+                                    : benchMode::find;
     if (options.mode == benchMode::find)
         options.query = argv[4];
     options.loggerIni = wxFileName(wxString::FromUTF8(argv[2])).GetAbsolutePath().utf8_string();
