@@ -256,9 +256,9 @@ void parseOnly(const char* bytes, std::size_t size)
     XML_ParserFree(parser);
 }
 
-// What a long view needs of a catalog: its recordings, read by the program's
-// reader and summed up as the day's summary, which is kept (the recordings are
-// not), with the count of what was read.
+// What a long view needs of a catalog: the times of its calls, read by the
+// program's reader as it reads them for a summary, and summed up as the day's
+// summary, which is kept (the calls are not), with the count of what was read.
 struct summarising {
     std::vector<daySummary> summaries;
     std::size_t calls = 0;
@@ -275,7 +275,8 @@ struct summarising {
     void operator()(const dayCatalog& catalog, const char* bytes, std::size_t size)
     {
         list.clear();
-        if (!readCatalog(bytes, size, list, error))
+        bool leansOnToday = false;
+        if (!readCatalogTimes(bytes, size, list, error, leansOnToday))
             ++unreadable;
         calls += list.size();
         summaries.emplace_back(catalog.dayStart, catalog.dayEnd, list);

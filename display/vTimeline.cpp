@@ -283,8 +283,8 @@ void vTimeline::onArrivalTimer(wxTimerEvent&)
     const unsigned arrived = arrivalCount ? arrivalCount() : arrivalsSeen;
     // Painting what arrived can take longer than the catalogs take to come
     // (years of rows, their days arriving by the thousand). The waiting rows
-    // are painted in rounds of batches, each batch about 40 ms of painting,
-    // and batches no more than a quarter of the time: the window answers
+    // are painted in rounds of batches, each batch about 50 ms of painting,
+    // and batches no more than a third of the time: the window answers
     // between them, and the workers keep their cores.
     const auto now = std::chrono::steady_clock::now();
     const bool between = arrivalCursor == 0 || arrivalCursor >= lines.size();
@@ -293,13 +293,17 @@ void vTimeline::onArrivalTimer(wxTimerEvent&)
         roundArrivals = arrived;
     }
     if ((!between || arrived != arrivalsSeen) &&
-        std::chrono::duration<double>(now - lastArrivalPaint).count() >= 4 * lastBatchSeconds) {
+        std::chrono::duration<double>(now - lastArrivalPaint).count() >= 2 * lastBatchSeconds) {
+        // A row's last paint may have had far less to show: a batch holds
+        // at most eight rows whatever they took.
         double batch = 0;
-        while (arrivalCursor < lines.size() && batch < 0.04) {
+        int rows = 0;
+        while (arrivalCursor < lines.size() && batch < 0.05 && rows < 8) {
             const lineEntry& entry = lines[arrivalCursor++];
             if (entry.row && entry.row->isWaiting()) {
                 entry.row->Refresh(false);
                 batch += entry.row->lastPaintSeconds();
+                ++rows;
             }
         }
         lastBatchSeconds = batch;

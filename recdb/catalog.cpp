@@ -53,7 +53,7 @@ void storeSummary(const catalogIndex* index, const catalogEntry& entry, const fi
                   const daySummary& summary, bool leansOnToday)
 {
     if (index && !leansOnToday)
-        index->store(entry.path, stamp, summary.pack(), catalogIndex::kind::summary);
+        index->storeSoon(entry.path, stamp, summary.pack(), catalogIndex::kind::summary);
 }
 
 // Reads the catalog's calls into `list`: from the index's compact form when
@@ -101,8 +101,8 @@ void readEntry(catalogEntry& entry, std::vector<recording>& list, const catalogI
 }
 
 // The summary of the entry's catalog without keeping its calls: from the
-// index, else from its compact form or by parsing it. False when the catalog
-// cannot be opened or read.
+// index, else by reading the catalog's times. False when the catalog cannot
+// be opened or read.
 bool summariseEntry(catalogEntry& entry, const catalogIndex* index, std::unique_ptr<daySummary>& summary)
 {
     fileStamp stamp;
@@ -123,18 +123,13 @@ bool summariseEntry(catalogEntry& entry, const catalogIndex* index, std::unique_
     if (!readFileStamped(entry.path, bytes, stamp, error))
         return false;
     entry.summaryStamp = stamp;
+    // The calls' texts are not needed, nor kept in the index: a long view
+    // reads thousands of days for their summaries, and the few that are
+    // shown in full are read (and kept) when they are.
     std::vector<recording> list;
     bool leansOnToday = false;
-    std::string packed;
-    if (!(index && index->find(entry.path, stamp, packed) &&
-          unpackCatalog(packed.data(), packed.size(), list, &leansOnToday))) {
-        list.clear();
-        packed.clear();
-        if (!readCatalog(bytes.data(), bytes.size(), list, error, index ? &packed : nullptr, &leansOnToday))
-            return false;
-        if (index && !packed.empty())
-            index->store(entry.path, stamp, packed);
-    }
+    if (!readCatalogTimes(bytes.data(), bytes.size(), list, error, leansOnToday))
+        return false;
     summary = summaryOf(entry, list);
     storeSummary(index, entry, stamp, *summary, leansOnToday);
     return true;
@@ -184,13 +179,14 @@ void readClaimedCatalog(catalogEntry& entry, const catalogIndex* index)
     std::unique_ptr<daySummary> summary;
     std::unique_ptr<std::vector<recording>> list(new std::vector<recording>);
     readEntry(entry, *list, index, withSummary ? &summary : nullptr);
-    entry.recordings = std::move(list);
-    publish(entry.state);
+    // The summary first: who waited for the calls finds it there too.
     if (withSummary) {
         entry.summaryStamp = entry.callsStamp;
         entry.summary = std::move(summary);
         publish(entry.summaryState);
     }
+    entry.recordings = std::move(list);
+    publish(entry.state);
 }
 
 void loadSummary(catalogEntry& entry, const catalogIndex* index)

@@ -122,17 +122,93 @@ std::string makeEntry(const std::string& path, const fileStamp& stamp, const std
 struct place {
     fileStamp stamp;
     std::uint64_t offset = 0;
-    std::uint64_t size = 0; // of the whole entry
-    bool held = false;      // `payload` holds the entry's payload
-    std::string payload;
+    std::uint64_t size = 0;                // of the whole entry
+    std::unique_ptr<std::string> payload; // the entry's payload, while it is held
 };
+
+// Tables are keyed by a hash of the path rather than the path: a line of ten
+// years has 3,650 of them, and the paths would be most of the table. A path of
+// another catalog with the same hash never passes for this one: an entry read
+// from the file is compared by its path, and a held one has this catalog's
+// stamp, which no other file has.
+std::uint64_t keyOf(const std::string& path)
+{
+    return fnv1a(path.data(), path.size());
 }
+typedef std::unordered_map<std::uint64_t, place> groupTable;
+}
+
+// Entries stored with storeSoon, not written yet: their bytes one after the
+// other, and where each lies in them.
+struct pendingWrites {
+    std::string bytes;
+    groupTable places; // offsets into `bytes`
+};
 
 struct catalogIndex::tables {
     std::mutex lock;
     // Group file -> catalog path -> where its latest entry lies.
-    std::map<std::string, std::unordered_map<std::string, place>> groups;
+    std::map<std::string, groupTable> groups;
+    std::map<std::string, pendingWrites> pending;
+
+    // Appends the entries (whole, with the file's mark when it is new) in
+    // one write; true when they were written, and then `at` is where.
+    static bool append(const std::string& file, std::string& bytes, std::uint64_t& at);
+    void flushLocked(const std::string& file);
+    ~tables()
+    {
+        try {
+            while (!pending.empty())
+                flushLocked(pending.begin()->first);
+        } catch (...) {
+        }
+    }
 };
+
+bool catalogIndex::tables::append(const std::string& file, std::string& bytes, std::uint64_t& at)
+{
+    wxLogNull quiet;
+    // One write at the end of the file: appends of other processes land
+    // before or after it. A new file gets its mark in the same write.
+    // Opening a named pipe (or a device) in its place would wait for a
+    // reader for ever: only an ordinary file, or none yet, is written.
+    fileStamp existing;
+    if (wxFileName::Exists(fromNarrow(file), wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW) &&
+        !fileStampOf(file, existing))
+        return false;
+    wxFile out;
+    if (!out.Open(fromNarrow(file), wxFile::write_append))
+        return false;
+    const bool fresh = out.Length() == 0;
+    const std::size_t mark = fresh ? sizeof magic : 0;
+    if (fresh)
+        bytes.insert(0, magic, sizeof magic);
+    if (out.Write(bytes.data(), bytes.size()) != bytes.size())
+        return false;
+    const wxFileOffset end = out.Tell();
+    if (end == wxInvalidOffset || static_cast<std::uint64_t>(end) < bytes.size())
+        return false;
+    at = static_cast<std::uint64_t>(end) - bytes.size() + mark;
+    return true;
+}
+
+void catalogIndex::tables::flushLocked(const std::string& file)
+{
+    auto waiting = pending.find(file);
+    if (waiting == pending.end())
+        return;
+    pendingWrites writes = std::move(waiting->second);
+    pending.erase(waiting);
+    std::uint64_t at = 0;
+    if (!append(file, writes.bytes, at))
+        return;
+    groupTable& table = groups[file];
+    for (auto& item : writes.places) {
+        item.second.offset += at;
+        item.second.payload.reset();
+        table[item.first] = std::move(item.second);
+    }
+}
 
 catalogIndex::catalogIndex(std::string folder) : where(std::move(folder)), known(std::make_shared<tables>())
 {
@@ -157,9 +233,9 @@ namespace {
 // Reads a group file into a table. A file that is not one of ours is started
 // afresh; one mostly made of superseded or damaged entries is rewritten with
 // the live ones.
-std::unordered_map<std::string, place> readGroup(const std::string& file, bool holdPayloads)
+groupTable readGroup(const std::string& file, bool holdPayloads)
 {
-    std::unordered_map<std::string, place> table;
+    groupTable table;
     std::vector<char> bytes;
     fileStamp stamp;
     std::string error;
@@ -177,13 +253,11 @@ std::unordered_map<std::string, place> readGroup(const std::string& file, bool h
         if (!readEntry(bytes.data() + at, bytes.size() - at, entry))
             break; // a torn end: what follows cannot be found
         const std::uint64_t size = headSize + getLittleEndian(bytes.data() + at, 4) - 8;
-        place& slot = table[entry.path];
+        place& slot = table[keyOf(entry.path)];
         live -= slot.size;
-        slot = place{entry.stamp, at, size, false, std::string()};
-        if (holdPayloads) {
-            slot.payload.assign(entry.payload, entry.payloadSize);
-            slot.held = true;
-        }
+        slot = place{entry.stamp, at, size, nullptr};
+        if (holdPayloads)
+            slot.payload.reset(new std::string(entry.payload, entry.payloadSize));
         live += size;
         at += static_cast<std::size_t>(size);
     }
@@ -215,16 +289,30 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
             auto group = known->groups.find(file);
             if (group == known->groups.end())
                 group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
-            auto entry = group->second.find(path);
+            // What this index stored but has not written yet counts.
+            auto waiting = known->pending.find(file);
+            if (waiting != known->pending.end()) {
+                auto soon = waiting->second.places.find(keyOf(path));
+                entryView entry;
+                if (soon != waiting->second.places.end() && soon->second.stamp == stamp &&
+                    readEntry(waiting->second.bytes.data() + soon->second.offset,
+                              static_cast<std::size_t>(soon->second.size), entry) &&
+                    entry.path == path) {
+                    payload.assign(entry.payload, entry.payloadSize);
+                    return true;
+                }
+            }
+            auto entry = group->second.find(keyOf(path));
             if (entry == group->second.end() || entry->second.stamp != stamp)
                 return false;
-            if (entry->second.held) {
-                payload = std::move(entry->second.payload);
-                entry->second.payload = std::string();
-                entry->second.held = false;
+            if (entry->second.payload) {
+                payload = std::move(*entry->second.payload);
+                entry->second.payload.reset();
                 return true;
             }
-            found = entry->second;
+            found.stamp = entry->second.stamp;
+            found.offset = entry->second.offset;
+            found.size = entry->second.size;
         }
         // Read again and checked: the file may have been rewritten since.
         wxLogNull quiet;
@@ -245,6 +333,37 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
     }
 }
 
+void catalogIndex::storeSoon(const std::string& path, const fileStamp& stamp, const std::string& payload,
+                             kind what) const
+{
+    if (where.empty() || path.size() > 0xffffffu || payload.size() > 0x7fffffffu)
+        return;
+    try {
+        const std::string file = groupFile(path, what);
+        const std::string entry = makeEntry(path, stamp, payload);
+        std::lock_guard<std::mutex> hold(known->lock);
+        if (known->groups.find(file) == known->groups.end())
+            known->groups.emplace(file, readGroup(file, what == kind::summary));
+        pendingWrites& writes = known->pending[file];
+        writes.places[keyOf(path)] = place{stamp, writes.bytes.size(), entry.size(), nullptr};
+        writes.bytes += entry;
+        if (writes.bytes.size() >= 64 * 1024)
+            known->flushLocked(file);
+    } catch (...) {
+        // Out of memory: nothing is stored, and the next run parses again.
+    }
+}
+
+void catalogIndex::flush() const
+{
+    try {
+        std::lock_guard<std::mutex> hold(known->lock);
+        while (!known->pending.empty())
+            known->flushLocked(known->pending.begin()->first);
+    } catch (...) {
+    }
+}
+
 void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload,
                          kind what) const
 {
@@ -258,31 +377,13 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
         auto group = known->groups.find(file);
         if (group == known->groups.end())
             group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
-        // One write at the end of the file: appends of other processes land
-        // before or after it. A new file gets its mark in the same write.
-        // Opening a named pipe (or a device) in its place would wait for a
-        // reader for ever: only an ordinary file, or none yet, is written.
-        fileStamp existing;
-        if (wxFileName::Exists(fromNarrow(file), wxFILE_EXISTS_ANY | wxFILE_EXISTS_NO_FOLLOW) &&
-            !fileStampOf(file, existing))
+        // What waits is written first: the later entry is the one that holds.
+        known->flushLocked(file);
+        std::uint64_t offset = 0;
+        const std::uint64_t size = entry.size();
+        if (!tables::append(file, entry, offset))
             return;
-        wxFile out;
-        if (!out.Open(fromNarrow(file), wxFile::write_append))
-            return;
-        const bool fresh = out.Length() == 0;
-        if (fresh)
-            entry.insert(0, magic, sizeof magic);
-        if (out.Write(entry.data(), entry.size()) != entry.size())
-            return;
-        const wxFileOffset end = out.Tell();
-        if (end == wxInvalidOffset || static_cast<std::uint64_t>(end) < entry.size())
-            return;
-        std::uint64_t size = entry.size(), offset = static_cast<std::uint64_t>(end) - size;
-        if (fresh) {
-            offset += sizeof magic;
-            size -= sizeof magic;
-        }
-        group->second[path] = place{stamp, offset, size, false, std::string()};
+        group->second[keyOf(path)] = place{stamp, offset, size, nullptr};
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }

@@ -37,6 +37,15 @@ public:
     void store(const std::string& path, const fileStamp& stamp, const std::string& payload,
                kind what = kind::catalog) const;
 
+    // As store, but the entry may wait in memory until more have come or
+    // flush is called (at the latest when the last copy of the index goes):
+    // reading thousands of days, one write for each would cost more than the
+    // reading. Find answers for it meanwhile.
+    void storeSoon(const std::string& path, const fileStamp& stamp, const std::string& payload,
+                   kind what = kind::catalog) const;
+    // Writes what storeSoon keeps.
+    void flush() const;
+
     const std::string& folder() const { return where; }
 
     // The file that holds the entries of a catalog's group (the catalogs of

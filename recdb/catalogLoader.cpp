@@ -5,6 +5,7 @@
 
 #include "platform/threadPriority.h"
 #include "recdb/catalog.h"
+#include "recdb/catalogIndex.h"
 
 catalogLoader::catalogLoader(std::shared_ptr<const catalogIndex> index, unsigned count)
     : sharedIndex(std::move(index))
@@ -32,11 +33,16 @@ void catalogLoader::enqueue(const job& j)
     int expected = catalogEntry::absent;
     if (!stateOf(j).compare_exchange_strong(expected, catalogEntry::queued, std::memory_order_acq_rel))
         return;
+    bool wakeOne;
     {
         std::lock_guard<std::mutex> hold(lock);
         queue.push_back(j);
+        // A long view asks for thousands at once: once there is work for
+        // every worker, the idle ones are awake already.
+        wakeOne = queue.size() <= workers.size();
     }
-    wake.notify_one();
+    if (wakeOne)
+        wake.notify_one();
 }
 
 void catalogLoader::request(catalogEntry& entry)
@@ -44,9 +50,31 @@ void catalogLoader::request(catalogEntry& entry)
     enqueue(job{&entry, false});
 }
 
-void catalogLoader::requestSummary(catalogEntry& entry)
+void catalogLoader::enqueue(const std::vector<job>& jobs)
 {
-    enqueue(job{&entry, true});
+    std::vector<job> taken;
+    taken.reserve(jobs.size());
+    for (const job& j : jobs) {
+        int expected = catalogEntry::absent;
+        if (stateOf(j).compare_exchange_strong(expected, catalogEntry::queued, std::memory_order_acq_rel))
+            taken.push_back(j);
+    }
+    if (taken.empty())
+        return;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        queue.insert(queue.end(), taken.begin(), taken.end());
+    }
+    wake.notify_all();
+}
+
+void catalogLoader::requestSummaries(const std::vector<catalogEntry*>& entries)
+{
+    std::vector<job> jobs;
+    jobs.reserve(entries.size());
+    for (catalogEntry* entry : entries)
+        jobs.push_back(job{entry, true});
+    enqueue(jobs);
 }
 
 void catalogLoader::stop()
@@ -87,10 +115,15 @@ void catalogLoader::work()
         else
             readClaimedCatalog(*j.entry, sharedIndex.get());
         finished.fetch_add(1, std::memory_order_acq_rel);
+        bool drained;
         {
             std::lock_guard<std::mutex> hold(lock);
             --busy;
+            drained = queue.empty() && busy == 0;
         }
+        // The last of a batch writes what the index keeps back.
+        if (drained && sharedIndex)
+            sharedIndex->flush();
         idle.notify_all();
     }
 }

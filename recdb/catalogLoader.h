@@ -35,8 +35,9 @@ public:
 
     // Queues an entry unless it is loaded, being loaded or queued already.
     void request(catalogEntry& entry);
-    // Queues the making of an entry's summary (loadSummary) in the same way.
-    void requestSummary(catalogEntry& entry);
+    // Queues the making of entries' summaries (loadSummary) in the same way,
+    // all at once: a long view asks for thousands.
+    void requestSummaries(const std::vector<catalogEntry*>& entries);
 
     // Withdraws all queued requests (their entries go back to absent) and
     // waits until no worker is reading. The loader can be used again.
@@ -55,6 +56,7 @@ private:
     };
     std::atomic<int>& stateOf(const job& j) const { return j.summary ? j.entry->summaryState : j.entry->state; }
     void enqueue(const job& j);
+    void enqueue(const std::vector<job>& jobs);
     // Takes the next queued job (marking it loading); a null entry when stopping.
     job next();
 

@@ -97,6 +97,16 @@ class catalogBuilder {
 public:
     explicit catalogBuilder(bool packing_ = false) : packing(packing_) {}
 
+    // A builder for the times alone (a day's summary): its recordings have
+    // no label and no file name, and none are kept or looked up.
+    static catalogBuilder timesOnly()
+    {
+        catalogBuilder builder;
+        builder.texts = false;
+        return builder;
+    }
+    bool keepsTexts() const { return texts; }
+
     void add(const wxDateTime& start, std::uint64_t seconds, const std::string& label, const std::string& fileName,
              const std::string& startNote = std::string())
     {
@@ -105,6 +115,10 @@ public:
         if (seconds > longestDuration)
             seconds = longestDuration;
         c.seconds = static_cast<std::uint32_t>(seconds);
+        if (!texts) {
+            calls.push_back(c);
+            return;
+        }
         if (!block)
             block.reset(new recordingTexts);
         if (calls.empty()) {
@@ -147,6 +161,15 @@ public:
     {
         if (calls.empty())
             return;
+        if (!texts) {
+            list.reserve(list.size() + calls.size());
+            for (const call& c : calls) {
+                list.emplace_back();
+                list.back().start = c.start;
+                list.back().end = endOf(c);
+            }
+            return;
+        }
         std::vector<std::uint32_t> offsets;
         labelPool::internAll(labels, offsets);
         block->names.shrink_to_fit();
@@ -156,8 +179,7 @@ public:
             list.emplace_back();
             recording& r = list.back();
             r.start = c.start;
-            r.end = c.start.IsValid() ? wxDateTime(c.start.GetValue() + wxLongLong(static_cast<wxInt64>(c.seconds) * 1000))
-                                      : c.start;
+            r.end = endOf(c);
             std::uint32_t label = (c.label & recordingProperties::labelInNames) ? c.label : offsets[c.label];
             r.properties.assign(shared, c.name, label);
         }
@@ -170,11 +192,18 @@ private:
         std::uint32_t name;
         std::uint32_t label; // index into labels, or a long label kept with the names
     };
+    static wxDateTime endOf(const call& c)
+    {
+        return c.start.IsValid() ? wxDateTime(c.start.GetValue() + wxLongLong(static_cast<wxInt64>(c.seconds) * 1000))
+                                 : c.start;
+    }
+
     std::vector<call> calls;
     std::unique_ptr<recordingTexts> block;
     std::vector<std::string> labels;
     std::unordered_map<std::string, std::uint32_t> labelIndex;
     bool packing;
+    bool texts = true;
     bool onToday = false;
     std::string notes;                  // the start notes of all calls, one after the other
     std::vector<std::uint32_t> noteEnds; // where each call's note ends

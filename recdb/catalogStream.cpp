@@ -151,8 +151,11 @@ private:
             else if (current == tag::file) {
                 if (clock.leansOnToday())
                     builder.startOnToday();
-                builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowFromUtf8(number),
-                            narrowFromUtf8(fileName), clock.note());
+                if (builder.keepsTexts())
+                    builder.add(clock.get(), durationOf(dataSize, sampleRate), narrowFromUtf8(number),
+                                narrowFromUtf8(fileName), clock.note());
+                else
+                    builder.add(clock.get(), durationOf(dataSize, sampleRate), std::string(), std::string());
             }
         }
         --depth;
@@ -269,6 +272,18 @@ bool readCatalog(const char* bytes, std::size_t size, std::vector<recording>& li
         *packed = builder.pack();
     if (leansOnToday)
         *leansOnToday = builder.leansOnToday();
+    builder.finish(list);
+    return true;
+}
+
+bool readCatalogTimes(const char* bytes, std::size_t size, std::vector<recording>& list, std::string& error,
+                      bool& leansOnToday)
+{
+    catalogBuilder builder = catalogBuilder::timesOnly();
+    streamReader reader(builder, false);
+    if (!reader.read(bytes, size, error))
+        return false;
+    leansOnToday = builder.leansOnToday();
     builder.finish(list);
     return true;
 }

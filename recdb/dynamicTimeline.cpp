@@ -150,6 +150,7 @@ recordingList dynamicTimeline::getAvailableRecordings(double from, double to, st
 bool dynamicTimeline::availableSummaries(double from, double to, std::vector<const daySummary*>& out,
                                          std::vector<timeSpan>& pending) const
 {
+    std::vector<catalogEntry*> ask;
     for (catalogEntry& entry : entries) {
         if (!(to > entry.start && from < entry.end))
             continue;
@@ -160,10 +161,13 @@ bool dynamicTimeline::availableSummaries(double from, double to, std::vector<con
         if (entry.hasSummary()) {
             out.push_back(entry.summary.get());
         } else {
-            loader->requestSummary(entry);
+            if (entry.summaryState.load(std::memory_order_relaxed) == catalogEntry::absent)
+                ask.push_back(&entry);
             pending.push_back(timeSpan{entry.start, entry.end});
         }
     }
+    if (!ask.empty())
+        loader->requestSummaries(ask);
     return true;
 }
 

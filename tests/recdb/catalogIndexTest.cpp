@@ -244,3 +244,31 @@ TEST(fileStampTest, fifoIsRefusedAtOnce)
     EXPECT_FALSE(fileStampOf(fifo, stamp));
     EXPECT_FALSE(readFileStamped(fifo, bytes, stamp, error));
 }
+
+// Entries kept back are found by their own index at once, by other processes
+// once written; an entry stored at once after one kept back still holds.
+TEST(catalogIndexTest, entriesKeptBackAreFoundAndWrittenInOrder)
+{
+    scratchDir dir;
+    const catalogIndex index(dir.at("index"));
+    fileStamp later = stamp;
+    later.size += 1;
+    std::string found;
+    index.storeSoon("/line/day1/c.xml", stamp, "soon", catalogIndex::kind::summary);
+    index.storeSoon("/line/day2/c.xml", stamp, "two", catalogIndex::kind::summary);
+    ASSERT_TRUE(index.find("/line/day1/c.xml", stamp, found, catalogIndex::kind::summary));
+    EXPECT_EQ("soon", found);
+    EXPECT_FALSE(index.find("/line/day1/c.xml", later, found, catalogIndex::kind::summary));
+    EXPECT_FALSE(catalogIndex(dir.at("index")).find("/line/day1/c.xml", stamp, found, catalogIndex::kind::summary))
+        << "not written yet";
+
+    index.store("/line/day1/c.xml", later, "now", catalogIndex::kind::summary);
+    index.flush();
+    const catalogIndex other(dir.at("index"));
+    ASSERT_TRUE(other.find("/line/day1/c.xml", later, found, catalogIndex::kind::summary));
+    EXPECT_EQ("now", found);
+    ASSERT_TRUE(other.find("/line/day2/c.xml", stamp, found, catalogIndex::kind::summary));
+    EXPECT_EQ("two", found);
+    ASSERT_TRUE(index.find("/line/day1/c.xml", later, found, catalogIndex::kind::summary));
+    EXPECT_EQ("now", found);
+}
