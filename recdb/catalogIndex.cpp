@@ -154,7 +154,8 @@ struct catalogIndex::tables {
     // Appends the entries (whole, with the file's mark when it is new) in
     // one write; true when they were written, and then `at` is where.
     static bool append(const std::string& file, std::string& bytes, std::uint64_t& at);
-    void flushLocked(const std::string& file);
+    // By value: the name may be a key of `pending`, which goes.
+    void flushLocked(std::string file);
     ~tables()
     {
         try {
@@ -192,7 +193,7 @@ bool catalogIndex::tables::append(const std::string& file, std::string& bytes, s
     return true;
 }
 
-void catalogIndex::tables::flushLocked(const std::string& file)
+void catalogIndex::tables::flushLocked(std::string file)
 {
     auto waiting = pending.find(file);
     if (waiting == pending.end())
