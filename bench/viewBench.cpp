@@ -28,6 +28,13 @@
 //       finished after Y.YYY s; H calls; longest stall ZZ ms; stalls over 100 ms: S
 //     (one line), timed from the start of the search; the start-up's figures
 //     go to the break-down.
+//   viewBench LIVE LOGGER_INI CACHE_DIR
+//     for an archive whose last day is today (orvista-demo's default): starts
+//     on the last two hours, waits until idle, then appends a call of a minute
+//     to today's catalog of the first line, where its row is dark, as the
+//     logger does, and waits until the row shows it (the program looks for
+//     new calls every few seconds by itself). Prints
+//       live: a call appended to today's catalog was on screen after X.XXX s
 //
 // Every mode also prints the process's memory when idle (at each idle it
 // reports), on Linux only:
@@ -90,7 +97,7 @@ double secondsBetween(benchClock::time_point from, benchClock::time_point to)
     return std::chrono::duration<double>(to - from).count();
 }
 
-enum class benchMode { start, hour, zoom, find };
+enum class benchMode { start, hour, zoom, find, live };
 
 struct benchOptions {
     benchMode mode = benchMode::start;
@@ -317,7 +324,7 @@ public:
     void tick();
 
 private:
-    enum class phase { constructing, waiting, searching, done };
+    enum class phase { constructing, waiting, searching, live, done };
 
     bool makeInstallation();
     // Sets view and selection as one change of the panel's model, as the
@@ -349,6 +356,12 @@ private:
     // now that all is read (drawn into a bitmap, so without the X server).
     void reportPaintCost();
     void onIdle(wxIdleEvent& event);
+    // LIVE: appends a call where the first row is dark, then waits for it.
+    void appendCall();
+    void checkLive(benchClock::time_point now);
+    bool firstRowLitAt(double t);
+    double liveCall = 0; // its start, on the time axis
+    benchClock::time_point liveWritten, liveChecked;
 
     stallTimer timer{this};
     phase state = phase::constructing;
@@ -500,6 +513,9 @@ bool benchApp::OnInit()
         const double from = static_cast<double>(instantOfLocal(noon));
         const double to = static_cast<double>(instantOfLocal(one));
         setView(from, to, from, to);
+    } else if (options.mode == benchMode::live) {
+        const double now = static_cast<double>(std::time(nullptr));
+        setView(now - 7200, now + 600, now - 7200, now + 600);
     } else {
         // ZOOM and FIND: the last day, as a user finds it who looks at today.
         const double day = toSeconds(fromSeconds(extentEnd) - wxDateSpan::Day());
@@ -608,6 +624,10 @@ void benchApp::check()
         checkSearch(benchClock::now());
         return;
     }
+    if (state == phase::live) {
+        checkLive(benchClock::now());
+        return;
+    }
     if (state != phase::waiting)
         return;
     const benchClock::time_point now = benchClock::now();
@@ -686,6 +706,10 @@ void benchApp::reachedIdle(benchClock::time_point now)
             startSearch();
             return;
         }
+        if (options.mode == benchMode::live) {
+            appendCall();
+            return;
+        }
     } else {
         const vTimelineDisplayState* view = frame->panel()->displayState();
         const stallFigures step = stallsIn(gaps, stepStarted, now);
@@ -714,6 +738,101 @@ void benchApp::reachedIdle(benchClock::time_point now)
     stepStarted = now;
     frame->panel()->zoomOut();
     markPaints();
+}
+
+bool benchApp::firstRowLitAt(double t)
+{
+    vSingleTimeline* row = rows[0];
+    const wxSize size = row->GetClientSize();
+    wxBitmap bitmap(size, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        row->draw(dc, size);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    const int x = row->timeToX(t, size.x);
+    for (int y = 0; y < 3; ++y) // above the middle line
+        if (image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y) == 0)
+            return false;
+    return true;
+}
+
+void benchApp::appendCall()
+{
+    const auto* line = dynamic_cast<const dynamicTimeline*>(frame->session().lineTimelines()[0].get());
+    const double now = static_cast<double>(std::time(nullptr));
+    const catalogEntry* today = nullptr;
+    if (line)
+        for (const catalogEntry& entry : line->catalogEntries())
+            if (entry.start <= now && now < entry.end)
+                today = &entry;
+    if (!today) {
+        std::fprintf(stderr, "viewBench: the first line has no catalog for today (make the archive end today)\n");
+        exitCode = 1;
+        finish();
+        return;
+    }
+    // A minute where the row is dark, in the last hour and a half.
+    liveCall = now - 300;
+    while (liveCall > now - 5400 && (firstRowLitAt(liveCall) || firstRowLitAt(liveCall + 59)))
+        liveCall -= 120;
+    std::string xml;
+    {
+        std::FILE* in = std::fopen(today->path.c_str(), "rb");
+        char buffer[65536];
+        for (std::size_t n; in && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+            xml.append(buffer, n);
+        if (in)
+            std::fclose(in);
+    }
+    const std::size_t end = xml.rfind("</vmk_catalog>");
+    if (end == std::string::npos) {
+        std::fprintf(stderr, "viewBench: today's catalog %s has no end\n", today->path.c_str());
+        exitCode = 1;
+        finish();
+        return;
+    }
+    const localDateTime when = localDateTimeAt(static_cast<std::int64_t>(liveCall));
+    char call[512];
+    std::snprintf(call, sizeof call,
+                  "  <file><hdr><au_hdr><data_size>480000</data_size><sample_rate>8000</sample_rate></au_hdr>"
+                  "<vmk_hdr><date>%04d%02d%02d</date><time>%02d%02d%02d</time><number>0301234567</number>"
+                  "</vmk_hdr></hdr></file>\n",
+                  static_cast<int>(when.date.year), when.date.month, when.date.day, when.hour, when.minute,
+                  when.second);
+    xml.insert(end, call);
+    // Written in place, as the logger appends to its catalog.
+    std::FILE* out = std::fopen(today->path.c_str(), "r+b");
+    if (!out || std::fwrite(xml.data(), 1, xml.size(), out) != xml.size()) {
+        std::fprintf(stderr, "viewBench: cannot write %s\n", today->path.c_str());
+        if (out)
+            std::fclose(out);
+        exitCode = 1;
+        finish();
+        return;
+    }
+    std::fclose(out);
+    liveWritten = liveChecked = benchClock::now();
+    state = phase::live;
+}
+
+void benchApp::checkLive(benchClock::time_point now)
+{
+    if (secondsBetween(liveChecked, now) < 0.02)
+        return;
+    liveChecked = now;
+    if (firstRowLitAt(liveCall + 30)) {
+        std::printf("live: a call appended to today's catalog was on screen after %.3f s (the program looks every "
+                    "%d s)\n",
+                    secondsBetween(liveWritten, now), frame->session().liveUpdates().seconds);
+        std::fflush(stdout);
+        finish();
+    } else if (secondsBetween(liveWritten, now) > 60) {
+        std::fprintf(stderr, "viewBench: the call appended at %s is not on screen after a minute\n",
+                     localText(liveCall).c_str());
+        exitCode = 1;
+        finish();
+    }
 }
 
 void benchApp::startSearch()
@@ -901,14 +1020,16 @@ wxIMPLEMENT_APP_NO_MAIN(benchApp);
 int main(int argc, char** argv)
 {
     const std::string mode = argc >= 2 ? argv[1] : "";
-    if (!(argc == 4 && (mode == "START" || mode == "HOUR" || mode == "ZOOM")) && !(argc == 5 && mode == "FIND")) {
-        std::fprintf(stderr, "usage: viewBench START|HOUR|ZOOM LOGGER_INI CACHE_DIR   (under Xvfb)\n"
+    if (!(argc == 4 && (mode == "START" || mode == "HOUR" || mode == "ZOOM" || mode == "LIVE")) &&
+        !(argc == 5 && mode == "FIND")) {
+        std::fprintf(stderr, "usage: viewBench START|HOUR|ZOOM|LIVE LOGGER_INI CACHE_DIR   (under Xvfb)\n"
                              "       viewBench FIND LOGGER_INI CACHE_DIR QUERY\n");
         return 2;
     }
     options.mode = mode == "START"  ? benchMode::start
                    : mode == "HOUR" ? benchMode::hour
                    : mode == "ZOOM" ? benchMode::zoom
+                   : mode == "LIVE" ? benchMode::live
                                     : benchMode::find;
     if (options.mode == benchMode::find)
         options.query = argv[4];

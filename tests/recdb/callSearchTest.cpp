@@ -10,11 +10,10 @@
 #include "recdb/callSearch.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dynamicTimeline.h"
-#include "recdb/loggerIni.h"
 #include "recdb/timeValue.h"
 #include "support/testSupport.h"
 #include "tests/display/fakeTimeline.h"
-#include "tools/demoArchive.h"
+#include "tests/recdb/demoLines.h"
 
 namespace {
 std::vector<callHit> searchAll(const std::vector<const timeline*>& lines, double from, double to,
@@ -82,17 +81,9 @@ TEST(callSearchTest, findsWhatTheFilteredListingHolds)
 TEST(callSearchTest, readsAnArchiveThroughTheWorkersAndStopsWhenCancelled)
 {
     scratchDir dir;
-    demoOptions options;
-    options.outDir = dir.at("archive");
-    options.channels = 3;
-    options.days = 60;
-    options.callsPerDay = 20;
-    options.audioBytes = 0;
-    options.endDate = "2024-04-15"; // over the spring change in Berlin
-    std::string error;
-    ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
-    std::map<std::string, std::string> channels;
-    readLoggerIni(dir.at("archive/logger.ini"), channels);
+    // Over the spring change in Berlin.
+    const std::map<std::string, std::string> channels = demoLines(dir, 3, 60, 20, "2024-04-15");
+    ASSERT_EQ(3u, channels.size());
 
     catalogLoader workers(nullptr, 2);
     auto open = [&](std::vector<std::unique_ptr<dynamicTimeline>>& owned) {

@@ -15,10 +15,9 @@
 #include "recdb/catalogIndex.h"
 #include "recdb/catalogLoader.h"
 #include "recdb/dynamicTimeline.h"
-#include "recdb/loggerIni.h"
 #include "support/systemSupport.h"
 #include "support/testSupport.h"
-#include "tools/demoArchive.h"
+#include "tests/recdb/demoLines.h"
 
 namespace {
 // Everything a caller can see of a recording, as one line.
@@ -160,17 +159,8 @@ TEST(catalogReaderTest, packedFormRoundTripsAndRefusesDamage)
 TEST(catalogReaderTest, everyWayOfReadingAnArchiveAgrees)
 {
     scratchDir dir;
-    demoOptions options;
-    options.outDir = dir.at("archive");
-    options.channels = 2;
-    options.days = 12;
-    options.callsPerDay = 25;
-    options.audioBytes = 0;
-    options.endDate = "2024-03-31"; // includes the spring change in Berlin
-    std::string error;
-    ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
-    std::map<std::string, std::string> channels;
-    readLoggerIni(dir.at("archive/logger.ini"), channels);
+    // Includes the spring change in Berlin.
+    const std::map<std::string, std::string> channels = demoLines(dir, 2, 12, 25, "2024-03-31");
     ASSERT_EQ(2u, channels.size());
 
     // The reference: every catalog through the tree, in scan order.
@@ -328,18 +318,11 @@ std::vector<daySummary> summariesOf(const dynamicTimeline& line)
 TEST(catalogReaderTest, summariesAreThoseOfTheCallsHoweverTheyAreMade)
 {
     scratchDir dir;
-    demoOptions options;
-    options.outDir = dir.at("archive");
-    options.channels = 1;
-    options.days = 10;
-    options.callsPerDay = 30;
-    options.audioBytes = 0;
-    options.endDate = "2024-03-31"; // a day of 23 hours in Berlin
-    std::string error;
-    ASSERT_TRUE(generateDemoArchive(options, &error)) << error;
-    std::map<std::string, std::string> channels;
-    readLoggerIni(dir.at("archive/logger.ini"), channels);
+    // With a day of 23 hours in Berlin.
+    const std::map<std::string, std::string> channels = demoLines(dir, 1, 10, 30, "2024-03-31");
+    ASSERT_EQ(1u, channels.size());
     const std::string folder = channels.begin()->second;
+    std::string error;
 
     std::vector<daySummary> expected;
     {

@@ -15,11 +15,10 @@
 #include "platform/narrow.h"
 #include "recdb/catalogIndex.h"
 #include "recdb/dynamicTimeline.h"
-#include "recdb/loggerIni.h"
 #include "recdb/scanCache.h"
 #include "support/systemSupport.h"
 #include "support/testSupport.h"
-#include "tools/demoArchive.h"
+#include "tests/recdb/demoLines.h"
 
 namespace {
 const std::string catalog = "<vmk_catalog></vmk_catalog>";
@@ -59,17 +58,7 @@ struct archive {
 
     archive()
     {
-        demoOptions options;
-        options.outDir = dir.at("archive");
-        options.channels = 2;
-        options.days = 4;
-        options.callsPerDay = 2;
-        options.audioBytes = 0;
-        options.storages = 1;
-        options.endDate = "2024-03-31";
-        std::string error;
-        EXPECT_TRUE(generateDemoArchive(options, &error)) << error;
-        readLoggerIni(dir.at("archive/logger.ini"), lines);
+        lines = demoLines(dir, 2, 4, 2, "2024-03-31", 1);
         line = lines.begin()->second;
         for (const char* name : {"20240328", "20240329", "20240330", "20240331"})
             day.push_back(line + "/" + name);
