@@ -90,7 +90,8 @@ void dynamicTimeline::lookForNews(std::int64_t now, const catalogIndex* index, n
         watch(dayFolders, folder.first);
 
     std::vector<std::string> paths;
-    dirTimelineScanner collect(paths, std::function<void()>());
+    const std::function<void()> noKeepAlive; // the scanner keeps it by reference
+    dirTimelineScanner collect(paths, noKeepAlive);
     auto accept = [&collect](const std::string& path) { collect.acceptFile(path); };
     for (const std::string& parent : parents) {
         folderStamp stamp;
