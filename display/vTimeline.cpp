@@ -292,13 +292,18 @@ void vTimeline::onArrivalTimer(wxTimerEvent&)
         arrivalCursor = 0;
         roundArrivals = arrived;
     }
+    // Once nothing more comes, the workers need no core: the rest of the
+    // round goes in larger batches, one at every tick.
+    const bool quiet = arrived == arrivalsAtLastTick;
+    arrivalsAtLastTick = arrived;
     if ((!between || arrived != arrivalsSeen) &&
-        std::chrono::duration<double>(now - lastArrivalPaint).count() >= 2 * lastBatchSeconds) {
+        (quiet || std::chrono::duration<double>(now - lastArrivalPaint).count() >= 2 * lastBatchSeconds)) {
         // A row's last paint may have had far less to show: a batch holds
-        // at most eight rows whatever they took.
+        // at most eight rows (sixteen once quiet) whatever they took.
         double batch = 0;
         int rows = 0;
-        while (arrivalCursor < lines.size() && batch < 0.05 && rows < 8) {
+        const int most = quiet ? 16 : 8;
+        while (arrivalCursor < lines.size() && batch < 0.05 && rows < most) {
             const lineEntry& entry = lines[arrivalCursor++];
             if (entry.row && entry.row->isWaiting()) {
                 entry.row->Refresh(false);

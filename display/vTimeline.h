@@ -119,4 +119,5 @@ private:
     unsigned roundArrivals = 0;
     std::chrono::steady_clock::time_point lastArrivalPaint;
     double lastBatchSeconds = 0;
+    unsigned arrivalsAtLastTick = 0;
 };
