@@ -156,11 +156,17 @@ struct catalogIndex::tables {
     static bool append(const std::string& file, std::string& bytes, std::uint64_t& at);
     // By value: the name may be a key of `pending`, which goes.
     void flushLocked(std::string file);
+    void flushAllLocked()
+    {
+        while (!pending.empty())
+            flushLocked(pending.begin()->first);
+    }
+    // The table of a group file, read when first needed.
+    groupTable& groupLocked(const std::string& file, kind what);
     ~tables()
     {
         try {
-            while (!pending.empty())
-                flushLocked(pending.begin()->first);
+            flushAllLocked();
         } catch (...) {
         }
     }
@@ -278,6 +284,14 @@ groupTable readGroup(const std::string& file, bool holdPayloads)
 }
 }
 
+groupTable& catalogIndex::tables::groupLocked(const std::string& file, kind what)
+{
+    auto group = groups.find(file);
+    if (group == groups.end())
+        group = groups.emplace(file, readGroup(file, what == kind::summary)).first;
+    return group->second;
+}
+
 bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::string& payload, kind what) const
 {
     if (where.empty())
@@ -287,9 +301,7 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
         place found;
         {
             std::lock_guard<std::mutex> hold(known->lock);
-            auto group = known->groups.find(file);
-            if (group == known->groups.end())
-                group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
+            groupTable& table = known->groupLocked(file, what);
             // What this index stored but has not written yet counts.
             auto waiting = known->pending.find(file);
             if (waiting != known->pending.end()) {
@@ -303,8 +315,8 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
                     return true;
                 }
             }
-            auto entry = group->second.find(keyOf(path));
-            if (entry == group->second.end() || entry->second.stamp != stamp)
+            auto entry = table.find(keyOf(path));
+            if (entry == table.end() || entry->second.stamp != stamp)
                 return false;
             if (entry->second.payload) {
                 payload = std::move(*entry->second.payload);
@@ -343,8 +355,7 @@ void catalogIndex::storeSoon(const std::string& path, const fileStamp& stamp, co
         const std::string file = groupFile(path, what);
         const std::string entry = makeEntry(path, stamp, payload);
         std::lock_guard<std::mutex> hold(known->lock);
-        if (known->groups.find(file) == known->groups.end())
-            known->groups.emplace(file, readGroup(file, what == kind::summary));
+        known->groupLocked(file, what);
         pendingWrites& writes = known->pending[file];
         writes.places[keyOf(path)] = place{stamp, writes.bytes.size(), entry.size(), nullptr};
         writes.bytes += entry;
@@ -359,8 +370,7 @@ void catalogIndex::flush() const
 {
     try {
         std::lock_guard<std::mutex> hold(known->lock);
-        while (!known->pending.empty())
-            known->flushLocked(known->pending.begin()->first);
+        known->flushAllLocked();
     } catch (...) {
     }
 }
@@ -375,16 +385,14 @@ void catalogIndex::store(const std::string& path, const fileStamp& stamp, const 
         std::string entry = makeEntry(path, stamp, payload);
         wxLogNull quiet;
         std::lock_guard<std::mutex> hold(known->lock);
-        auto group = known->groups.find(file);
-        if (group == known->groups.end())
-            group = known->groups.emplace(file, readGroup(file, what == kind::summary)).first;
+        groupTable& table = known->groupLocked(file, what);
         // What waits is written first: the later entry is the one that holds.
         known->flushLocked(file);
         std::uint64_t offset = 0;
         const std::uint64_t size = entry.size();
         if (!tables::append(file, entry, offset))
             return;
-        group->second[keyOf(path)] = place{stamp, offset, size, nullptr};
+        table[keyOf(path)] = place{stamp, offset, size, nullptr};
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }
