@@ -346,8 +346,8 @@ bool catalogIndex::find(const std::string& path, const fileStamp& stamp, std::st
     }
 }
 
-void catalogIndex::storeSoon(const std::string& path, const fileStamp& stamp, const std::string& payload,
-                             kind what) const
+void catalogIndex::keep(const std::string& path, const fileStamp& stamp, const std::string& payload, kind what,
+                        bool writeNow) const
 {
     if (where.empty() || path.size() > 0xffffffu || payload.size() > 0x7fffffffu)
         return;
@@ -356,14 +356,28 @@ void catalogIndex::storeSoon(const std::string& path, const fileStamp& stamp, co
         const std::string entry = makeEntry(path, stamp, payload);
         std::lock_guard<std::mutex> hold(known->lock);
         known->groupLocked(file, what);
+        // After what waits for the same file: the later entry is the one that
+        // holds, and all of them go in one write.
         pendingWrites& writes = known->pending[file];
         writes.places[keyOf(path)] = place{stamp, writes.bytes.size(), entry.size(), nullptr};
         writes.bytes += entry;
-        if (writes.bytes.size() >= 64 * 1024)
+        if (writeNow || writes.bytes.size() >= 64 * 1024)
             known->flushLocked(file);
     } catch (...) {
         // Out of memory: nothing is stored, and the next run parses again.
     }
+}
+
+void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload,
+                         kind what) const
+{
+    keep(path, stamp, payload, what, true);
+}
+
+void catalogIndex::storeSoon(const std::string& path, const fileStamp& stamp, const std::string& payload,
+                             kind what) const
+{
+    keep(path, stamp, payload, what, false);
 }
 
 void catalogIndex::flush() const
@@ -372,28 +386,5 @@ void catalogIndex::flush() const
         std::lock_guard<std::mutex> hold(known->lock);
         known->flushAllLocked();
     } catch (...) {
-    }
-}
-
-void catalogIndex::store(const std::string& path, const fileStamp& stamp, const std::string& payload,
-                         kind what) const
-{
-    if (where.empty() || path.size() > 0xffffffu || payload.size() > 0x7fffffffu)
-        return;
-    try {
-        const std::string file = groupFile(path, what);
-        std::string entry = makeEntry(path, stamp, payload);
-        wxLogNull quiet;
-        std::lock_guard<std::mutex> hold(known->lock);
-        groupTable& table = known->groupLocked(file, what);
-        // What waits is written first: the later entry is the one that holds.
-        known->flushLocked(file);
-        std::uint64_t offset = 0;
-        const std::uint64_t size = entry.size();
-        if (!tables::append(file, entry, offset))
-            return;
-        table[keyOf(path)] = place{stamp, offset, size, nullptr};
-    } catch (...) {
-        // Out of memory: nothing is stored, and the next run parses again.
     }
 }

@@ -53,6 +53,10 @@ public:
     std::string groupFile(const std::string& catalogPath, kind what = kind::catalog) const;
 
 private:
+    // Adds the entry to what waits for its group file, and writes that now
+    // (or once it has grown).
+    void keep(const std::string& path, const fileStamp& stamp, const std::string& payload, kind what,
+              bool writeNow) const;
     struct tables;
     std::string where;
     std::shared_ptr<tables> known; // what was learned of each group's file

@@ -1,6 +1,7 @@
 // The days the logger is still writing: new catalogs and changed ones found
 // while the program runs, without a Refresh.
 #include <algorithm>
+#include <unordered_set>
 
 #include <wx/filefn.h>
 
@@ -18,6 +19,14 @@ std::string folderOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of(wxFILE_SEP_PATH == '\\' ? "\\/" : "/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Notes the folders a catalog lies in: its day's, and the one above.
+void noteFoldersOf(const std::string& path, std::unordered_set<std::string>& folders)
+{
+    const std::string day = folderOf(path);
+    folders.insert(day);
+    folders.insert(folderOf(day));
 }
 }
 
@@ -41,8 +50,7 @@ void dynamicTimeline::addNewCatalogs(const std::vector<std::string>& paths, std:
     for (const std::string& path : paths) {
         if (!knownPaths.insert(path).second)
             continue;
-        knownFolders.insert(folderOf(path));
-        knownFolders.insert(folderOf(folderOf(path)));
+        noteFoldersOf(path, knownFolders);
         beforeChange(); // a new entry may move the others
         const std::size_t before = entries.size();
         addCatalog(path, midnights);
@@ -61,8 +69,7 @@ void dynamicTimeline::lookForNews(std::int64_t now, const catalogIndex* index, n
     if (knownPaths.empty())
         for (const catalogEntry& entry : entries) {
             knownPaths.insert(entry.path);
-            knownFolders.insert(folderOf(entry.path));
-            knownFolders.insert(folderOf(folderOf(entry.path)));
+            noteFoldersOf(entry.path, knownFolders);
         }
 
     // The present days' folders are small: listed at every look. New folders
